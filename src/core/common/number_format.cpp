@@ -1,0 +1,27 @@
+#include "core/common/number_format.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace veliso {
+
+std::string FormatGeneral(double value) {
+    if (std::isnan(value)) {
+        return "NAN";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "INF" : "-INF";
+    }
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    std::string text(buffer);
+    // The labels write "-0" as "0".
+    if (text == "-0") {
+        text = "0";
+    }
+    return text;
+}
+
+std::string FormatInteger(std::int64_t value) { return std::to_string(value); }
+
+}  // namespace veliso

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace veliso {
+
+/// General floating-point format of the value labels: up to 15 significant digits,
+/// no trailing zeros, whole numbers without decimals ("101325", "298", "0.5").
+std::string FormatGeneral(double value);
+
+/// Plain decimal integer ("100", "-3").
+std::string FormatInteger(std::int64_t value);
+
+}  // namespace veliso

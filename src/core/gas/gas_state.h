@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/common/view_point.h"
+
+namespace veliso {
+
+/// Capacity of the gas: particle slots and speed classes.
+inline constexpr int kGasSlots = 100;
+inline constexpr int kGasClasses = 125;
+
+/// The kinetic gas of the gas tab. Positions are in scene units inside the cube
+/// -halfEdge .. +halfEdge; a velocity is the displacement added at each step
+/// (scene units per step). Slots count .. 99 hold parked particles.
+struct GasState {
+    double x[kGasSlots] = {};
+    double y[kGasSlots] = {};
+    double z[kGasSlots] = {};
+    /// mbCurve[k] = f(v) of speed class k, v = 0.2 * (k + 1): the fraction of the
+    /// particles expected in that class.
+    double mbCurve[kGasClasses] = {};
+    /// speedTable[p]: speed handed to particle p, scene units per step.
+    double speedTable[kGasClasses] = {};
+    double temperature = 298.0;   ///< kelvin, 10 .. 500
+    double volumePercent = 100.0; ///< percent of the full box (edge 2), 10 .. 100
+    double pressure = 0.0;        ///< Pa, last value computed by UpdatePressure
+    double halfEdge = 1.0;        ///< (volumePercent * 0.01)^(1/3)
+    double red = 1.0;
+    double green = 0.5;
+    double blue = 0.0;
+    double vx[kGasSlots] = {};
+    double vy[kGasSlots] = {};
+    double vz[kGasSlots] = {};
+    double radius = 0.0;            ///< 0.02 * mass^(1/3), scene units
+    double contactDistanceSq = 0.0; ///< 4 * radius * radius
+    ViewPoint view{40.0, 0.0, 4.25};
+    std::int32_t mass = 5;     ///< relative mass, 1 .. 10
+    std::int32_t count = 100;  ///< particles in play, 1 .. 100
+    std::int32_t wallHits = 0; ///< wall contacts since the last readout
+
+    bool paused = false;
+    bool stepping = false;
+    bool showSpeeds = false;
+    bool showCurve = false;
+    bool showHistogram = false;
+
+    /// Bound of the particle centres on every axis: the box shrunk by one radius.
+    double limit() const { return halfEdge - radius; }
+};
+
+}  // namespace veliso

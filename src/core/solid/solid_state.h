@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/common/view_point.h"
+
+namespace veliso {
+
+/// The eight models of the solid tab, in the order the radio buttons are tested.
+enum class SolidStructure {
+    SimpleCubicCrystal,
+    SimpleCubicCell,
+    FccCrystal,
+    FccCell,
+    BccCrystal,
+    BccCell,
+    HcpCrystal,
+    HcpCell,
+};
+
+inline constexpr int kSolidSiteCapacity = 125;
+
+/// The solid tab's model: nothing moves; every frame is computed from this record
+/// and fresh vibration draws.
+struct SolidState {
+    /// Sites of the exploded hexagonal cell; only the first 17 are used.
+    struct Sites {
+        double x[kSolidSiteCapacity] = {};
+        double y[kSolidSiteCapacity] = {};
+        double z[kSolidSiteCapacity] = {};
+    } hcpCellSites;
+    ViewPoint view{20.0, 1.5, 4.25};
+    /// Vibration amplitude a, model units: T * 7.326007326007326e-6 with T in kelvin.
+    double amplitude = 0.0;
+    double red = 0.7;
+    double green = 0.7;
+    double blue = 0.8;
+    SolidStructure structure = SolidStructure::SimpleCubicCrystal;
+};
+
+}  // namespace veliso
