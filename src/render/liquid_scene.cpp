@@ -1,0 +1,12 @@
+#include "render/liquid_scene.h"
+
+#include <GL/gl.h>
+
+namespace veliso {
+
+void DrawLiquidScene(LiquidState&, const SphereDetail&, bool, bool) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+}  // namespace veliso
