@@ -1,0 +1,382 @@
+#pragma once
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QFlags>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "render/text_writer.h"
+
+class QOpenGLContext;
+class QSurfaceFormat;
+class QWindow;
+
+namespace veliso {
+
+class OpenGLOrvFont2D;
+class OpenGLOrvFont3D;
+class GlSurfaceWindow;
+
+/// Requested pixel type: the descriptor gets 0 for RGBA, 1 for colour index.
+enum class TPFDPixelTypes { f_PFD_TYPE_RGBA = 0, f_PFD_TYPE_COLORINDEX = 1 };
+
+/// Members of the requested pixel-format flag set, one bit per member position (0 .. 10).
+enum TPFDFlag : unsigned {
+    f_PFD_DRAW_TO_WINDOW = 1u << 0,
+    f_PFD_DRAW_TO_BITMAP = 1u << 1,
+    f_PFD_SUPPORT_GDI = 1u << 2,
+    f_PFD_SUPPORT_OPENGL = 1u << 3,
+    f_PFD_GENERIC_ACCELERATED = 1u << 4,
+    f_PFD_GENERIC_FORMAT = 1u << 5,
+    f_PFD_NEED_PALETTE = 1u << 6,
+    f_PFD_NEED_SYSTEM_PALETTE = 1u << 7,
+    f_PFD_DOUBLEBUFFER = 1u << 8,
+    f_PFD_STEREO = 1u << 9,
+    f_PFD_SWAP_LAYER_BUFFERS = 1u << 10,
+};
+Q_DECLARE_FLAGS(TPFDFlags, TPFDFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TPFDFlags)
+
+/// `Auto` swaps the buffers after each `OnPaint` (double-buffered formats only); `Manual`
+/// leaves the swap to the owner.
+enum class TOpenGLSwapBuffers { Auto, Manual };
+/// Stored for the owner; the panel itself never prints.
+enum class TOpenGLPrintScale { pglNone, pglPrintToFit, pglProportional };
+/// Outline glyphs as line loops (0) or filled, extruded polygons (1).
+enum class TFont3DFormat { f_WGL_FONT_LINES = 0, f_WGL_FONT_POLYGONS = 1 };
+
+/// Descriptor flag values (the classic 32-bit pixel-format descriptor bits).
+namespace pfd {
+inline constexpr std::uint32_t DOUBLEBUFFER = 0x00000001;
+inline constexpr std::uint32_t STEREO = 0x00000002;
+inline constexpr std::uint32_t DRAW_TO_WINDOW = 0x00000004;
+inline constexpr std::uint32_t DRAW_TO_BITMAP = 0x00000008;
+inline constexpr std::uint32_t SUPPORT_GDI = 0x00000010;
+inline constexpr std::uint32_t SUPPORT_OPENGL = 0x00000020;
+inline constexpr std::uint32_t GENERIC_FORMAT = 0x00000040;
+inline constexpr std::uint32_t NEED_PALETTE = 0x00000080;
+inline constexpr std::uint32_t NEED_SYSTEM_PALETTE = 0x00000100;
+inline constexpr std::uint32_t SWAP_LAYER_BUFFERS = 0x00000800;
+inline constexpr std::uint32_t GENERIC_ACCELERATED = 0x00001000;
+inline constexpr std::uint8_t TYPE_RGBA = 0;
+inline constexpr std::uint8_t TYPE_COLORINDEX = 1;
+}  // namespace pfd
+
+/// The 40-byte pixel-format descriptor: what the panel asks for, and (in `PixelFormat`) what
+/// the created context actually has. Bit counts are per pixel; shifts are bit positions of
+/// each channel within a packed pixel.
+struct TPixelFormatDescriptor {
+    std::uint16_t nSize = 40;
+    std::uint16_t nVersion = 1;
+    std::uint32_t dwFlags = 0;
+    std::uint8_t iPixelType = 0;
+    std::uint8_t cColorBits = 0;
+    std::uint8_t cRedBits = 0;
+    std::uint8_t cRedShift = 0;
+    std::uint8_t cGreenBits = 0;
+    std::uint8_t cGreenShift = 0;
+    std::uint8_t cBlueBits = 0;
+    std::uint8_t cBlueShift = 0;
+    std::uint8_t cAlphaBits = 0;
+    std::uint8_t cAlphaShift = 0;
+    std::uint8_t cAccumBits = 0;
+    std::uint8_t cAccumRedBits = 0;
+    std::uint8_t cAccumGreenBits = 0;
+    std::uint8_t cAccumBlueBits = 0;
+    std::uint8_t cAccumAlphaBits = 0;
+    std::uint8_t cDepthBits = 0;
+    std::uint8_t cStencilBits = 0;
+    std::uint8_t cAuxBuffers = 0;
+    std::uint8_t iLayerType = 0;
+    std::uint8_t bReserved = 0;
+    std::uint32_t dwLayerMask = 0;
+    std::uint32_t dwVisibleMask = 0;
+    std::uint32_t dwDamageMask = 0;
+};
+static_assert(sizeof(TPixelFormatDescriptor) == 40);
+
+/// One logical-palette entry (8-bit channels, flags 0).
+struct TPaletteEntry {
+    std::uint8_t peRed = 0;
+    std::uint8_t peGreen = 0;
+    std::uint8_t peBlue = 0;
+    std::uint8_t peFlags = 0;
+    bool operator==(const TPaletteEntry&) const = default;
+};
+
+/// Entries of the palette for a palette-based pixel format: 2^cColorBits entries, entry i has
+/// red = ((i >> cRedShift) & (2^cRedBits - 1)) * 255 / (2^cRedBits - 1) in integer arithmetic,
+/// green and blue likewise. A channel with 0 bits is 0. Empty when the format has more than
+/// 8 colour bits (no palette device has more than 256 entries) or no colour bits at all.
+std::vector<TPaletteEntry> BuildPalette(const TPixelFormatDescriptor& format);
+
+/// The descriptor flags requested by a flag set: each member's own bit, except that double
+/// buffering is requested exactly when `f_PFD_SUPPORT_GDI` is absent.
+std::uint32_t DescriptorFlags(TPFDFlags flags);
+
+/// The exclusivity rule of `f_PFD_SUPPORT_GDI` and `f_PFD_DOUBLEBUFFER`, given the set held
+/// now and the set being assigned: with both, the one already held is dropped; with neither,
+/// the one not held is added. The result always holds exactly one of the two.
+TPFDFlags ResolvePFDFlags(TPFDFlags current, TPFDFlags requested);
+
+/// The surface format asked of the platform for a requested descriptor: RGBA channels split
+/// from the colour bits (24 or 32 → 8 per channel, alpha only when 32), depth and accumulation
+/// bits, stereo, and double buffering exactly when the descriptor asks for it. False (and
+/// `why` filled) when the platform cannot honour the descriptor: colour-index pixels.
+bool SurfaceFormatFromDescriptor(const TPixelFormatDescriptor& requested, QSurfaceFormat& format,
+                                 QString& why);
+
+/// Describes an obtained surface format as a descriptor (blue in the low bits, then green,
+/// red, alpha). `accumBits` is what the created context reports for its accumulation buffer.
+TPixelFormatDescriptor DescriptorFromSurfaceFormat(const QSurfaceFormat& format, int accumBits);
+
+/// A font as the panel's font properties describe it. `Height` < 0 is the character (em)
+/// height in pixels, > 0 the cell height; `Charset` 0 is the ANSI set.
+struct TFontDescription {
+    enum Style : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+    QString Name = QStringLiteral("Arial");
+    int Height = -9;
+    int Charset = 0;
+    QColor Color = Qt::black;
+    unsigned Styles = fsBold;
+
+    QFont ToQFont() const;
+    bool operator==(const TFontDescription&) const = default;
+};
+
+/// The OpenGL view: a panel whose client area is a native OpenGL window with its own
+/// rendering context. The context is made current once, when the panel's window is created,
+/// and stays current on the user-interface thread for the whole run, so the owner may issue
+/// GL calls outside the paint cycle. The owner configures it through the properties below
+/// before the panel is first shown and draws in `OnPaint`; the panel swaps the buffers.
+///
+/// Lifecycle: constructed with the defaults → first show (or `HandleNeeded`) prepares the
+/// window (`OnPreInit`), creates the context, builds the enabled fonts, applies the frame
+/// styles and fires `OnInit` → `Repaint` and expose events paint, size changes fire
+/// `OnResize` → destruction deletes the fonts (with the context current) and the context.
+///
+/// Failures of the platform set `ErrorText` and fire `OnError`; the view then stays empty.
+class TOpenGLOrvPanel : public QWidget, public TextWriter {
+    Q_OBJECT
+  public:
+    using Event = std::function<void(TOpenGLOrvPanel* Sender)>;
+    /// Button, modifiers (Shift, Ctrl, Alt) and position in client pixels (y down).
+    using MouseButtonEvent = std::function<void(TOpenGLOrvPanel* Sender, Qt::MouseButton,
+                                                Qt::KeyboardModifiers, int x, int y)>;
+    using MouseMoveEvent =
+        std::function<void(TOpenGLOrvPanel* Sender, Qt::KeyboardModifiers, int x, int y)>;
+
+    explicit TOpenGLOrvPanel(QWidget* parent = nullptr);
+    ~TOpenGLOrvPanel() override;
+
+    // Events. Mouse positions are client coordinates: relative to the GL surface, which is
+    // the whole panel unless `Border`, `ToolWindow` or `AllowResize` add a frame.
+    Event OnPreInit;
+    Event OnInit;
+    Event OnResize;
+    Event OnPaint;
+    Event OnError;
+    MouseButtonEvent OnMouseDown;
+    MouseButtonEvent OnMouseUp;
+    MouseMoveEvent OnMouseMove;
+
+    /// Paints now, before returning: fires `OnPaint` with the context current, then swaps the
+    /// buffers when `GLSwapBuffers` is `Auto` and double buffering was requested. Does nothing
+    /// while the GL surface is not exposed (hidden, minimised, not yet shown).
+    void Repaint();
+    /// Creates the window and runs the creation sequence now if that has not happened yet
+    /// (the first show does it otherwise).
+    void HandleNeeded();
+    bool HandleAllocated() const { return windowCreated_; }
+    /// Makes the panel's context current on its surface; true when it is current afterwards.
+    bool MakeCurrent();
+
+    /// The outline-font text writer (`DrawText3D`).
+    TextWriter& text() { return *this; }
+    /// Draws `text` (8-bit character codes) with the outline-font lists at the current
+    /// model-view origin, one em per unit, leaving the origin advanced by the text width.
+    /// Draws nothing when the outline font was not built or when any character lies outside
+    /// `Font3D_FirstGylph` .. `Font3D_FirstGylph` + `Font3D_NumGylph` - 1.
+    void DrawText3D(std::string_view text) override;
+    /// The same with the bitmap font at the current raster position.
+    void DrawText2D(std::string_view text);
+
+    bool contextReady() const { return context_ != nullptr; }
+    QOpenGLContext* context() const { return context_.get(); }
+    /// Text of the last failure; empty until one happens.
+    const QString& ErrorText() const { return errorText_; }
+    /// Rate measured by the last paint when `Fps_Enabled`, in frames per second.
+    int FramesPerSecond() const { return framesPerSecond_; }
+    /// The pixel format actually obtained (all zero before the context exists).
+    const TPixelFormatDescriptor& PixelFormat() const { return pixelFormat_; }
+    /// The descriptor the current properties request.
+    TPixelFormatDescriptor RequestedDescriptor() const;
+    /// True when the requested descriptor asked for double buffering.
+    bool SwapAfterPaint() const { return swapAfterPaint_; }
+    /// Palette entries in use (only for palette-based formats, never on a true-colour display).
+    const std::vector<TPaletteEntry>& Palette() const { return palette_; }
+    const OpenGLOrvFont3D* Font3DLists() const { return font3DLists_.get(); }
+    const OpenGLOrvFont2D* Font2DLists() const { return font2DLists_.get(); }
+    /// Size of the GL surface (client area) in pixels.
+    int ClientWidth() const;
+    int ClientHeight() const;
+    /// The native GL window inside the panel.
+    QWindow* glWindow() const;
+
+    // Published properties.
+    TPFDPixelTypes PixelType() const { return pixelType_; }
+    void setPixelType(TPFDPixelTypes value);
+    TPFDFlags PFDFlags() const { return pfdFlags_; }
+    void setPFDFlags(TPFDFlags value);
+    std::uint8_t cColorBits() const { return cColorBits_; }
+    void setcColorBits(std::uint8_t value) { cColorBits_ = value; }
+    std::uint8_t cDepthBits() const { return cDepthBits_; }
+    void setcDepthBits(std::uint8_t value) { cDepthBits_ = value; }
+    std::uint8_t cAccBits() const { return cAccBits_; }
+    void setcAccBits(std::uint8_t value) { cAccBits_ = value; }
+    TOpenGLSwapBuffers GLSwapBuffers() const { return swapBuffers_; }
+    void setGLSwapBuffers(TOpenGLSwapBuffers value) { swapBuffers_ = value; }
+    std::int32_t PixelsPerInch() const { return pixelsPerInch_; }
+    void setPixelsPerInch(std::int32_t value) { pixelsPerInch_ = value; }
+    TOpenGLPrintScale PrintScale() const { return printScale_; }
+    void setPrintScale(TOpenGLPrintScale value) { printScale_ = value; }
+
+    bool Font3D_Enabled() const { return font3DEnabled_; }
+    void setFont3D_Enabled(bool value) { font3DEnabled_ = value; }
+    const TFontDescription& Font3D_Type() const { return font3DType_; }
+    void setFont3D_Type(const TFontDescription& value) { font3DType_ = value; }
+    std::int32_t Font3D_FirstGylph() const { return font3DFirst_; }
+    void setFont3D_FirstGylph(std::int32_t value) { font3DFirst_ = value; }
+    std::int32_t Font3D_NumGylph() const { return font3DNum_; }
+    void setFont3D_NumGylph(std::int32_t value) { font3DNum_ = value; }
+    float Font3D_MaxDeviation() const { return font3DDeviation_; }
+    void setFont3D_MaxDeviation(float value) { font3DDeviation_ = value; }
+    float Font3D_Extrustion() const { return font3DExtrusion_; }
+    void setFont3D_Extrustion(float value) { font3DExtrusion_ = value; }
+    TFont3DFormat Font3D_Format() const { return font3DFormat_; }
+    void setFont3D_Format(TFont3DFormat value);
+
+    bool Font2D_Enabled() const { return font2DEnabled_; }
+    void setFont2D_Enabled(bool value) { font2DEnabled_ = value; }
+    const TFontDescription& Font2D_Type() const { return font2DType_; }
+    void setFont2D_Type(const TFontDescription& value) { font2DType_ = value; }
+    std::int32_t Font2D_FirstGylph() const { return font2DFirst_; }
+    void setFont2D_FirstGylph(std::int32_t value) { font2DFirst_ = value; }
+    std::int32_t Font2D_NumGylph() const { return font2DNum_; }
+    void setFont2D_NumGylph(std::int32_t value) { font2DNum_ = value; }
+
+    bool Fps_Enabled() const { return fpsEnabled_; }
+    void setFps_Enabled(bool value) { fpsEnabled_ = value; }
+    /// Sunken client edge around the GL surface.
+    bool Border() const { return border_; }
+    void setBorder(bool value);
+    /// Caption strip (showing `windowTitle()`) above the GL surface.
+    bool ToolWindow() const { return toolWindow_; }
+    void setToolWindow(bool value);
+    /// Sizing frame: dragging the panel's outer frame resizes it.
+    bool AllowResize() const { return allowResize_; }
+    void setAllowResize(bool value);
+    /// When true, dragging the caption strip moves the panel within its parent.
+    bool AllowMoving() const { return allowMoving_; }
+    void setAllowMoving(bool value) { allowMoving_ = value; }
+
+  protected:
+    /// The platform's context creation for `surface` with `format`; false with the platform's
+    /// description of the failure in `why`. Tests override it to inject failures.
+    virtual bool CreatePlatformContext(QOpenGLContext& context, QString& why);
+    /// Presents the back buffer.
+    virtual void SwapPlatformBuffers();
+
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    friend class GlSurfaceWindow;
+
+    void CreateWnd();
+    void CreationSequence();
+    bool CreateGLContext();
+    void DestroyGLContext();
+    void BuildFont3D();
+    void BuildFont2D();
+    void Paint();
+    void Resize();
+    void ReportError(const QString& text);
+    void ReportPlatformError(const QString& prefix, const QString& systemText);
+    void DoError();
+    void Restyle();
+    QRect ClientRect() const;
+    QRect CaptionRect() const;
+    void SurfaceExposed();
+    void SurfaceMouse(QMouseEvent* event);
+
+    // Properties.
+    TPFDPixelTypes pixelType_ = TPFDPixelTypes::f_PFD_TYPE_RGBA;
+    int pixelTypeNumber_ = 0;
+    TPFDFlags pfdFlags_ = f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_OPENGL | f_PFD_DOUBLEBUFFER;
+    std::uint8_t cColorBits_ = 32;
+    std::uint8_t cDepthBits_ = 32;
+    std::uint8_t cAccBits_ = 0;
+    TOpenGLSwapBuffers swapBuffers_ = TOpenGLSwapBuffers::Auto;
+    std::int32_t pixelsPerInch_ = 96;
+    TOpenGLPrintScale printScale_ = TOpenGLPrintScale::pglProportional;
+    bool font3DEnabled_ = false;
+    TFontDescription font3DType_;
+    std::int32_t font3DFirst_ = 32;
+    std::int32_t font3DNum_ = 96;
+    float font3DDeviation_ = 1.0f;
+    float font3DExtrusion_ = 0.1f;
+    TFont3DFormat font3DFormat_ = TFont3DFormat::f_WGL_FONT_POLYGONS;
+    int font3DFormatNumber_ = 1;
+    bool font2DEnabled_ = false;
+    TFontDescription font2DType_;
+    std::int32_t font2DFirst_ = 32;
+    std::int32_t font2DNum_ = 96;
+    bool fpsEnabled_ = false;
+    bool border_ = false;
+    bool toolWindow_ = false;
+    bool allowResize_ = false;
+    bool allowMoving_ = false;
+
+    // State.
+    GlSurfaceWindow* surface_ = nullptr;  // owned by container_
+    QWidget* container_ = nullptr;
+    std::unique_ptr<QOpenGLContext> context_;
+    std::vector<TPaletteEntry> palette_;
+    bool swapAfterPaint_ = false;
+    TPixelFormatDescriptor pixelFormat_{0, 0};
+    std::unique_ptr<OpenGLOrvFont3D> font3DLists_;
+    std::unique_ptr<OpenGLOrvFont2D> font2DLists_;
+    QString errorText_;
+    int framesPerSecond_ = 0;
+    QElapsedTimer fpsClock_;
+    bool windowCreated_ = false;
+    bool painting_ = false;
+    // Frame dragging (caption move, sizing frame).
+    enum class Drag { None, Move, Resize };
+    Drag drag_ = Drag::None;
+    Qt::Edges dragEdges_;
+    QPoint dragStart_;
+    QRect dragGeometry_;
+};
+
+/// Applies the settings of the program's scene view: draw-to-window, OpenGL, double buffer,
+/// no accumulation buffer, outline font "Arial" at −13 plain with chordal deviation 1 and
+/// extrusion 0.01, bitmap font "Arial" at −9 plain.
+void ApplySceneViewSettings(TOpenGLOrvPanel& panel);
+
+}  // namespace veliso
