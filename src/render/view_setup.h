@@ -7,18 +7,47 @@ namespace veliso {
 /// Tab indices of the main window's page control.
 enum class SceneTab { Solid = 0, Liquid = 1, Gas = 2 };
 
+/// Light 0 and material colours of one tab. Every value is RGBA (0 .. 1); the shininess is
+/// the specular exponent (0 .. 128). Colour material is on, so the current drawing colour
+/// replaces the material ambient and diffuse values while a scene draws; the specular
+/// values and the shininess apply unchanged.
+struct LightingSet {
+    float lightAmbient[4];
+    float lightDiffuse[4];
+    float lightSpecular[4];
+    float materialAmbient[4];
+    float materialDiffuse[4];
+    float materialSpecular[4];
+    float materialShininess;
+    float modelAmbient[4];
+};
+
+/// Position of light 0, homogeneous (w = 1: a positional light). It is given once, in eye
+/// coordinates, so the light sits to the right of, above and slightly behind the viewer
+/// and follows every camera move.
+inline constexpr float kLightPosition[4] = {10.0f, 10.0f, 1.0f, 1.0f};
+
+/// The lighting set of a tab. The solid tab's set is also the one of the initialisation.
+const LightingSet& LightingSetOf(SceneTab tab);
+
 /// Model-view identity, eye at (0, height, distance) looking at the origin with y up,
-/// then the scene turned by `angle` degrees about y.
+/// then the scene turned by `angle` degrees about y (passed to GL in single precision).
 void ApplyCamera(const ViewPoint& view);
 
-/// One-time GL set-up of the view once its context is current: light 0, material,
-/// light model, enables, projection, polygon modes, blending, shading.
+/// One-time GL set-up of the view once its context is current: light 0 (solid set and
+/// position), material, light model, enables (lighting, light 0, automatic normals,
+/// normalisation, colour material), projection, polygon modes, additive blending
+/// (source alpha, one), smooth shading, then ResizeView. The depth test and the clear
+/// colour are left to each scene.
 void InitView(int width, int height);
 
-/// Viewport and 45-degree perspective for a view of width x height pixels.
+/// Viewport 0, 0, width x height and a 45-degree vertical perspective, near 0.1, far 50,
+/// aspect width / height (width itself when height is 0); perspective hint GL_NICEST;
+/// leaves the model-view matrix selected and set to the identity.
 void ResizeView(int width, int height);
 
-/// Light 0 and material colours of a tab.
+/// Light 0's ambient, diffuse and specular, the front and back material and the light
+/// model ambient of a tab. The light position is not touched.
 void ApplyLightingSet(SceneTab tab);
 
 }  // namespace veliso
