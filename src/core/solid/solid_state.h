@@ -17,11 +17,14 @@ enum class SolidStructure {
 };
 
 inline constexpr int kSolidSiteCapacity = 125;
+/// Sites of the exploded hexagonal cell actually used.
+inline constexpr int kHcpCellSiteCount = 17;
 
 /// The solid tab's model: nothing moves; every frame is computed from this record
 /// and fresh vibration draws.
 struct SolidState {
-    /// Sites of the exploded hexagonal cell; only the first 17 are used.
+    /// Sites of the exploded hexagonal cell, scene units; only the first 17 are used. All
+    /// zero until the cell is first selected.
     struct Sites {
         double x[kSolidSiteCapacity] = {};
         double y[kSolidSiteCapacity] = {};
@@ -30,9 +33,11 @@ struct SolidState {
     ViewPoint view{20.0, 1.5, 4.25};
     /// Vibration amplitude a, model units: T * 7.326007326007326e-6 with T in kelvin.
     double amplitude = 0.0;
+    /// Colour of the main spheres, RGB 0 .. 1.
     double red = 0.7;
     double green = 0.7;
     double blue = 0.8;
+    /// The structure shown; always the one whose radio button is checked.
     SolidStructure structure = SolidStructure::SimpleCubicCrystal;
 };
 

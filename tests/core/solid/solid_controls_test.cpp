@@ -1,0 +1,72 @@
+#include "core/solid/solid_controls.h"
+
+#include <gtest/gtest.h>
+
+namespace veliso {
+namespace {
+
+TEST(SolidControls, AmplitudeFromTheTemperatureSlider) {
+    EXPECT_EQ(SolidAmplitudeAt(0), 0.0);
+    EXPECT_EQ(SolidAmplitudeAt(273), 0.002);
+    EXPECT_EQ(SolidAmplitudeAt(300), 0.002197802197802198);
+}
+
+TEST(SolidControls, ColourFromSliderPositions) {
+    EXPECT_EQ(ColourComponentAt(0), 0.0);
+    EXPECT_EQ(ColourComponentAt(179), 0.7019607843137254);
+    EXPECT_EQ(ColourComponentAt(204), 0.8);
+    EXPECT_EQ(ColourComponentAt(255), 1.0);
+}
+
+TEST(SolidControls, PresetsPerLattice) {
+    struct Case {
+        SolidStructure structure;
+        int red, green, blue;
+    };
+    const Case cases[] = {
+        {SolidStructure::SimpleCubicCrystal, 179, 179, 204},
+        {SolidStructure::SimpleCubicCell, 179, 179, 204},
+        {SolidStructure::FccCrystal, 64, 204, 64},
+        {SolidStructure::FccCell, 64, 204, 64},
+        {SolidStructure::BccCrystal, 180, 180, 180},
+        {SolidStructure::BccCell, 180, 180, 180},
+        {SolidStructure::HcpCrystal, 80, 70, 70},
+        {SolidStructure::HcpCell, 80, 70, 70},
+    };
+    for (const Case& c : cases) {
+        const ColourPreset p = ColourPresetOf(c.structure);
+        EXPECT_EQ(p.red, c.red);
+        EXPECT_EQ(p.green, c.green);
+        EXPECT_EQ(p.blue, c.blue);
+    }
+}
+
+TEST(SolidControls, HcpCellFillIsIdempotent) {
+    SolidState solid;
+    EXPECT_EQ(solid.hcpCellSites.y[0], 0.0);
+    FillHcpCellSites(solid);
+    const SolidState once = solid;
+    FillHcpCellSites(solid);
+    for (int i = 0; i < kSolidSiteCapacity; ++i) {
+        EXPECT_EQ(solid.hcpCellSites.x[i], once.hcpCellSites.x[i]);
+        EXPECT_EQ(solid.hcpCellSites.y[i], once.hcpCellSites.y[i]);
+        EXPECT_EQ(solid.hcpCellSites.z[i], once.hcpCellSites.z[i]);
+    }
+    // Spot checks against the table: hexagon corners, centres, the middle triangle.
+    EXPECT_EQ(solid.hcpCellSites.x[0], -0.5);
+    EXPECT_EQ(solid.hcpCellSites.z[0], 0.866);
+    EXPECT_EQ(solid.hcpCellSites.y[3], 0.75);
+    EXPECT_EQ(solid.hcpCellSites.z[7], 0.577);
+    EXPECT_EQ(solid.hcpCellSites.z[8], -0.289);
+    EXPECT_EQ(solid.hcpCellSites.x[12], -1.0);
+    EXPECT_EQ(solid.hcpCellSites.y[16], -0.75);
+    EXPECT_EQ(solid.hcpCellSites.z[16], -0.866);
+    // Nothing beyond the 17 sites is written.
+    EXPECT_EQ(solid.hcpCellSites.y[17], 0.0);
+    // The rest of the record is untouched.
+    EXPECT_EQ(solid.red, 0.7);
+    EXPECT_EQ(solid.view.angle, 20.0);
+}
+
+}  // namespace
+}  // namespace veliso
