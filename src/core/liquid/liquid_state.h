@@ -20,9 +20,9 @@ struct LiquidState {
     double vx[kLiquidSlots] = {};
     double vy[kLiquidSlots] = {};
     double vz[kLiquidSlots] = {};
-    double halfEdge = 1.0;          ///< (V * 0.01)^(1/3), V = volume percent 50 .. 100
+    double halfEdge = 1.0;  ///< (V * 0.01)^(1/3), V = volume percent 50 .. 100
     ViewPoint view{40.0, 0.0, 4.25};
-    double temperature = 273.0;     ///< kelvin, 273 .. 373
+    double temperature = 273.0;  ///< kelvin, 273 .. 373
     double red = 0.0;
     double green = 0.6;
     double blue = 1.0;
