@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QApplication>
+
+namespace veliso::testing {
+
+/// The one QApplication shared by every window test of this executable, created at first use
+/// and never destroyed (widgets of the tests live and die inside their fixtures).
+inline QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "mainwindow_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+}  // namespace veliso::testing
