@@ -1,12 +1,84 @@
 #include "render/solid_scene.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "core/solid/solid_structures.h"
+#include "render/view_setup.h"
 
 namespace veliso {
 
-void DrawSolidScene(const SolidState&, const SphereDetail&, RandomSource&) {
+namespace {
+
+/// Turns the structure's drawing commands into immediate-mode OpenGL.
+class GlSolidSink : public SolidSink {
+  public:
+    GlSolidSink(GLUquadric* quadric, const SphereDetail& detail)
+        : quadric_(quadric), detail_(detail) {}
+
+    void SetColour(double red, double green, double blue) override { glColor3d(red, green, blue); }
+    void SetLighting(bool enabled) override { Enable(GL_LIGHTING, enabled); }
+    void SetPolygonLines(bool lines) override {
+        glPolygonMode(GL_FRONT_AND_BACK, lines ? GL_LINE : GL_FILL);
+    }
+    void SetLineWidth(float width) override { glLineWidth(width); }
+    void SetLineSmoothing(bool enabled) override { Enable(GL_LINE_SMOOTH, enabled); }
+    void Quads(std::span<const SolidPoint> vertices) override { Batch(GL_QUADS, vertices); }
+    void Segments(std::span<const SolidPoint> ends) override { Batch(GL_LINES, ends); }
+    void LineLoop(std::span<const SolidPoint> vertices) override { Batch(GL_LINE_LOOP, vertices); }
+    void Sphere(const SolidSphere& sphere) override {
+        glPushMatrix();
+        glTranslated(sphere.site.x + sphere.offset.x, sphere.site.y + sphere.offset.y,
+                     sphere.site.z + sphere.offset.z);
+        gluSphere(quadric_, sphere.radius, detail_.slices, detail_.stacks);
+        glPopMatrix();
+    }
+
+  private:
+    static void Enable(GLenum capability, bool enabled) {
+        if (enabled) {
+            glEnable(capability);
+        } else {
+            glDisable(capability);
+        }
+    }
+    static void Batch(GLenum mode, std::span<const SolidPoint> points) {
+        glBegin(mode);
+        for (const SolidPoint& p : points) {
+            glVertex3d(p.x, p.y, p.z);
+        }
+        glEnd();
+    }
+
+    GLUquadric* quadric_;
+    const SphereDetail& detail_;
+};
+
+}  // namespace
+
+void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomSource& random) {
+    const SolidExtent extent = ComputeSolidExtent(solid.amplitude);
+
     glClearColor(0.45f, 0.5f, 0.55f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ApplyCamera(solid.view);
+
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+
+    GLUquadric* quadric = gluNewQuadric();
+    if (quadric == nullptr) {
+        return;  // out of memory: nothing but the background this frame
+    }
+    gluQuadricDrawStyle(quadric, GLU_FILL);
+    gluQuadricTexture(quadric, GL_FALSE);
+
+    GlSolidSink sink(quadric, detail);
+    DescribeSolidStructure(solid, extent, random, sink);
+
+    gluDeleteQuadric(quadric);
+    glDisable(GL_LINE_SMOOTH);
 }
 
 }  // namespace veliso

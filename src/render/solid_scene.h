@@ -6,8 +6,12 @@
 
 namespace veliso {
 
-/// One frame of the solid tab: the selected structure, every sphere displaced by fresh
-/// vibration offsets drawn from `random` (15-bit output).
+/// One frame of the solid tab into the current context: clears to blue-grey, applies the
+/// solid camera, draws the selected structure with one GLU quadric created for the frame,
+/// every sphere of `detail` slices and stacks and displaced by three fresh vibration
+/// offsets drawn from `random` (15-bit output, three draws a sphere). Leaves polygons
+/// filled, blending off, the depth test on and line smoothing off. Relies on the view's
+/// lighting, colour material and projection being set up.
 void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomSource& random);
 
 }  // namespace veliso
