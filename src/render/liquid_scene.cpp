@@ -1,12 +1,117 @@
 #include "render/liquid_scene.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+
+#include "core/liquid/liquid_motion.h"
+#include "render/view_setup.h"
 
 namespace veliso {
 
-void DrawLiquidScene(LiquidState&, const SphereDetail&, bool, bool) {
+namespace {
+
+/// Face alpha: with the additive blend (source alpha, one) each transparent face adds half
+/// its colour to what lies behind it.
+constexpr float kFaceAlpha = 0.5f;
+
+/// The six faces, each wound counter-clockwise as seen from inside the cube so that its
+/// front side faces inwards. Floor and top are the lightest, the x sides the darkest.
+void DrawCube(double h) {
+    glBegin(GL_QUADS);
+    glColor4f(0.24f, 0.3f, 0.3f, kFaceAlpha);
+    glVertex3d(h, -h, -h);  // floor, y = -h
+    glVertex3d(-h, -h, -h);
+    glVertex3d(-h, -h, h);
+    glVertex3d(h, -h, h);
+    glVertex3d(h, h, -h);  // top, y = +h
+    glVertex3d(h, h, h);
+    glVertex3d(-h, h, h);
+    glVertex3d(-h, h, -h);
+    glColor4f(0.16f, 0.2f, 0.2f, kFaceAlpha);
+    glVertex3d(-h, -h, -h);  // side, x = -h
+    glVertex3d(-h, h, -h);
+    glVertex3d(-h, h, h);
+    glVertex3d(-h, -h, h);
+    glVertex3d(h, -h, -h);  // side, x = +h
+    glVertex3d(h, -h, h);
+    glVertex3d(h, h, h);
+    glVertex3d(h, h, -h);
+    glColor4f(0.2f, 0.25f, 0.25f, kFaceAlpha);
+    glVertex3d(-h, -h, -h);  // back, z = -h
+    glVertex3d(h, -h, -h);
+    glVertex3d(h, h, -h);
+    glVertex3d(-h, h, -h);
+    glVertex3d(-h, -h, h);  // front, z = +h
+    glVertex3d(-h, h, h);
+    glVertex3d(h, h, h);
+    glVertex3d(h, -h, h);
+    glEnd();
+}
+
+bool IsMarked(int particle) {
+    return std::find(std::begin(kMarkedLiquidParticles), std::end(kMarkedLiquidParticles),
+                     particle) != std::end(kMarkedLiquidParticles);
+}
+
+}  // namespace
+
+void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool transparentCube,
+                     bool markParticles) {
+    glLineWidth(1.0f);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    ApplyCamera(liquid.view);
+
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (transparentCube) {
+        glEnable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+    } else {
+        glPolygonMode(GL_FRONT, GL_FILL);
+        glPolygonMode(GL_BACK, GL_LINE);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+    }
+    DrawCube(liquid.halfEdge);
+
+    // One quadric per frame: filled, no texture coordinates (the default).
+    GLUquadric* const quadric = gluNewQuadric();
+    if (quadric != nullptr) {
+        gluQuadricDrawStyle(quadric, GLU_FILL);
+        gluQuadricTexture(quadric, GL_FALSE);
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+
+    if (!liquid.paused) {
+        StepLiquid(liquid);
+    }
+    const int count = std::clamp(liquid.count, 0, kLiquidSlots);
+    for (int p = 0; p < count; ++p) {
+        ConfineLiquid(liquid, p);
+        if (quadric == nullptr) {
+            continue;  // out of memory: the liquid still moves, only its spheres are missing
+        }
+        glPushMatrix();
+        glTranslated(liquid.x[p], liquid.y[p], liquid.z[p]);
+        if (markParticles && IsMarked(p)) {
+            glColor3d(1.0 - liquid.red, 1.0 - liquid.green, 1.0 - liquid.blue);
+        } else {
+            glColor3d(liquid.red, liquid.green, liquid.blue);
+        }
+        gluSphere(quadric, kLiquidRadius, detail.slices, detail.stacks);
+        glPopMatrix();
+    }
+    if (quadric != nullptr) {
+        gluDeleteQuadric(quadric);
+    }
 }
 
 }  // namespace veliso
