@@ -81,6 +81,28 @@ void ApplyCamera(const ViewPoint& view) {
     glRotatef(static_cast<float>(view.angle), 0.0f, 1.0f, 0.0f);
 }
 
+void BeginBoxFrame(const ViewPoint& view) {
+    glLineWidth(1.0f);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    ApplyCamera(view);
+}
+
+void ApplyBoxWallState(bool transparent) {
+    if (transparent) {
+        glEnable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+    } else {
+        glPolygonMode(GL_FRONT, GL_FILL);
+        glPolygonMode(GL_BACK, GL_LINE);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+    }
+}
+
 void InitView(int width, int height) {
     const LightingSet& initial = LightingSetOf(SceneTab::Solid);
     SetLightColours(initial);

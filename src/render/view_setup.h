@@ -34,6 +34,15 @@ const LightingSet& LightingSetOf(SceneTab tab);
 /// then the scene turned by `angle` degrees about y (passed to GL in single precision).
 void ApplyCamera(const ViewPoint& view);
 
+/// Start of a gas or liquid frame: line width 1, colour (to opaque black) and depth buffers
+/// cleared, lighting off for the unlit box and graphs, then ApplyCamera(view).
+void BeginBoxFrame(const ViewPoint& view);
+
+/// State for the six walls of a gas or liquid box. Transparent: blended (source alpha, one)
+/// without depth test. Opaque: inner (front) sides filled and outer (back) sides drawn as
+/// lines, so the walls seen from outside show as outlines; no blending, depth test on.
+void ApplyBoxWallState(bool transparent);
+
 /// One-time GL set-up of the view once its context is current: light 0 (solid set and
 /// position), material, light model, enables (lighting, light 0, automatic normals,
 /// normalisation, colour material), projection, polygon modes, additive blending
