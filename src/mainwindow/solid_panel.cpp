@@ -1,24 +1,247 @@
 #include "mainwindow/solid_panel.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
 #include <QSlider>
 
+#include <utility>
+
+#include "core/common/number_format.h"
+#include "core/solid/solid_controls.h"
+
 namespace veliso {
+
+namespace {
+
+QFont ArialFont(int points, bool bold = false) {
+    QFont font("Arial", points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(bounds);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(ArialFont(8));
+    return label;
+}
+
+QSlider* AddSlider(QWidget* parent, const char* name, const QRect& bounds, int minimum, int maximum,
+                   int position) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name);
+    slider->setRange(minimum, maximum);
+    slider->setValue(position);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setGeometry(bounds);
+    return slider;
+}
+
+// The small colour tags beside the colour sliders: white bold text on the colour set.
+void AddColourTag(QWidget* parent, const char* name, const QString& text, int top,
+                  const QColor& background) {
+    QLabel* tag = AddLabel(parent, name, text, QRect(8, top, 13, 11));
+    tag->setFont(ArialFont(8, true));
+    QPalette palette = tag->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    tag->setPalette(palette);
+    tag->setAutoFillBackground(true);
+}
+
+// Width of the structure buttons, from their left edge at 8 to the panel's frame.
+constexpr int kButtonWidth = 152;
+
+// Right edge of the temperature figure, at the end of its caption's dotted leader.
+constexpr int kTemperatureRight = 153;
+
+}  // namespace
 
 SolidPanel::SolidPanel(QWidget* parent, SolidState& solid, SphereDetail& detail)
     : QFrame(parent), solid_(solid), detail_(detail) {
     setObjectName("Pansol");
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
-    TB_face_S = new QSlider(Qt::Horizontal, this);
-    TB_face_S->setObjectName("TB_face_S");
-    TB_face_S->setRange(8, 32);
-    TB_face_S->setValue(20);
-    TB_face_S->setGeometry(10, 336, 141, 25);
+    setFont(ArialFont(8));
+    setFixedWidth(161);
+    resize(161, 472);
+
+    BuildTemperatureRow();
+    BuildStructureButtons();
+    BuildOptionsGroup();
+
+    // Handlers are connected once every control shows its start-up position, so none runs
+    // at start-up: the colour stays (0.7, 0.7, 0.8) although the sliders show 127, 127, 153.
+    connect(TB_t_S, &QSlider::valueChanged, this, &SolidPanel::TB_t_SChange);
+    connect(TB_R_S, &QSlider::valueChanged, this, &SolidPanel::TB_R_SChange);
+    connect(TB_V_S, &QSlider::valueChanged, this, &SolidPanel::TB_V_SChange);
+    connect(TB_B_S, &QSlider::valueChanged, this, &SolidPanel::TB_B_SChange);
+    connect(TB_face_S, &QSlider::valueChanged, this, &SolidPanel::TB_face_SChange);
+    // toggled(true) comes only when a button becomes checked: a click on the button that
+    // is already checked runs nothing.
+    const std::pair<QRadioButton*, void (SolidPanel::*)()> clicks[] = {
+        {RBc4S, &SolidPanel::RBc4SClick}, {RBm4S, &SolidPanel::RBm4SClick},
+        {RB1, &SolidPanel::RB1Click},     {RB2, &SolidPanel::RB2Click},
+        {RB3, &SolidPanel::RB3Click},     {RB4, &SolidPanel::RB4Click},
+        {RBc6, &SolidPanel::RBc6Click},   {RBm6, &SolidPanel::RBm6Click},
+    };
+    for (const auto& [button, handler] : clicks) {
+        connect(button, &QRadioButton::toggled, this, [this, handler](bool checked) {
+            if (checked) {
+                (this->*handler)();
+            }
+        });
+    }
+}
+
+void SolidPanel::BuildTemperatureRow() {
+    AddLabel(this, "Label8", "Température /K : ....................", QRect(8, 8, 143, 14));
+    // The figure keeps its right edge and covers the dots beneath it with the panel colour.
+    Lab_T_S = AddLabel(this, "Lab_T_S", "0", QRect(145, 8, 8, 13));
+    Lab_T_S->setFont(ArialFont(8, true));
+    Lab_T_S->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Lab_T_S->setAutoFillBackground(true);
+    TB_t_S = AddSlider(this, "TB_t_S", QRect(2, 20, 157, 20), 0, 300, 0);
+}
+
+void SolidPanel::BuildStructureButtons() {
+    struct Button {
+        QRadioButton** field;
+        const char* name;
+        const char* caption;
+        const char* hint;
+        QRect bounds;
+    };
+    const Button buttons[] = {
+        {&RBc4S, "RBc4S", "Cristal cubique simple", "Ex. : le sodium",
+         QRect(8, 50, kButtonWidth, 17)},
+        {&RBm4S, "RBm4S", "Maille cubique simple", "Modèle C.S. éclaté",
+         QRect(8, 70, kButtonWidth, 17)},
+        {&RB1, "RB1", "Cristal cubique f. centrées", "Ex. : le chlorure de sodium",
+         QRect(8, 100, kButtonWidth, 17)},
+        {&RB2, "RB2", "Maille cubique f. centrées", "Modèle C.F.C. éclaté",
+         QRect(8, 120, kButtonWidth, 17)},
+        {&RB3, "RB3", "Cristal  cubique  centré", "Ex. : le fer", QRect(8, 150, kButtonWidth, 17)},
+        {&RB4, "RB4", "Maille cubique  centrée", "Modèle C.C. éclaté",
+         QRect(8, 170, kButtonWidth, 17)},
+        {&RBc6, "RBc6", "Cristal hexagon. compact", "Ex. : le graphite",
+         QRect(8, 200, kButtonWidth, 17)},
+        {&RBm6, "RBm6", "Maille hexagon. compacte", "Modèle H.C. éclaté",
+         QRect(8, 220, kButtonWidth, 17)},
+    };
+    // All eight share this panel as parent, so exactly one is checked at any time. They
+    // reach the panel's inner edge: with this style's wider indicator the longest captions
+    // need the room.
+    for (const Button& b : buttons) {
+        auto* button = new QRadioButton(QString::fromUtf8(b.caption), this);
+        button->setObjectName(b.name);
+        button->setToolTip(QString::fromUtf8(b.hint));
+        button->setGeometry(b.bounds);
+        *b.field = button;
+    }
+    RBc4S->setChecked(true);
+}
+
+void SolidPanel::BuildOptionsGroup() {
+    GroupBox3 = new QGroupBox(" OPTIONS ", this);
+    GroupBox3->setObjectName("GroupBox3");
+    GroupBox3->setGeometry(8, 256, 145, 113);
+
+    AddColourTag(GroupBox3, "Label5", " R ", 21, QColor(255, 0, 0));
+    AddColourTag(GroupBox3, "Label6", " V  ", 36, QColor(0, 128, 0));
+    AddColourTag(GroupBox3, "Label7", " B ", 51, QColor(0, 0, 255));
+    TB_R_S = AddSlider(GroupBox3, "TB_R_S", QRect(24, 20, 117, 15), 0, 255, 127);
+    TB_V_S = AddSlider(GroupBox3, "TB_V_S", QRect(24, 35, 117, 15), 0, 255, 127);
+    TB_B_S = AddSlider(GroupBox3, "TB_B_S", QRect(24, 50, 117, 15), 0, 255, 153);
+
+    AddLabel(GroupBox3, "Label4", "Sphéricité des particules", QRect(8, 67, 119, 14));
+    TB_face_S = AddSlider(GroupBox3, "TB_face_S", QRect(2, 80, 141, 25), 8, 32, 20);
+    TB_face_S->setPageStep(1);
+    TB_face_S->setTickPosition(QSlider::TicksBelow);
+    TB_face_S->setTickInterval(1);
+    TB_face_S->setToolTip("Optimalisation de l'animation");
 }
 
 void SolidPanel::LinkSmoothness(QSlider* gas, QSlider* liquid) {
     siblingGas_ = gas;
     siblingLiquid_ = liquid;
+}
+
+void SolidPanel::TB_t_SChange() {
+    const int kelvin = TB_t_S->value();
+    solid_.amplitude = SolidAmplitudeAt(kelvin);
+    Lab_T_S->setText(QString::fromStdString(FormatInteger(kelvin)));
+    // Three figures are wider than the layout's label: grow it to the left.
+    const int width = Lab_T_S->fontMetrics().horizontalAdvance(Lab_T_S->text()) + 1;
+    Lab_T_S->setGeometry(kTemperatureRight - width, Lab_T_S->y(), width, Lab_T_S->height());
+}
+
+void SolidPanel::TB_R_SChange() {
+    solid_.red = ColourComponentAt(TB_R_S->value());
+}
+
+void SolidPanel::TB_V_SChange() {
+    solid_.green = ColourComponentAt(TB_V_S->value());
+}
+
+void SolidPanel::TB_B_SChange() {
+    solid_.blue = ColourComponentAt(TB_B_S->value());
+}
+
+void SolidPanel::TB_face_SChange() {
+    detail_.slices = TB_face_S->value();
+    // Each sibling that moves runs its own handler before setValue returns; one that
+    // already shows the position is left alone, which ends the chain.
+    for (QSlider* sibling : {siblingGas_, siblingLiquid_}) {
+        if (sibling != nullptr) {
+            sibling->setValue(detail_.slices);
+        }
+    }
+    detail_.stacks = detail_.slices / 2;
+}
+
+void SolidPanel::Select(SolidStructure structure) {
+    solid_.structure = structure;
+    const ColourPreset preset = ColourPresetOf(structure);
+    TB_R_S->setValue(preset.red);
+    TB_V_S->setValue(preset.green);
+    TB_B_S->setValue(preset.blue);
+}
+
+void SolidPanel::RBc4SClick() {
+    Select(SolidStructure::SimpleCubicCrystal);
+}
+
+void SolidPanel::RBm4SClick() {
+    Select(SolidStructure::SimpleCubicCell);
+}
+
+void SolidPanel::RB1Click() {
+    Select(SolidStructure::FccCrystal);
+}
+
+void SolidPanel::RB2Click() {
+    Select(SolidStructure::FccCell);
+}
+
+void SolidPanel::RB3Click() {
+    Select(SolidStructure::BccCrystal);
+}
+
+void SolidPanel::RB4Click() {
+    Select(SolidStructure::BccCell);
+}
+
+void SolidPanel::RBc6Click() {
+    Select(SolidStructure::HcpCrystal);
+}
+
+void SolidPanel::RBm6Click() {
+    Select(SolidStructure::HcpCell);
+    FillHcpCellSites(solid_);
 }
 
 }  // namespace veliso
