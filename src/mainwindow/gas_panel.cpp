@@ -1,19 +1,278 @@
 #include "mainwindow/gas_panel.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QSlider>
 
+#include <algorithm>
+
+#include "core/common/number_format.h"
+#include "core/gas/gas_controls.h"
+#include "core/gas/gas_step.h"
+
 namespace veliso {
+
+namespace {
+
+// Fonts of the panel: Arial 8 pt, value labels in bold, group box titles small and grey.
+QFont PanelFont(bool bold = false) {
+    QFont font("Arial", 8);
+    font.setBold(bold);
+    return font;
+}
+
+const QColor kGroupTitleColour(128, 128, 128);
+
+// Slider whose thumb is `thickness` pixels across the track.
+class ThumbStyle : public QProxyStyle {
+  public:
+    explicit ThumbStyle(int thickness) : thickness_(thickness) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_SliderThickness || metric == PM_SliderControlThickness) {
+            return thickness_;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+  private:
+    int thickness_;
+};
+
+// Controls inside a group box keep the panel's font and text colour, not the title's.
+void UsePanelLook(QWidget* widget, bool bold = false) {
+    widget->setFont(PanelFont(bold));
+    QPalette palette = widget->palette();
+    const QPalette normal = QApplication::palette(widget);
+    palette.setColor(QPalette::WindowText, normal.color(QPalette::WindowText));
+    palette.setColor(QPalette::Text, normal.color(QPalette::Text));
+    widget->setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                  const QString& hint = {}) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(bounds);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setToolTip(hint);
+    UsePanelLook(label);
+    return label;
+}
+
+// A value label sizes itself to its text and keeps its right edge, so a longer figure
+// grows to the left over the dotted leader of its caption (its opaque background hides
+// the dots beneath it).
+void SetValueText(QLabel* label, const QString& text) {
+    label->setText(text);
+    if (text.isEmpty()) {
+        return;
+    }
+    const QRect bounds = label->geometry();
+    const int width = label->fontMetrics().horizontalAdvance(text) + 1;
+    label->setGeometry(bounds.right() + 1 - width, bounds.top(), width, bounds.height());
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                       const QString& hint = {}) {
+    QLabel* label = MakeLabel(parent, name, {}, bounds, hint);
+    UsePanelLook(label, true);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    SetValueText(label, text);
+    return label;
+}
+
+QSlider* MakeSlider(QWidget* parent, const char* name, const QRect& bounds, int minimum,
+                    int maximum, int position) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name);
+    slider->setRange(minimum, maximum);
+    slider->setValue(position);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setGeometry(bounds);
+    return slider;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                        const QString& hint = {}) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setGeometry(bounds);
+    box->setToolTip(hint);
+    UsePanelLook(box);
+    return box;
+}
+
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
+                        const QRect& bounds) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    box->setGeometry(bounds);
+    box->setFont(QFont("Arial", 7));
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, kGroupTitleColour);
+    palette.setColor(QPalette::Text, kGroupTitleColour);
+    box->setPalette(palette);
+    // The title sits on the frame's top line, so the controls below it keep their places.
+    box->setStyleSheet(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 5px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px; }");
+    return box;
+}
+
+// The small " R ", " V  ", " B " tags: white bold text on the colour they set.
+void MakeColourTag(QWidget* parent, const char* name, const QString& text, int top,
+                   const QColor& background) {
+    QLabel* tag = MakeLabel(parent, name, text, QRect(8, top, 13, 11));
+    tag->setFont(PanelFont(true));
+    QPalette palette = tag->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    tag->setPalette(palette);
+    tag->setAutoFillBackground(true);
+}
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
 
 GasPanel::GasPanel(QWidget* parent, GasState& gas, SphereDetail& detail, RandomSource& random)
     : QFrame(parent), gas_(gas), detail_(detail), random_(random) {
     setObjectName("Pangaz");
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
-    TB_face_G = new QSlider(Qt::Horizontal, this);
-    TB_face_G->setObjectName("TB_face_G");
-    TB_face_G->setRange(8, 32);
-    TB_face_G->setValue(20);
-    TB_face_G->setGeometry(2, 401, 141, 25);
+    setFont(PanelFont());
+    setFixedWidth(161);
+    resize(161, 472);
+
+    BuildPressureRows();
+    BuildParticleGroup();
+    BuildOptionsGroup();
+    BuildButtons();
+
+    // Keyboard order: top to bottom as the controls are laid out.
+    const QList<QWidget*> order = {TB_v,      TB_t, TB_nb, TB_Masse, CB_MB,     CB_stat, CB_Vitesse,
+                                   CB_Transp, TB_R, TB_G,  TB_B,     TB_face_G, butdepG, butpauseG};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+
+    // Colour sliders have a slimmer thumb (10 pixels) than the others (15). The style is
+    // made last so that, as a child of the panel, it outlives the sliders that use it.
+    auto* slimThumb = new ThumbStyle(10);
+    slimThumb->setParent(this);
+    auto* thumb = new ThumbStyle(15);
+    thumb->setParent(this);
+    for (QSlider* slider : {TB_R, TB_G, TB_B}) {
+        slider->setStyle(slimThumb);
+    }
+    for (QSlider* slider : {TB_v, TB_t, TB_nb, TB_Masse, TB_face_G}) {
+        slider->setStyle(thumb);
+    }
+
+    // Handlers are connected once every control shows its start-up value: none runs at
+    // start-up, and from here on a new position runs its handler at once.
+    connect(TB_nb, &QSlider::valueChanged, this, &GasPanel::TB_nbChange);
+    connect(TB_t, &QSlider::valueChanged, this, &GasPanel::TB_tChange);
+    connect(TB_v, &QSlider::valueChanged, this, &GasPanel::TB_vChange);
+    connect(TB_Masse, &QSlider::valueChanged, this, &GasPanel::TB_MasseChange);
+    connect(TB_R, &QSlider::valueChanged, this, &GasPanel::TB_RChange);
+    connect(TB_G, &QSlider::valueChanged, this, &GasPanel::TB_GChange);
+    connect(TB_B, &QSlider::valueChanged, this, &GasPanel::TB_BChange);
+    connect(CB_MB, &QCheckBox::toggled, this, &GasPanel::CB_MBClick);
+    connect(CB_stat, &QCheckBox::toggled, this, &GasPanel::CB_statClick);
+    connect(CB_Vitesse, &QCheckBox::toggled, this, &GasPanel::CB_VitesseClick);
+    connect(TB_face_G, &QSlider::valueChanged, this, &GasPanel::TB_face_GChange);
+    connect(butdepG, &QPushButton::clicked, this, &GasPanel::butdepGClick);
+    connect(butpauseG, &QPushButton::clicked, this, &GasPanel::butpauseGClick);
+}
+
+void GasPanel::BuildPressureRows() {
+    MakeLabel(this, "Lab_P", "Pression  /Pa : ...............", QRect(8, 8, 117, 14));
+    Lab_Pval = MakeValueLabel(this, "Lab_Pval", "101325", QRect(110, 8, 43, 13));
+
+    auto* panel3 = new QFrame(this);
+    panel3->setObjectName("Panel3");
+    panel3->setFrameShape(QFrame::Panel);
+    panel3->setFrameShadow(QFrame::Raised);
+    panel3->setLineWidth(2);
+    panel3->setGeometry(8, 25, 146, 13);
+    PB = new QProgressBar(panel3);
+    PB->setObjectName("PB");
+    PB->setGeometry(2, 1, 141, 11);
+    PB->setRange(0, kGasPressureBarMaximum);
+    PB->setValue(101325);
+    PB->setTextVisible(false);
+
+    MakeLabel(this, "Lab_Vol", "Volume du récipient : ........", QRect(8, 44, 128, 14));
+    Lab_Vval = MakeValueLabel(this, "Lab_Vval", "100", QRect(120, 44, 22, 13));
+    MakeLabel(this, "Label3", "%", QRect(143, 44, 10, 13))->setFont(PanelFont(true));
+    TB_v = MakeSlider(this, "TB_v", QRect(2, 57, 157, 20), kGasVolumeMin, kGasVolumeMax, 100);
+
+    MakeLabel(this, "Lab_T", "Température /K : ....................", QRect(8, 79, 143, 14));
+    Lab_Tval = MakeValueLabel(this, "Lab_Tval", "298", QRect(132, 79, 22, 13));
+    TB_t = MakeSlider(this, "TB_t", QRect(2, 92, 157, 20), kGasTemperatureMin, kGasTemperatureMax,
+                      298);
+}
+
+void GasPanel::BuildParticleGroup() {
+    GroupBox1 = MakeGroupBox(this, "GroupBox1", " PARTICULES ", QRect(8, 118, 145, 111));
+    MakeLabel(GroupBox1, "Lab_Nb", "Quantité : .........................", QRect(8, 17, 124, 14));
+    Lab_Nbval = MakeValueLabel(GroupBox1, "Lab_Nbval", "100", QRect(116, 17, 22, 13));
+    TB_nb = MakeSlider(GroupBox1, "TB_nb", QRect(2, 30, 141, 20), kGasCountMin, kGasCountMax, 100);
+
+    MakeLabel(GroupBox1, "Label1", "Masse relative : ...............", QRect(8, 52, 124, 14));
+    Lab_Mval = MakeValueLabel(GroupBox1, "Lab_Mval", "5", QRect(129, 52, 8, 13));
+    TB_Masse =
+        MakeSlider(GroupBox1, "TB_Masse", QRect(2, 65, 141, 20), kGasMassMin, kGasMassMax, 5);
+    TB_Masse->setPageStep(1);
+
+    MakeLabel(GroupBox1, "Label2", "Chocs sur parois /s : .........", QRect(8, 90, 131, 14),
+              "Fréquence des collisions");
+    Lab_Chocs = MakeValueLabel(GroupBox1, "Lab_Chocs", "", QRect(133, 90, 5, 13),
+                               "Fréquence des collisions contre les parois");
+}
+
+void GasPanel::BuildOptionsGroup() {
+    GroupBox2 = MakeGroupBox(this, "GroupBox2", " OPTIONS ", QRect(8, 240, 145, 189));
+    CB_MB = MakeCheckBox(GroupBox2, "CB_MB", "Maxwell  -  Boltzmann", QRect(8, 20, 135, 13),
+                         "Distribution de Maxwell-Boltzmann");
+    CB_stat = MakeCheckBox(GroupBox2, "CB_stat", "Fréquence des vitesses", QRect(8, 40, 135, 13),
+                           "Statistique concernant les particules présentes");
+    CB_Vitesse = MakeCheckBox(GroupBox2, "CB_Vitesse", "Vitesse des particules",
+                              QRect(8, 60, 129, 13), "Graphique des vitesses actualisé en continu");
+    CB_Transp = MakeCheckBox(GroupBox2, "CB_Transp", "Transparence du cube", QRect(8, 80, 135, 13));
+
+    MakeColourTag(GroupBox2, "LabR", " R ", 102, QColor(255, 0, 0));
+    MakeColourTag(GroupBox2, "LabV", " V  ", 117, QColor(0, 128, 0));
+    MakeColourTag(GroupBox2, "LabB", " B ", 132, QColor(0, 0, 255));
+    TB_R = MakeSlider(GroupBox2, "TB_R", QRect(24, 101, 117, 17), 0, 255, 255);
+    TB_G = MakeSlider(GroupBox2, "TB_G", QRect(24, 116, 117, 17), 0, 255, 127);
+    TB_B = MakeSlider(GroupBox2, "TB_B", QRect(24, 131, 117, 18), 0, 255, 0);
+
+    MakeLabel(GroupBox2, "Labface", "Sphéricité des particules", QRect(8, 148, 119, 14));
+    TB_face_G = MakeSlider(GroupBox2, "TB_face_G", QRect(2, 161, 141, 25), 8, 32, 20);
+    TB_face_G->setTickPosition(QSlider::TicksBelow);
+    TB_face_G->setTickInterval(1);
+    TB_face_G->setPageStep(1);
+    TB_face_G->setToolTip("Optimalisation de l'animation");
+}
+
+void GasPanel::BuildButtons() {
+    butdepG = new QPushButton("DÉPART", this);
+    butdepG->setObjectName("butdepG");
+    butdepG->setGeometry(9, 440, 57, 24);
+    butpauseG = new QPushButton("PAUSE", this);
+    butpauseG->setObjectName("butpauseG");
+    butpauseG->setGeometry(69, 440, 57, 24);
 }
 
 void GasPanel::LinkSmoothness(QSlider* solid, QSlider* liquid) {
@@ -21,8 +280,83 @@ void GasPanel::LinkSmoothness(QSlider* solid, QSlider* liquid) {
     siblingLiquid_ = liquid;
 }
 
-bool GasPanel::transparentBox() const { return false; }
+bool GasPanel::transparentBox() const {
+    return CB_Transp->isChecked();
+}
 
-void GasPanel::ShowWallHits(int) {}
+void GasPanel::ShowWallHits(int hits) {
+    SetValueText(Lab_Chocs, Text(FormatInteger(hits)));
+}
+
+void GasPanel::ShowPressure() {
+    PB->setValue(std::clamp(static_cast<int>(gas_.pressure), 0, kGasPressureBarMaximum));
+    SetValueText(Lab_Pval, Text(FormatGeneral(gas_.pressure)));
+}
+
+void GasPanel::TB_nbChange() {
+    SetGasCount(gas_, TB_nb->value(), random_);
+    SetValueText(Lab_Nbval, Text(FormatInteger(gas_.count)));
+    ShowPressure();
+}
+
+void GasPanel::TB_tChange() {
+    SetGasTemperature(gas_, TB_t->value(), random_);
+    ShowPressure();
+    SetValueText(Lab_Tval, Text(FormatGeneral(gas_.temperature)));
+}
+
+void GasPanel::TB_vChange() {
+    SetGasVolume(gas_, TB_v->value());
+    SetValueText(Lab_Vval, Text(FormatGeneral(gas_.volumePercent)));
+    ShowPressure();
+}
+
+void GasPanel::TB_MasseChange() {
+    SetGasMass(gas_, TB_Masse->value(), random_);
+    SetValueText(Lab_Mval, Text(FormatInteger(gas_.mass)));
+}
+
+void GasPanel::TB_RChange() {
+    gas_.red = GasColourFromSlider(TB_R->value());
+}
+void GasPanel::TB_GChange() {
+    gas_.green = GasColourFromSlider(TB_G->value());
+}
+void GasPanel::TB_BChange() {
+    gas_.blue = GasColourFromSlider(TB_B->value());
+}
+
+void GasPanel::CB_MBClick() {
+    gas_.showCurve = CB_MB->isChecked();
+}
+void GasPanel::CB_statClick() {
+    gas_.showHistogram = CB_stat->isChecked();
+}
+void GasPanel::CB_VitesseClick() {
+    gas_.showSpeeds = CB_Vitesse->isChecked();
+}
+
+void GasPanel::TB_face_GChange() {
+    const int position = TB_face_G->value();
+    detail_.slices = position;
+    // The other tabs' sliders follow; their own handlers run before setValue returns.
+    for (QSlider* sibling : {siblingSolid_, siblingLiquid_}) {
+        if (sibling != nullptr) {
+            sibling->setValue(position);
+        }
+    }
+    detail_.stacks = detail_.slices / 2;
+}
+
+void GasPanel::butdepGClick() {
+    PressGasStart(gas_, random_);
+}
+
+void GasPanel::butpauseGClick() {
+    const bool paused = ToggleGasPause(gas_);
+    butpauseG->setText(paused ? "CONTINUE" : "PAUSE");
+    butdepG->setEnabled(!paused);
+    TB_v->setEnabled(!paused);
+}
 
 }  // namespace veliso

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 
 namespace veliso::testing {
@@ -12,6 +14,14 @@ inline QApplication& TestApplication() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+/// The child control of `parent` with the given object name; a missing one fails the test.
+template <typename T>
+T* FindControl(const QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
 }
 
 }  // namespace veliso::testing
