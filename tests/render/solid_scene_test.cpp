@@ -4,11 +4,13 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <array>
+#include <cmath>
 #include <vector>
 
 #include "core/solid/solid_controls.h"
+#include "core/solid/solid_structures.h"
 #include "render/view_setup.h"
+#include "support/feedback_capture.h"
 #include "support/headless_gl.h"
 
 namespace veliso {
@@ -20,7 +22,7 @@ constexpr int kHeight = 471;
 /// What feedback mode saw of one frame: the colours of every line vertex and the number
 /// of filled polygons.
 struct Feedback {
-    std::vector<std::array<float, 4>> lineColours;
+    std::vector<test::FeedbackVertex> lineVertices;
     int lines = 0;
     int polygons = 0;
 };
@@ -43,37 +45,22 @@ class SolidScene : public ::testing::Test {
         gl.Finish();
     }
 
-    /// Draws one frame in feedback mode (3D coordinates and RGBA colours per vertex).
+    /// Draws one frame in feedback mode.
     Feedback Capture(SolidStructure structure) {
-        std::vector<GLfloat> buffer(4 << 20);
-        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-        glRenderMode(GL_FEEDBACK);
         solid.structure = structure;
+        test::FeedbackCapture capture;
+        capture.Begin();
         DrawSolidScene(solid, detail, random);
-        const GLint used = glRenderMode(GL_RENDER);
-        EXPECT_GT(used, 0) << "feedback buffer overflow";
+        const std::vector<test::FeedbackPrimitive> primitives = capture.End();
+        EXPECT_FALSE(capture.overflowed());
         Feedback out;
-        constexpr int kVertex = 7;  // x, y, z, r, g, b, a
-        for (GLint i = 0; i < used;) {
-            const auto token = static_cast<GLint>(buffer[i++]);
-            if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+        for (const test::FeedbackPrimitive& p : primitives) {
+            if (p.kind == test::FeedbackPrimitive::Kind::Line) {
                 ++out.lines;
-                for (int v = 0; v < 2; ++v, i += kVertex) {
-                    out.lineColours.push_back(
-                        {buffer[i + 3], buffer[i + 4], buffer[i + 5], buffer[i + 6]});
-                }
-            } else if (token == GL_POLYGON_TOKEN) {
-                const auto n = static_cast<GLint>(buffer[i++]);
-                i += n * kVertex;
+                out.lineVertices.insert(out.lineVertices.end(), p.vertices.begin(),
+                                        p.vertices.end());
+            } else if (p.kind == test::FeedbackPrimitive::Kind::Polygon) {
                 ++out.polygons;
-            } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN ||
-                       token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
-                i += kVertex;
-            } else if (token == GL_PASS_THROUGH_TOKEN) {
-                i += 1;
-            } else {
-                ADD_FAILURE() << "unexpected feedback token " << token;
-                break;
             }
         }
         return out;
@@ -151,10 +138,23 @@ TEST_F(SolidScene, CellEdgesAreGreyLines) {
         const Feedback f = Capture(c.structure);
         EXPECT_EQ(f.lines, c.lines);
         EXPECT_GT(f.polygons, 0);
-        for (const auto& rgba : f.lineColours) {
-            EXPECT_NEAR(rgba[0], 0.8f, 1e-6);
-            EXPECT_NEAR(rgba[1], 0.8f, 1e-6);
-            EXPECT_NEAR(rgba[2], 0.8f, 1e-6);
+        for (const test::FeedbackVertex& v : f.lineVertices) {
+            EXPECT_NEAR(v.r, 0.8f, 1e-6);
+            EXPECT_NEAR(v.g, 0.8f, 1e-6);
+            EXPECT_NEAR(v.b, 0.8f, 1e-6);
+        }
+    }
+}
+
+TEST_F(SolidScene, CubeEdgesLieOnTheCellAndDoNotTremble) {
+    solid.amplitude = SolidAmplitudeAt(300);
+    const double h = ComputeSolidExtent(solid.amplitude).halfExtent;
+    const Feedback f = Capture(SolidStructure::SimpleCubicCell);
+    const test::Unprojector unproject;  // the camera the frame left current
+    ASSERT_EQ(f.lineVertices.size(), 48u);
+    for (const test::FeedbackVertex& v : f.lineVertices) {
+        for (double c : unproject.ToObject(v)) {
+            EXPECT_NEAR(std::fabs(c), h, 2e-3);
         }
     }
 }
