@@ -302,7 +302,6 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     friend class GlSurfaceWindow;
@@ -321,6 +320,9 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void Restyle();
     QRect ClientRect() const;
     QRect CaptionRect() const;
+    int CaptionHeight() const;
+    Qt::Edges FrameEdgesAt(QPoint p) const;
+    void SyncCursor();
     void SurfaceExposed();
     void SurfaceMouse(QMouseEvent* event);
 
@@ -365,6 +367,7 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     int framesPerSecond_ = 0;
     QElapsedTimer fpsClock_;
     bool windowCreated_ = false;
+    bool contextCreationDone_ = false;  // creation sequence has run: size changes are reported
     bool painting_ = false;
     // Frame dragging (caption move, sizing frame).
     enum class Drag { None, Move, Resize };

@@ -1,0 +1,751 @@
+#include "glview/opengl_orv_panel.h"
+
+#include <qdrawutil.h>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QPainter>
+#include <QPlatformSurfaceEvent>
+#include <QStringList>
+#include <QSurfaceFormat>
+#include <QWindow>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "glview/opengl_orv_font.h"
+
+namespace veliso {
+
+namespace {
+
+/// Widths of the frame parts, in pixels.
+constexpr int kSizingFrame = 4;
+constexpr int kClientEdge = 2;
+/// Longest system message kept after an error prefix.
+constexpr int kMessageLength = 255;
+
+/// Collects what Qt and its platform plugin (GLX, EGL, xcb) say while a platform call runs:
+/// that is the platform's own description of a failure. Messages still reach the handler
+/// installed before.
+class PlatformMessages {
+  public:
+    PlatformMessages() : outerSink_(sink_) {
+        sink_ = &messages_;
+        outerPrevious_ = previous_;
+        previous_ = qInstallMessageHandler(&Handler);
+    }
+    ~PlatformMessages() {
+        qInstallMessageHandler(previous_);
+        previous_ = outerPrevious_;
+        sink_ = outerSink_;
+    }
+    PlatformMessages(const PlatformMessages&) = delete;
+    PlatformMessages& operator=(const PlatformMessages&) = delete;
+
+    /// The collected text (at most 255 characters), or `fallback` when the platform said
+    /// nothing.
+    QString Text(const QString& fallback) const {
+        const QString text = messages_.join(QStringLiteral(" ")).simplified();
+        return text.isEmpty() ? fallback : text.left(kMessageLength);
+    }
+
+  private:
+    static void Handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (sink_ != nullptr && type != QtDebugMsg && type != QtInfoMsg) {
+            sink_->append(text);
+        }
+        if (previous_ != nullptr) {
+            previous_(type, context, text);
+        }
+    }
+    static inline QStringList* sink_ = nullptr;
+    static inline QtMessageHandler previous_ = nullptr;
+    QStringList* outerSink_;
+    QtMessageHandler outerPrevious_ = nullptr;
+    QStringList messages_;
+};
+
+}  // namespace
+
+/// The native OpenGL window filling the panel's client area. It forwards exposure, mouse
+/// input and the destruction of its native surface to the panel.
+class GlSurfaceWindow : public QWindow {
+  public:
+    explicit GlSurfaceWindow(TOpenGLOrvPanel* panel) : panel_(panel) {
+        setSurfaceType(QSurface::OpenGLSurface);
+    }
+    void Detach() { panel_ = nullptr; }
+
+  protected:
+    void exposeEvent(QExposeEvent*) override {
+        if (panel_ != nullptr && isExposed()) {
+            panel_->SurfaceExposed();
+        }
+    }
+    void mousePressEvent(QMouseEvent* e) override { Forward(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { Forward(e); }
+    void mouseMoveEvent(QMouseEvent* e) override { Forward(e); }
+    bool event(QEvent* e) override {
+        if (panel_ != nullptr && e->type() == QEvent::PlatformSurface) {
+            const auto type = static_cast<QPlatformSurfaceEvent*>(e)->surfaceEventType();
+            if (type == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+                panel_->DestroyGLContext();
+            }
+        }
+        return QWindow::event(e);
+    }
+
+  private:
+    void Forward(QMouseEvent* e) {
+        if (panel_ != nullptr) {
+            panel_->SurfaceMouse(e);
+        }
+    }
+    TOpenGLOrvPanel* panel_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Descriptor arithmetic
+
+std::uint32_t DescriptorFlags(TPFDFlags flags) {
+    // Members with a descriptor bit of their own; f_PFD_DOUBLEBUFFER has none.
+    static constexpr std::pair<TPFDFlag, std::uint32_t> kOwnBits[] = {
+        {f_PFD_DRAW_TO_WINDOW, pfd::DRAW_TO_WINDOW},
+        {f_PFD_DRAW_TO_BITMAP, pfd::DRAW_TO_BITMAP},
+        {f_PFD_SUPPORT_OPENGL, pfd::SUPPORT_OPENGL},
+        {f_PFD_GENERIC_ACCELERATED, pfd::GENERIC_ACCELERATED},
+        {f_PFD_GENERIC_FORMAT, pfd::GENERIC_FORMAT},
+        {f_PFD_NEED_PALETTE, pfd::NEED_PALETTE},
+        {f_PFD_NEED_SYSTEM_PALETTE, pfd::NEED_SYSTEM_PALETTE},
+        {f_PFD_STEREO, pfd::STEREO},
+        {f_PFD_SWAP_LAYER_BUFFERS, pfd::SWAP_LAYER_BUFFERS},
+    };
+    std::uint32_t result = flags.testFlag(f_PFD_SUPPORT_GDI) ? pfd::SUPPORT_GDI : pfd::DOUBLEBUFFER;
+    for (const auto& [member, bit] : kOwnBits) {
+        if (flags.testFlag(member)) {
+            result |= bit;
+        }
+    }
+    return result;
+}
+
+TPFDFlags ResolvePFDFlags(TPFDFlags current, TPFDFlags requested) {
+    const bool gdi = requested.testFlag(f_PFD_SUPPORT_GDI);
+    const bool doubleBuffer = requested.testFlag(f_PFD_DOUBLEBUFFER);
+    if (gdi && doubleBuffer) {
+        requested &= ~TPFDFlags(current.testFlag(f_PFD_DOUBLEBUFFER) ? f_PFD_DOUBLEBUFFER
+                                                                     : f_PFD_SUPPORT_GDI);
+    } else if (!gdi && !doubleBuffer) {
+        requested |= current.testFlag(f_PFD_DOUBLEBUFFER) ? f_PFD_SUPPORT_GDI : f_PFD_DOUBLEBUFFER;
+    }
+    return requested;
+}
+
+std::vector<TPaletteEntry> BuildPalette(const TPixelFormatDescriptor& format) {
+    std::vector<TPaletteEntry> entries;
+    if (format.cColorBits == 0 || format.cColorBits > 8) {
+        return entries;
+    }
+    const auto channel = [](unsigned i, unsigned bits, unsigned shift) -> std::uint8_t {
+        if (bits == 0) {
+            return 0;
+        }
+        const unsigned mask = (1u << bits) - 1u;
+        return static_cast<std::uint8_t>(((i >> shift) & mask) * 255u / mask);
+    };
+    const unsigned n = 1u << format.cColorBits;
+    entries.resize(n);
+    for (unsigned i = 0; i < n; ++i) {
+        entries[i].peRed = channel(i, format.cRedBits, format.cRedShift);
+        entries[i].peGreen = channel(i, format.cGreenBits, format.cGreenShift);
+        entries[i].peBlue = channel(i, format.cBlueBits, format.cBlueShift);
+        entries[i].peFlags = 0;
+    }
+    return entries;
+}
+
+bool SurfaceFormatFromDescriptor(const TPixelFormatDescriptor& requested, QSurfaceFormat& format,
+                                 QString& why) {
+    if (requested.iPixelType != pfd::TYPE_RGBA) {
+        why = QStringLiteral("colour-index pixel formats are not available on this display.");
+        return false;
+    }
+    format = QSurfaceFormat();
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    // 32 colour bits are 8 bits each of red, green, blue and alpha; 24 and below have no
+    // alpha and share the bits among the three colours (16 → 5-6-5).
+    const int bits = requested.cColorBits;
+    if (bits >= 32) {
+        format.setRedBufferSize(8);
+        format.setGreenBufferSize(8);
+        format.setBlueBufferSize(8);
+        format.setAlphaBufferSize(8);
+    } else if (bits > 0) {
+        const int each = bits / 3;
+        format.setRedBufferSize(each);
+        format.setGreenBufferSize(bits - 2 * each);
+        format.setBlueBufferSize(each);
+    }
+    format.setDepthBufferSize(requested.cDepthBits);
+    format.setStencilBufferSize(requested.cStencilBits);
+    format.setStereo((requested.dwFlags & pfd::STEREO) != 0);
+    format.setSwapBehavior((requested.dwFlags & pfd::DOUBLEBUFFER) != 0
+                               ? QSurfaceFormat::DoubleBuffer
+                               : QSurfaceFormat::SingleBuffer);
+    // Accumulation bits have no place in a surface format; the context's actual buffer is
+    // read back once it is current.
+    return true;
+}
+
+TPixelFormatDescriptor DescriptorFromSurfaceFormat(const QSurfaceFormat& format, int accumBits) {
+    TPixelFormatDescriptor d;
+    d.dwFlags = pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL;
+    if (format.swapBehavior() != QSurfaceFormat::SingleBuffer)
+        d.dwFlags |= pfd::DOUBLEBUFFER;
+    if (format.stereo())
+        d.dwFlags |= pfd::STEREO;
+    d.iPixelType = pfd::TYPE_RGBA;
+    const auto bits = [](int b) { return static_cast<std::uint8_t>(std::clamp(b, 0, 255)); };
+    d.cBlueBits = bits(format.blueBufferSize());
+    d.cBlueShift = 0;
+    d.cGreenBits = bits(format.greenBufferSize());
+    d.cGreenShift = d.cBlueBits;
+    d.cRedBits = bits(format.redBufferSize());
+    d.cRedShift = bits(d.cGreenShift + d.cGreenBits);
+    d.cAlphaBits = bits(format.alphaBufferSize());
+    d.cAlphaShift = d.cAlphaBits > 0 ? bits(d.cRedShift + d.cRedBits) : 0;
+    d.cColorBits = bits(d.cRedBits + d.cGreenBits + d.cBlueBits + d.cAlphaBits);
+    d.cAccumBits = bits(accumBits);
+    d.cDepthBits = bits(format.depthBufferSize());
+    d.cStencilBits = bits(format.stencilBufferSize());
+    if (d.cColorBits > 0 && d.cColorBits <= 8)
+        d.dwFlags |= pfd::NEED_PALETTE;
+    return d;
+}
+
+QFont TFontDescription::ToQFont() const {
+    QFont font(Name);
+    if (Height != 0) {
+        font.setPixelSize(std::abs(Height));
+    }
+    font.setBold((Styles & fsBold) != 0);
+    font.setItalic((Styles & fsItalic) != 0);
+    font.setUnderline((Styles & fsUnderline) != 0);
+    font.setStrikeOut((Styles & fsStrikeOut) != 0);
+    return font;
+}
+
+// ---------------------------------------------------------------------------------------
+// The panel
+
+TOpenGLOrvPanel::TOpenGLOrvPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+TOpenGLOrvPanel::~TOpenGLOrvPanel() {
+    DestroyGLContext();
+    if (surface_ != nullptr) {
+        surface_->Detach();
+    }
+    delete container_;  // deletes the surface window it holds
+}
+
+void TOpenGLOrvPanel::setPixelType(TPFDPixelTypes value) {
+    pixelType_ = value;
+    pixelTypeNumber_ = static_cast<int>(value);
+}
+
+void TOpenGLOrvPanel::setPFDFlags(TPFDFlags value) {
+    pfdFlags_ = ResolvePFDFlags(pfdFlags_, value);
+}
+
+void TOpenGLOrvPanel::setFont3D_Format(TFont3DFormat value) {
+    font3DFormat_ = value;
+    font3DFormatNumber_ = static_cast<int>(value);
+}
+
+void TOpenGLOrvPanel::setBorder(bool value) {
+    border_ = value;
+    if (windowCreated_)
+        Restyle();
+}
+
+void TOpenGLOrvPanel::setToolWindow(bool value) {
+    toolWindow_ = value;
+    if (windowCreated_)
+        Restyle();
+}
+
+void TOpenGLOrvPanel::setAllowResize(bool value) {
+    allowResize_ = value;
+    if (windowCreated_)
+        Restyle();
+}
+
+TPixelFormatDescriptor TOpenGLOrvPanel::RequestedDescriptor() const {
+    TPixelFormatDescriptor d;
+    d.iPixelType = static_cast<std::uint8_t>(pixelTypeNumber_);
+    d.cColorBits = cColorBits_;
+    d.cAccumBits = cAccBits_;
+    d.cDepthBits = cDepthBits_;
+    d.dwFlags = DescriptorFlags(pfdFlags_);
+    return d;
+}
+
+QWindow* TOpenGLOrvPanel::glWindow() const {
+    return surface_;
+}
+
+int TOpenGLOrvPanel::ClientWidth() const {
+    return qRound(ClientRect().width() * devicePixelRatioF());
+}
+
+int TOpenGLOrvPanel::ClientHeight() const {
+    return qRound(ClientRect().height() * devicePixelRatioF());
+}
+
+int TOpenGLOrvPanel::CaptionHeight() const {
+    return fontMetrics().height() + 4;
+}
+
+QRect TOpenGLOrvPanel::CaptionRect() const {
+    if (!windowCreated_ || !toolWindow_) {
+        return {};
+    }
+    QRect r = rect();
+    if (allowResize_)
+        r.adjust(kSizingFrame, kSizingFrame, -kSizingFrame, -kSizingFrame);
+    r.setHeight(CaptionHeight());
+    return r;
+}
+
+QRect TOpenGLOrvPanel::ClientRect() const {
+    QRect r = rect();
+    if (!windowCreated_) {
+        return r;
+    }
+    if (allowResize_)
+        r.adjust(kSizingFrame, kSizingFrame, -kSizingFrame, -kSizingFrame);
+    if (toolWindow_)
+        r.setTop(r.top() + CaptionHeight());
+    if (border_)
+        r.adjust(kClientEdge, kClientEdge, -kClientEdge, -kClientEdge);
+    if (r.width() < 0)
+        r.setWidth(0);
+    if (r.height() < 0)
+        r.setHeight(0);
+    return r;
+}
+
+void TOpenGLOrvPanel::Restyle() {
+    const QSize before = container_ != nullptr ? container_->size() : QSize();
+    if (container_ != nullptr) {
+        container_->setGeometry(ClientRect());
+    }
+    update();
+    if (contextCreationDone_ && container_ != nullptr && container_->size() != before) {
+        Resize();
+    }
+}
+
+void TOpenGLOrvPanel::HandleNeeded() {
+    if (!windowCreated_) {
+        CreateWnd();
+    }
+}
+
+void TOpenGLOrvPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    HandleNeeded();
+    if (container_ != nullptr && !container_->isVisible()) {
+        container_->show();
+    }
+}
+
+void TOpenGLOrvPanel::CreateWnd() {
+    // Window parameters: the client area is a native window of its own whose surface keeps
+    // the same GL drawable for the window's life.
+    windowCreated_ = true;
+    if (OnPreInit) {
+        OnPreInit(this);
+    }
+    surface_ = new GlSurfaceWindow(this);
+    container_ = QWidget::createWindowContainer(surface_, this);
+    container_->setMouseTracking(true);
+    container_->setGeometry(ClientRect());
+    SyncCursor();
+    CreationSequence();
+}
+
+void TOpenGLOrvPanel::CreationSequence() {
+    // A failure anywhere here, the owner's initialisation included, leaves the window
+    // created; the view then simply stays empty.
+    try {
+        if (!CreateGLContext()) {
+            ReportError(QStringLiteral("Open GL Context Create Failed"));
+            return;
+        }
+        if (font3DEnabled_)
+            BuildFont3D();
+        if (font2DEnabled_)
+            BuildFont2D();
+        Restyle();
+        contextCreationDone_ = true;
+        if (OnInit) {
+            OnInit(this);
+        }
+    } catch (...) {
+    }
+    contextCreationDone_ = true;
+}
+
+bool TOpenGLOrvPanel::CreateGLContext() {
+    const TPixelFormatDescriptor requested = RequestedDescriptor();
+    // Choosing the pixel format.
+    QSurfaceFormat format;
+    QString why;
+    if (!SurfaceFormatFromDescriptor(requested, format, why)) {
+        ReportPlatformError(QStringLiteral("ChoosePixelFormat:"), why);
+        return false;
+    }
+    // Setting it on the window: the native window is created with a visual of that format.
+    {
+        PlatformMessages messages;
+        if (surface_->handle() == nullptr) {
+            surface_->setFormat(format);
+            surface_->create();
+        }
+        if (surface_->handle() == nullptr) {
+            ReportPlatformError(
+                QStringLiteral("SetPixelFormat:"),
+                messages.Text(QStringLiteral("the display has no window visual for this format.")));
+            return false;
+        }
+    }
+    swapAfterPaint_ = (requested.dwFlags & pfd::DOUBLEBUFFER) != 0;
+
+    auto context = std::make_unique<QOpenGLContext>();
+    context->setFormat(format);
+    if (!CreatePlatformContext(*context, why)) {
+        ReportPlatformError(QStringLiteral("wglRenderingContext:"), why);
+        return false;
+    }
+    context_ = std::move(context);
+    const bool current = MakeCurrent();
+
+    GLint accum[4] = {0, 0, 0, 0};
+    if (current) {
+        glGetIntegerv(GL_ACCUM_RED_BITS, &accum[0]);
+        glGetIntegerv(GL_ACCUM_GREEN_BITS, &accum[1]);
+        glGetIntegerv(GL_ACCUM_BLUE_BITS, &accum[2]);
+        glGetIntegerv(GL_ACCUM_ALPHA_BITS, &accum[3]);
+    }
+    pixelFormat_ =
+        DescriptorFromSurfaceFormat(context_->format(), accum[0] + accum[1] + accum[2] + accum[3]);
+    pixelFormat_.cAccumRedBits = static_cast<std::uint8_t>(accum[0]);
+    pixelFormat_.cAccumGreenBits = static_cast<std::uint8_t>(accum[1]);
+    pixelFormat_.cAccumBlueBits = static_cast<std::uint8_t>(accum[2]);
+    pixelFormat_.cAccumAlphaBits = static_cast<std::uint8_t>(accum[3]);
+    // Palette devices only: the colour map follows from the obtained channel layout.
+    palette_.clear();
+    if ((pixelFormat_.dwFlags & pfd::NEED_PALETTE) != 0) {
+        palette_ = BuildPalette(pixelFormat_);
+        if (palette_.empty()) {
+            ReportError(QStringLiteral("ConstructPalette: Malloc failure"));
+            context_.reset();
+            return false;
+        }
+    }
+    return current;
+}
+
+bool TOpenGLOrvPanel::CreatePlatformContext(QOpenGLContext& context, QString& why) {
+    PlatformMessages messages;
+    if (context.create()) {
+        return true;
+    }
+    why = messages.Text(
+        QStringLiteral("the OpenGL driver could not create a context for this pixel format."));
+    return false;
+}
+
+bool TOpenGLOrvPanel::MakeCurrent() {
+    if (context_ == nullptr || surface_ == nullptr) {
+        return false;
+    }
+    if (QOpenGLContext::currentContext() == context_.get() && context_->surface() == surface_) {
+        return true;
+    }
+    PlatformMessages messages;
+    if (context_->makeCurrent(surface_)) {
+        return true;
+    }
+    ReportPlatformError(
+        QStringLiteral("wglMakeCurrent:"),
+        messages.Text(QStringLiteral("the context could not be bound to the view's window.")));
+    return false;
+}
+
+void TOpenGLOrvPanel::DestroyGLContext() {
+    // The lists belong to the context: delete them while it is current.
+    if (context_ != nullptr && (font3DLists_ != nullptr || font2DLists_ != nullptr)) {
+        MakeCurrent();
+    }
+    font3DLists_.reset();
+    font2DLists_.reset();
+    if (context_ != nullptr) {
+        context_->doneCurrent();
+        context_.reset();
+    }
+    palette_.clear();
+}
+
+void TOpenGLOrvPanel::BuildFont3D() {
+    font3DLists_.reset();
+    font3DLists_ =
+        BuildOutlineFont(font3DType_.ToQFont(), font3DFirst_, font3DNum_, font3DDeviation_,
+                         font3DExtrusion_, font3DFormat_ == TFont3DFormat::f_WGL_FONT_POLYGONS);
+}
+
+void TOpenGLOrvPanel::BuildFont2D() {
+    font2DLists_.reset();
+    font2DLists_ = BuildBitmapFont(font2DType_.ToQFont(), font2DFirst_, font2DNum_);
+}
+
+void TOpenGLOrvPanel::DrawText3D(std::string_view text) {
+    CallFontLists(font3DLists_.get(), text);
+}
+
+void TOpenGLOrvPanel::DrawText2D(std::string_view text) {
+    CallFontLists(font2DLists_.get(), text);
+}
+
+void TOpenGLOrvPanel::ReportError(const QString& text) {
+    errorText_ = text;
+    DoError();
+}
+
+void TOpenGLOrvPanel::ReportPlatformError(const QString& prefix, const QString& systemText) {
+    ReportError(prefix + systemText.left(kMessageLength));
+}
+
+void TOpenGLOrvPanel::DoError() {
+    if (OnError) {
+        OnError(this);
+    }
+}
+
+void TOpenGLOrvPanel::Repaint() {
+    if (surface_ != nullptr && surface_->isExposed()) {
+        Paint();
+    }
+}
+
+void TOpenGLOrvPanel::SurfaceExposed() {
+    HandleNeeded();
+    Paint();
+}
+
+void TOpenGLOrvPanel::Paint() {
+    if (painting_) {
+        return;  // an OnPaint that asks for a repaint is already being served
+    }
+    painting_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{painting_};
+
+    if (fpsEnabled_) {
+        fpsClock_.start();
+    }
+    if (OnPaint) {
+        // The context made current at creation normally still is; it is bound again only if
+        // something else took the thread's current context meanwhile.
+        if (context_ != nullptr && QOpenGLContext::currentContext() != context_.get()) {
+            MakeCurrent();
+        }
+        OnPaint(this);
+        if (swapBuffers_ == TOpenGLSwapBuffers::Auto && swapAfterPaint_ && context_ != nullptr) {
+            SwapPlatformBuffers();
+        }
+    }
+    if (fpsEnabled_) {
+        // One nanosecond at least, so that the rate stays finite.
+        const qint64 elapsed = std::max<qint64>(fpsClock_.nsecsElapsed(), 1);
+        framesPerSecond_ = static_cast<int>(1'000'000'000 / elapsed);
+    }
+}
+
+void TOpenGLOrvPanel::SwapPlatformBuffers() {
+    context_->swapBuffers(surface_);
+}
+
+void TOpenGLOrvPanel::Resize() {
+    if (OnResize) {
+        OnResize(this);
+    }
+}
+
+void TOpenGLOrvPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (container_ != nullptr) {
+        container_->setGeometry(ClientRect());
+    }
+    if (contextCreationDone_) {
+        Resize();
+    }
+}
+
+void TOpenGLOrvPanel::paintEvent(QPaintEvent*) {
+    // Only the frame around the GL surface is the panel's own drawing.
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().button());
+    if (!windowCreated_) {
+        return;
+    }
+    QRect r = rect();
+    if (allowResize_) {
+        qDrawWinPanel(&painter, r, palette(), false);
+        r.adjust(kSizingFrame, kSizingFrame, -kSizingFrame, -kSizingFrame);
+    }
+    if (toolWindow_) {
+        const QRect caption = CaptionRect();
+        painter.fillRect(caption, palette().highlight());
+        QFont font = painter.font();
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(palette().highlightedText().color());
+        painter.drawText(caption.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         windowTitle());
+        r.setTop(caption.bottom() + 1);
+    }
+    if (border_) {
+        qDrawShadePanel(&painter, r, palette(), true, kClientEdge);
+    }
+}
+
+Qt::Edges TOpenGLOrvPanel::FrameEdgesAt(QPoint p) const {
+    Qt::Edges edges;
+    if (!windowCreated_ || !allowResize_) {
+        return edges;
+    }
+    if (p.x() < kSizingFrame)
+        edges |= Qt::LeftEdge;
+    if (p.x() >= width() - kSizingFrame)
+        edges |= Qt::RightEdge;
+    if (p.y() < kSizingFrame)
+        edges |= Qt::TopEdge;
+    if (p.y() >= height() - kSizingFrame)
+        edges |= Qt::BottomEdge;
+    return edges;
+}
+
+void TOpenGLOrvPanel::mousePressEvent(QMouseEvent* event) {
+    // The panel's own area is the frame: sizing border and caption.
+    drag_ = Drag::None;
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    dragEdges_ = FrameEdgesAt(p);
+    if (dragEdges_ != Qt::Edges()) {
+        drag_ = Drag::Resize;
+    } else if (CaptionRect().contains(p) && allowMoving_) {
+        drag_ = Drag::Move;  // without AllowMoving a caption drag is cancelled at once
+    }
+    dragStart_ = event->globalPosition().toPoint();
+    dragGeometry_ = geometry();
+}
+
+void TOpenGLOrvPanel::mouseMoveEvent(QMouseEvent* event) {
+    if (drag_ == Drag::None) {
+        return;
+    }
+    const QPoint delta = event->globalPosition().toPoint() - dragStart_;
+    QRect g = dragGeometry_;
+    if (drag_ == Drag::Move) {
+        g.translate(delta);
+    } else {
+        const int minimum = 2 * kSizingFrame + 1;
+        if (dragEdges_ & Qt::LeftEdge)
+            g.setLeft(std::min(g.left() + delta.x(), g.right() - minimum));
+        if (dragEdges_ & Qt::RightEdge)
+            g.setRight(std::max(g.right() + delta.x(), g.left() + minimum));
+        if (dragEdges_ & Qt::TopEdge)
+            g.setTop(std::min(g.top() + delta.y(), g.bottom() - minimum));
+        if (dragEdges_ & Qt::BottomEdge)
+            g.setBottom(std::max(g.bottom() + delta.y(), g.top() + minimum));
+    }
+    setGeometry(g);
+}
+
+void TOpenGLOrvPanel::mouseReleaseEvent(QMouseEvent*) {
+    drag_ = Drag::None;
+}
+
+void TOpenGLOrvPanel::SurfaceMouse(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (OnMouseDown)
+                OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+            break;
+        case QEvent::MouseButtonRelease:
+            if (OnMouseUp)
+                OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+            break;
+        case QEvent::MouseMove:
+            if (OnMouseMove)
+                OnMouseMove(this, event->modifiers(), p.x(), p.y());
+            break;
+        default:
+            break;
+    }
+}
+
+void TOpenGLOrvPanel::SyncCursor() {
+    // The GL surface is a native window of its own: it shows the panel's cursor only when
+    // given it explicitly.
+    if (surface_ == nullptr) {
+        return;
+    }
+    if (testAttribute(Qt::WA_SetCursor)) {
+        surface_->setCursor(cursor());
+        container_->setCursor(cursor());
+    } else {
+        surface_->unsetCursor();
+        container_->unsetCursor();
+    }
+}
+
+bool TOpenGLOrvPanel::event(QEvent* event) {
+    if (event->type() == QEvent::CursorChange) {
+        SyncCursor();
+    }
+    return QWidget::event(event);
+}
+
+void ApplySceneViewSettings(TOpenGLOrvPanel& panel) {
+    panel.setPFDFlags(f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_OPENGL | f_PFD_DOUBLEBUFFER);
+    panel.setcAccBits(0);
+    panel.setFont3D_Enabled(true);
+    TFontDescription font3D;
+    font3D.Name = QStringLiteral("Arial");
+    font3D.Height = -13;
+    font3D.Styles = 0;
+    panel.setFont3D_Type(font3D);
+    panel.setFont3D_MaxDeviation(1.0f);
+    panel.setFont3D_Extrustion(0.01f);
+    TFontDescription font2D;
+    font2D.Height = -9;
+    font2D.Styles = 0;
+    panel.setFont2D_Type(font2D);
+}
+
+}  // namespace veliso

@@ -1,0 +1,469 @@
+#include "glview/opengl_orv_panel.h"
+
+#include <QSurfaceFormat>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "glview/glview_fixture.h"
+#include "glview/opengl_orv_font.h"
+
+namespace veliso::test {
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Properties and the requested descriptor (no window needed).
+
+class PanelProperties : public ::testing::Test {
+  protected:
+    void SetUp() override { GlviewApplication(); }
+};
+
+TEST_F(PanelProperties, DefaultsOfEveryPublishedProperty) {
+    TOpenGLOrvPanel panel;
+    EXPECT_EQ(panel.PixelType(), TPFDPixelTypes::f_PFD_TYPE_RGBA);
+    EXPECT_EQ(panel.PFDFlags(), f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_OPENGL | f_PFD_DOUBLEBUFFER);
+    EXPECT_EQ(panel.cColorBits(), 32);
+    EXPECT_EQ(panel.cDepthBits(), 32);
+    EXPECT_EQ(panel.cAccBits(), 0);
+    EXPECT_EQ(panel.GLSwapBuffers(), TOpenGLSwapBuffers::Auto);
+    EXPECT_EQ(panel.PixelsPerInch(), 96);
+    EXPECT_EQ(panel.PrintScale(), TOpenGLPrintScale::pglProportional);
+    EXPECT_FALSE(panel.Font3D_Enabled());
+    EXPECT_EQ(panel.Font3D_Type().Name, "Arial");
+    EXPECT_EQ(panel.Font3D_Type().Height, -9);
+    EXPECT_EQ(panel.Font3D_Type().Charset, 0);
+    EXPECT_EQ(panel.Font3D_Type().Styles, unsigned{TFontDescription::fsBold});
+    EXPECT_EQ(panel.Font3D_FirstGylph(), 32);
+    EXPECT_EQ(panel.Font3D_NumGylph(), 96);
+    EXPECT_EQ(panel.Font3D_MaxDeviation(), 1.0f);
+    EXPECT_EQ(panel.Font3D_Extrustion(), 0.1f);
+    EXPECT_EQ(panel.Font3D_Format(), TFont3DFormat::f_WGL_FONT_POLYGONS);
+    EXPECT_FALSE(panel.Font2D_Enabled());
+    EXPECT_EQ(panel.Font2D_Type(), panel.Font3D_Type());
+    EXPECT_EQ(panel.Font2D_FirstGylph(), 32);
+    EXPECT_EQ(panel.Font2D_NumGylph(), 96);
+    EXPECT_FALSE(panel.Fps_Enabled());
+    EXPECT_FALSE(panel.Border());
+    EXPECT_FALSE(panel.ToolWindow());
+    EXPECT_FALSE(panel.AllowResize());
+    EXPECT_FALSE(panel.AllowMoving());
+    EXPECT_TRUE(panel.ErrorText().isEmpty());
+    EXPECT_EQ(panel.FramesPerSecond(), 0);
+    EXPECT_FALSE(panel.contextReady());
+    EXPECT_FALSE(panel.HandleAllocated());
+}
+
+TEST_F(PanelProperties, GdiAndDoubleBufferExcludeEachOther) {
+    TOpenGLOrvPanel panel;  // holds f_PFD_DOUBLEBUFFER
+    panel.setPFDFlags(f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_GDI | f_PFD_DOUBLEBUFFER);
+    EXPECT_EQ(panel.PFDFlags(), f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_GDI);
+    // Now holding GDI, asking for both again: double buffering is the newcomer and wins.
+    panel.setPFDFlags(f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_GDI | f_PFD_DOUBLEBUFFER);
+    EXPECT_EQ(panel.PFDFlags(), f_PFD_DRAW_TO_WINDOW | f_PFD_DOUBLEBUFFER);
+    // Neither: the one not held now is added.
+    panel.setPFDFlags(f_PFD_SUPPORT_OPENGL);
+    EXPECT_EQ(panel.PFDFlags(), f_PFD_SUPPORT_OPENGL | f_PFD_SUPPORT_GDI);
+    panel.setPFDFlags(f_PFD_SUPPORT_OPENGL);
+    EXPECT_EQ(panel.PFDFlags(), f_PFD_SUPPORT_OPENGL | f_PFD_DOUBLEBUFFER);
+    // Exactly one of them: stored as given.
+    panel.setPFDFlags(f_PFD_STEREO | f_PFD_SUPPORT_GDI);
+    EXPECT_EQ(panel.PFDFlags(), f_PFD_STEREO | f_PFD_SUPPORT_GDI);
+}
+
+TEST_F(PanelProperties, SceneViewRequestsTheClassicDoubleBufferedDescriptor) {
+    TOpenGLOrvPanel panel;
+    ApplySceneViewSettings(panel);
+    const TPixelFormatDescriptor d = panel.RequestedDescriptor();
+    EXPECT_EQ(d.nSize, 40);
+    EXPECT_EQ(d.nVersion, 1);
+    EXPECT_EQ(d.dwFlags, 4u | 32u | 1u);
+    EXPECT_EQ(d.iPixelType, 0);
+    EXPECT_EQ(d.cColorBits, 32);
+    EXPECT_EQ(d.cAccumBits, 0);
+    EXPECT_EQ(d.cDepthBits, 32);
+    TPixelFormatDescriptor rest = d;
+    rest.dwFlags = 0;
+    rest.cColorBits = rest.cDepthBits = 0;
+    const TPixelFormatDescriptor zero{40, 1};
+    EXPECT_EQ(std::memcmp(&rest, &zero, sizeof rest), 0) << "every other field is 0";
+    EXPECT_TRUE(panel.Font3D_Enabled());
+    EXPECT_EQ(panel.Font3D_Type().Height, -13);
+    EXPECT_EQ(panel.Font3D_Type().Styles, 0u);
+    EXPECT_EQ(panel.Font3D_Extrustion(), 0.01f);
+    EXPECT_EQ(panel.Font2D_Type().Height, -9);
+    EXPECT_EQ(panel.Font2D_Type().Styles, 0u);
+}
+
+TEST(PanelDescriptor, EveryFlagMapsToItsDescriptorBit) {
+    EXPECT_EQ(DescriptorFlags(f_PFD_DRAW_TO_WINDOW | f_PFD_DRAW_TO_BITMAP | f_PFD_SUPPORT_GDI |
+                              f_PFD_SUPPORT_OPENGL | f_PFD_GENERIC_ACCELERATED |
+                              f_PFD_GENERIC_FORMAT | f_PFD_NEED_PALETTE |
+                              f_PFD_NEED_SYSTEM_PALETTE | f_PFD_STEREO | f_PFD_SWAP_LAYER_BUFFERS),
+              4u + 8u + 16u + 32u + 4096u + 64u + 128u + 256u + 2u + 2048u);
+    // Double buffering comes from the absence of GDI support, not from its own member.
+    EXPECT_EQ(DescriptorFlags(TPFDFlags()), 1u);
+    EXPECT_EQ(DescriptorFlags(f_PFD_DOUBLEBUFFER | f_PFD_SUPPORT_GDI), 16u);
+}
+
+TEST(PanelDescriptor, RequestBecomesSurfaceFormat) {
+    TPixelFormatDescriptor d;
+    d.dwFlags = pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL | pfd::DOUBLEBUFFER;
+    d.cColorBits = 32;
+    d.cDepthBits = 32;
+    QSurfaceFormat f;
+    QString why;
+    ASSERT_TRUE(SurfaceFormatFromDescriptor(d, f, why));
+    EXPECT_EQ(f.redBufferSize(), 8);
+    EXPECT_EQ(f.greenBufferSize(), 8);
+    EXPECT_EQ(f.blueBufferSize(), 8);
+    EXPECT_EQ(f.alphaBufferSize(), 8);
+    EXPECT_EQ(f.depthBufferSize(), 32);
+    EXPECT_EQ(f.swapBehavior(), QSurfaceFormat::DoubleBuffer);
+    EXPECT_FALSE(f.stereo());
+
+    d.dwFlags = pfd::DRAW_TO_WINDOW | pfd::SUPPORT_GDI | pfd::STEREO;
+    d.cColorBits = 16;
+    d.cDepthBits = 16;
+    ASSERT_TRUE(SurfaceFormatFromDescriptor(d, f, why));
+    EXPECT_EQ(f.redBufferSize(), 5);
+    EXPECT_EQ(f.greenBufferSize(), 6);
+    EXPECT_EQ(f.blueBufferSize(), 5);
+    EXPECT_EQ(f.alphaBufferSize(), -1);
+    EXPECT_EQ(f.depthBufferSize(), 16);
+    EXPECT_EQ(f.swapBehavior(), QSurfaceFormat::SingleBuffer);
+    EXPECT_TRUE(f.stereo());
+
+    d.iPixelType = pfd::TYPE_COLORINDEX;
+    EXPECT_FALSE(SurfaceFormatFromDescriptor(d, f, why));
+    EXPECT_FALSE(why.isEmpty());
+}
+
+TEST(PanelDescriptor, ObtainedFormatIsDescribedWithPackedShifts) {
+    QSurfaceFormat f;
+    f.setRedBufferSize(8);
+    f.setGreenBufferSize(8);
+    f.setBlueBufferSize(8);
+    f.setAlphaBufferSize(8);
+    f.setDepthBufferSize(24);
+    f.setStencilBufferSize(8);
+    f.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    const TPixelFormatDescriptor d = DescriptorFromSurfaceFormat(f, 64);
+    EXPECT_EQ(d.dwFlags, pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL | pfd::DOUBLEBUFFER);
+    EXPECT_EQ(d.cColorBits, 32);
+    EXPECT_EQ(d.cBlueShift, 0);
+    EXPECT_EQ(d.cGreenShift, 8);
+    EXPECT_EQ(d.cRedShift, 16);
+    EXPECT_EQ(d.cAlphaShift, 24);
+    EXPECT_EQ(d.cAccumBits, 64);
+    EXPECT_EQ(d.cDepthBits, 24);
+    EXPECT_EQ(d.cStencilBits, 8);
+
+    QSurfaceFormat small;  // 3-3-2, single buffered: a palette device
+    small.setRedBufferSize(3);
+    small.setGreenBufferSize(3);
+    small.setBlueBufferSize(2);
+    small.setSwapBehavior(QSurfaceFormat::SingleBuffer);
+    const TPixelFormatDescriptor p = DescriptorFromSurfaceFormat(small, 0);
+    EXPECT_EQ(p.cColorBits, 8);
+    EXPECT_EQ(p.dwFlags, pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL | pfd::NEED_PALETTE);
+}
+
+TEST(PanelPalette, EntriesSpreadEachChannelOverTheFullRange) {
+    TPixelFormatDescriptor d;  // 3-3-2: red in bits 0-2, green 3-5, blue 6-7
+    d.cColorBits = 8;
+    d.cRedBits = 3;
+    d.cRedShift = 0;
+    d.cGreenBits = 3;
+    d.cGreenShift = 3;
+    d.cBlueBits = 2;
+    d.cBlueShift = 6;
+    const std::vector<TPaletteEntry> p = BuildPalette(d);
+    ASSERT_EQ(p.size(), 256u);
+    EXPECT_EQ(p[0], (TPaletteEntry{0, 0, 0, 0}));
+    EXPECT_EQ(p[255], (TPaletteEntry{255, 255, 255, 0}));
+    // i = 0b10'011'101: red 5 → 5·255/7 = 182, green 3 → 109, blue 2 → 2·255/3 = 170.
+    EXPECT_EQ(p[0b10011101], (TPaletteEntry{182, 109, 170, 0}));
+    EXPECT_EQ(p[1], (TPaletteEntry{36, 0, 0, 0}));
+    EXPECT_EQ(p[64], (TPaletteEntry{0, 0, 85, 0}));
+}
+
+TEST(PanelPalette, ChannelWithoutBitsIsBlackAndLargeFormatsHaveNone) {
+    TPixelFormatDescriptor d;
+    d.cColorBits = 4;
+    d.cRedBits = 4;  // grey ramp on red only; green and blue have no bits
+    const std::vector<TPaletteEntry> p = BuildPalette(d);
+    ASSERT_EQ(p.size(), 16u);
+    EXPECT_EQ(p[15], (TPaletteEntry{255, 0, 0, 0}));
+    EXPECT_EQ(p[1], (TPaletteEntry{17, 0, 0, 0}));
+    d.cColorBits = 24;
+    EXPECT_TRUE(BuildPalette(d).empty());
+    d.cColorBits = 0;
+    EXPECT_TRUE(BuildPalette(d).empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Creation, errors, paint cycle: a real window under Xvfb.
+
+using PanelCreation = PanelFixture;
+
+TEST_F(PanelCreation, SequenceCreatesTheContextThenFontsThenCallsOnInit) {
+    QStringList steps;
+    bool currentInInit = false;
+    bool fontsInInit = false;
+    panel->setFont3D_Enabled(true);
+    panel->OnPreInit = [&](TOpenGLOrvPanel* sender) {
+        steps << "preinit";
+        EXPECT_EQ(sender, panel);
+        EXPECT_FALSE(sender->contextReady());
+    };
+    panel->OnInit = [&](TOpenGLOrvPanel* sender) {
+        steps << "init";
+        currentInInit = QOpenGLContext::currentContext() == sender->context();
+        fontsInInit = sender->Font3DLists() != nullptr;
+    };
+    panel->OnResize = [&](TOpenGLOrvPanel*) { steps << "resize"; };
+    ShowAndExpose();
+    EXPECT_EQ(steps, QStringList({"preinit", "init"}));
+    EXPECT_TRUE(currentInInit);
+    EXPECT_TRUE(fontsInInit);
+    EXPECT_EQ(panel->Font2DLists(), nullptr);
+    EXPECT_TRUE(panel->ErrorText().isEmpty());
+    // What was obtained: a double-buffered RGBA window format with a deep depth buffer.
+    const TPixelFormatDescriptor& got = panel->PixelFormat();
+    EXPECT_EQ(got.nSize, 40);
+    EXPECT_TRUE(got.dwFlags & pfd::DOUBLEBUFFER);
+    EXPECT_EQ(got.iPixelType, pfd::TYPE_RGBA);
+    EXPECT_GE(got.cColorBits, 24);
+    EXPECT_GE(got.cDepthBits, 24);
+    EXPECT_TRUE(panel->SwapAfterPaint());
+    EXPECT_TRUE(panel->Palette().empty());
+    // The context stays current after creation, for GL calls outside the paint cycle.
+    EXPECT_EQ(QOpenGLContext::currentContext(), panel->context());
+}
+
+TEST_F(PanelCreation, ExceptionInOnInitIsDroppedAndTheViewStaysUsable) {
+    panel->OnInit = [](TOpenGLOrvPanel*) { throw std::runtime_error("owner failed"); };
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
+    ShowAndExpose();
+    EXPECT_TRUE(panel->HandleAllocated());
+    EXPECT_TRUE(panel->contextReady());
+    panel->Repaint();
+    EXPECT_GE(paints, 1);
+}
+
+TEST_F(PanelCreation, ColourIndexRequestIsReportedTwice) {
+    QStringList reports;
+    panel->OnError = [&](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+    bool initialised = false;
+    panel->OnInit = [&](TOpenGLOrvPanel*) { initialised = true; };
+    panel->setPixelType(TPFDPixelTypes::f_PFD_TYPE_COLORINDEX);
+    panel->setFont3D_Enabled(true);
+    panel->HandleNeeded();
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_TRUE(reports[0].startsWith("ChoosePixelFormat:")) << reports[0].toStdString();
+    EXPECT_GT(reports[0].size(), QString("ChoosePixelFormat:").size());
+    EXPECT_EQ(reports[1], "Open GL Context Create Failed");
+    EXPECT_EQ(panel->ErrorText(), "Open GL Context Create Failed");
+    EXPECT_FALSE(panel->contextReady());
+    EXPECT_EQ(panel->Font3DLists(), nullptr);
+    EXPECT_FALSE(initialised);
+    EXPECT_TRUE(panel->HandleAllocated());
+}
+
+TEST_F(PanelCreation, FailedContextCreationCarriesThePlatformReason) {
+    QStringList reports;
+    panel->OnError = [&](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+    panel->failContextCreation = true;
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
+    ShowAndExpose();
+    EXPECT_EQ(reports, QStringList({"wglRenderingContext:no context today.",
+                                    "Open GL Context Create Failed"}));
+    EXPECT_FALSE(panel->contextReady());
+    // Later paints still reach the owner; with no context there is nothing to swap.
+    paints = 0;
+    panel->Repaint();
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(panel->swaps, 0);
+}
+
+TEST_F(PanelCreation, FrameStylesSetBeforeCreationWaitForIt) {
+    panel->setBorder(true);
+    panel->setAllowResize(true);
+    EXPECT_TRUE(panel->Border());
+    EXPECT_EQ(panel->ClientWidth(), 200) << "only stored before the window exists";
+    EXPECT_EQ(panel->ClientHeight(), 150);
+    int clientWidthInInit = 0;
+    panel->OnInit = [&](TOpenGLOrvPanel* sender) { clientWidthInInit = sender->ClientWidth(); };
+    ShowAndExpose();
+    EXPECT_EQ(clientWidthInInit, 200 - 2 * 4 - 2 * 2) << "applied before OnInit";
+    EXPECT_EQ(panel->ClientHeight(), 150 - 2 * 4 - 2 * 2);
+
+    // Once the window exists a setter restyles at once and the owner hears of the new size.
+    int resizes = 0;
+    panel->OnResize = [&](TOpenGLOrvPanel*) { ++resizes; };
+    panel->setToolWindow(true);
+    EXPECT_LT(panel->ClientHeight(), 150 - 2 * 4 - 2 * 2);
+    EXPECT_EQ(resizes, 1);
+    panel->setToolWindow(false);
+    panel->setBorder(false);
+    panel->setAllowResize(false);
+    EXPECT_EQ(panel->ClientWidth(), 200);
+    EXPECT_EQ(panel->ClientHeight(), 150);
+}
+
+TEST_F(PanelCreation, SizeChangesFireOnResize) {
+    ShowAndExpose();
+    QList<QSize> sizes;
+    panel->OnResize = [&](TOpenGLOrvPanel* sender) {
+        sizes << QSize(sender->ClientWidth(), sender->ClientHeight());
+    };
+    panel->resize(120, 90);
+    EXPECT_EQ(sizes, QList<QSize>({QSize(120, 90)}));
+    EXPECT_EQ(panel->glWindow()->size(), QSize(120, 90));
+}
+
+TEST_F(PanelCreation, DestructionDeletesFontsAndReleasesTheContext) {
+    panel->setFont3D_Enabled(true);
+    panel->setFont2D_Enabled(true);
+    ShowAndExpose();
+    const GLuint base3D = panel->Font3DLists()->ListBase;
+    ASSERT_TRUE(glIsList(base3D));
+    ASSERT_NE(panel->Font2DLists(), nullptr);
+    DestroyHost();
+    EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+}
+
+using PanelPaint = PanelFixture;
+
+TEST_F(PanelPaint, RepaintPaintsOnlyWhileExposed) {
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
+    panel->Repaint();  // no window yet
+    panel->HandleNeeded();
+    panel->Repaint();  // window and context, but not on screen
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(panel->swaps, 0);
+    ShowAndExpose();
+    paints = 0;
+    panel->swaps = 0;
+    panel->Repaint();
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(panel->swaps, 1);
+}
+
+TEST_F(PanelPaint, SwapOnlyWithAutoAndDoubleBuffering) {
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        ++paints;
+        EXPECT_EQ(QOpenGLContext::currentContext(), sender->context());
+    };
+    ShowAndExpose();
+    panel->swaps = 0;
+    panel->setGLSwapBuffers(TOpenGLSwapBuffers::Manual);
+    panel->Repaint();
+    panel->Repaint();
+    EXPECT_EQ(panel->swaps, 0);
+    panel->setGLSwapBuffers(TOpenGLSwapBuffers::Auto);
+    panel->Repaint();
+    EXPECT_EQ(panel->swaps, 1);
+    EXPECT_GE(paints, 3);
+}
+
+TEST_F(PanelPaint, GdiSupportMeansSingleBufferingAndNoSwap) {
+    panel->setPFDFlags(f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_OPENGL | f_PFD_SUPPORT_GDI);
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
+    ShowAndExpose();
+    EXPECT_FALSE(panel->SwapAfterPaint());
+    panel->Repaint();
+    EXPECT_GE(paints, 1);
+    EXPECT_EQ(panel->swaps, 0);
+}
+
+TEST_F(PanelPaint, WithoutOnPaintNothingIsSwappedButTheRateIsMeasured) {
+    panel->setFps_Enabled(true);
+    ShowAndExpose();
+    panel->Repaint();
+    EXPECT_EQ(panel->swaps, 0);
+    EXPECT_GT(panel->FramesPerSecond(), 0);
+}
+
+TEST_F(PanelPaint, RateFollowsThePaintDuration) {
+    panel->setFps_Enabled(true);
+    panel->OnPaint = [](TOpenGLOrvPanel*) { QTest::qSleep(50); };
+    ShowAndExpose();
+    panel->Repaint();
+    EXPECT_GE(panel->FramesPerSecond(), 1);
+    EXPECT_LE(panel->FramesPerSecond(), 20);  // at least 50 ms a frame
+}
+
+TEST_F(PanelPaint, DrawingReachesTheBackBufferBeforeTheSwap) {
+    std::uint8_t centre[4] = {0, 0, 0, 0};
+    panel->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        glViewport(0, 0, sender->ClientWidth(), sender->ClientHeight());
+        glClearColor(1.0f, 0.5f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glReadBuffer(GL_BACK);
+        glReadPixels(sender->ClientWidth() / 2, sender->ClientHeight() / 2, 1, 1, GL_RGBA,
+                     GL_UNSIGNED_BYTE, centre);
+    };
+    ShowAndExpose();
+    panel->Repaint();
+    EXPECT_EQ(centre[0], 255);
+    EXPECT_NEAR(centre[1], 128, 1);
+    EXPECT_EQ(centre[2], 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Mouse and cursor.
+
+using PanelInput = PanelFixture;
+
+TEST_F(PanelInput, MouseOnTheSurfaceReachesTheOwnerInClientCoordinates) {
+    QStringList seen;
+    panel->OnMouseDown = [&](TOpenGLOrvPanel*, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
+                             int y) {
+        seen << QString("down %1 %2 %3 %4").arg(int(b)).arg(int(m)).arg(x).arg(y);
+    };
+    panel->OnMouseMove = [&](TOpenGLOrvPanel*, Qt::KeyboardModifiers m, int x, int y) {
+        seen << QString("move %1 %2 %3").arg(int(m)).arg(x).arg(y);
+    };
+    panel->OnMouseUp = [&](TOpenGLOrvPanel*, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
+                           int y) {
+        seen << QString("up %1 %2 %3 %4").arg(int(b)).arg(int(m)).arg(x).arg(y);
+    };
+    ShowAndExpose();
+    QWindow* surface = panel->glWindow();
+    QTest::mousePress(surface, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 40));
+    QTest::mouseMove(surface, QPoint(35, 60));
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, QPoint(35, 60));
+    // QTest moves the pointer to the press position first: moves may precede the press.
+    const QString ctrl = QString::number(int(Qt::ControlModifier));
+    const auto down = std::find_if(seen.begin(), seen.end(),
+                                   [](const QString& s) { return s.startsWith("down"); });
+    ASSERT_NE(down, seen.end());
+    EXPECT_EQ(down->toStdString(), QString("down 1 %1 30 40").arg(ctrl).toStdString());
+    EXPECT_TRUE(seen.contains("move 0 35 60")) << seen.join(", ").toStdString();
+    EXPECT_EQ(seen.back().toStdString(), "up 1 0 35 60");
+}
+
+TEST_F(PanelInput, PanelCursorShowsOverTheNativeSurface) {
+    ShowAndExpose();
+    panel->setCursor(Qt::SizeAllCursor);
+    EXPECT_EQ(panel->glWindow()->cursor().shape(), Qt::SizeAllCursor);
+    panel->unsetCursor();
+    EXPECT_EQ(panel->glWindow()->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(PanelInput, CursorSetBeforeCreationIsCarriedOver) {
+    panel->setCursor(Qt::SizeAllCursor);
+    ShowAndExpose();
+    EXPECT_EQ(panel->glWindow()->cursor().shape(), Qt::SizeAllCursor);
+}
+
+}  // namespace
+}  // namespace veliso::test
