@@ -18,29 +18,6 @@ TEST(SolidControls, ColourFromSliderPositions) {
     EXPECT_EQ(ColourComponentAt(255), 1.0);
 }
 
-TEST(SolidControls, PresetsPerLattice) {
-    struct Case {
-        SolidStructure structure;
-        int red, green, blue;
-    };
-    const Case cases[] = {
-        {SolidStructure::SimpleCubicCrystal, 179, 179, 204},
-        {SolidStructure::SimpleCubicCell, 179, 179, 204},
-        {SolidStructure::FccCrystal, 64, 204, 64},
-        {SolidStructure::FccCell, 64, 204, 64},
-        {SolidStructure::BccCrystal, 180, 180, 180},
-        {SolidStructure::BccCell, 180, 180, 180},
-        {SolidStructure::HcpCrystal, 80, 70, 70},
-        {SolidStructure::HcpCell, 80, 70, 70},
-    };
-    for (const Case& c : cases) {
-        const ColourPreset p = ColourPresetOf(c.structure);
-        EXPECT_EQ(p.red, c.red);
-        EXPECT_EQ(p.green, c.green);
-        EXPECT_EQ(p.blue, c.blue);
-    }
-}
-
 TEST(SolidControls, HcpCellFillIsIdempotent) {
     SolidState solid;
     EXPECT_EQ(solid.hcpCellSites.y[0], 0.0);
