@@ -1,0 +1,33 @@
+#include "core/liquid/liquid_controls.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veliso {
+
+namespace {
+
+int NearestWithin(double value, int minimum, int maximum) {
+    if (std::isnan(value)) {
+        return minimum;
+    }
+    return static_cast<int>(
+        std::lround(std::clamp(value, static_cast<double>(minimum), static_cast<double>(maximum))));
+}
+
+}  // namespace
+
+double LiquidColourFromSlider(int position) {
+    return position * 0.00392156862745098;
+}
+
+LiquidSliderPositions LiquidSlidersFor(const LiquidState& liquid) {
+    const double h = liquid.halfEdge;
+    return {NearestWithin(h * h * h * 100.0, kLiquidVolumeMin, kLiquidVolumeMax),
+            NearestWithin(liquid.temperature, kLiquidTemperatureMin, kLiquidTemperatureMax),
+            NearestWithin(liquid.red * kLiquidColourMax, 0, kLiquidColourMax),
+            NearestWithin(liquid.green * kLiquidColourMax, 0, kLiquidColourMax),
+            NearestWithin(liquid.blue * kLiquidColourMax, 0, kLiquidColourMax)};
+}
+
+}  // namespace veliso
