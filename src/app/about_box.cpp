@@ -1,0 +1,92 @@
+#include "app/about_box.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+
+#include "app/dialog_parts.h"
+#include "mainwindow/clickable_label.h"
+#include "mainwindow/pictures.h"
+
+using veliso::ArialFont;
+using veliso::PlaceLabel;
+
+TAboutBox* AboutBox = nullptr;
+
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    Panel1 = veliso::SetUpInfoWindow(this, "AboutBox", QString::fromUtf8("À Propos de Veliso"),
+                                     veliso::pictures::AboutIcon(), QSize(295, 196),
+                                     QRect(4, 3, 287, 190));
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(33, 16, 33, 33);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setPixmap(veliso::pictures::ApplicationIcon().pixmap(32, 32));
+
+    ProductName = PlaceLabel(Panel1, "ProductName", "Veliso   -", 80, 15, ArialFont(11, true),
+                             veliso::kTitleBlue);
+    ProductName->setWordWrap(true);
+    ProductName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ProductName->setGeometry(80, 15, 194, 38);
+
+    Version =
+        PlaceLabel(Panel1, "Version", "Version 1.2", 201, 35, ArialFont(8), veliso::kTitleBlue);
+
+    Credit = PlaceLabel(Panel1, "Credit", QString::fromUtf8("Conception, contact :"), 34, 63,
+                        ArialFont(8), veliso::kTextGrey);
+
+    mail = new veliso::ClickableLabel(Panel1);
+    mail->setObjectName("mail");
+    mail->setTextFormat(Qt::PlainText);
+    mail->setText(ContactAddress());
+    QFont mailFont = ArialFont(8);
+    mailFont.setUnderline(true);
+    mail->setFont(mailFont);
+    QPalette mailPal = mail->palette();
+    mailPal.setColor(QPalette::WindowText, QColor(21, 96, 192));
+    mail->setPalette(mailPal);
+    mail->move(163, 62);
+    mail->adjustSize();
+    mail->setCursor(Qt::PointingHandCursor);
+    mail->setToolTip(QString::fromUtf8("Pour m' écrire ..."));
+    connect(mail, &veliso::ClickableLabel::clicked, this, &TAboutBox::mailClick);
+
+    Label1 = PlaceLabel(Panel1, "Label1",
+                        QString::fromUtf8("Configuration minimale :  Processeur  600  MHz Carte "
+                                          "graphique 3D OpenGL -16Mb de mémoire Résolution "
+                                          "minimale :  1024 X 768 - 65536 coul."),
+                        33, 86, ArialFont(8), veliso::kTextGrey);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(33, 86, 229, 42);
+
+    // The button belongs to the window itself and lies in front of the panel.
+    OKButton = new QPushButton(QString::fromUtf8("&Fermer"), this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setGeometry(96, 152, 103, 29);
+    OKButton->setDefault(true);
+    OKButton->raise();
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QString TAboutBox::ContactAddress() {
+    return QStringLiteral("contact@veliso.example");
+}
+
+QString TAboutBox::MailLink() {
+    return QStringLiteral("mailto:") + ContactAddress() + QStringLiteral("?subject=Veliso");
+}
+
+void TAboutBox::mailClick() {
+    QDesktopServices::openUrl(QUrl(MailLink()));
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    veliso::CentreOnScreen(this);
+    OKButton->setFocus();
+}

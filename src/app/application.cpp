@@ -1,0 +1,70 @@
+#include "app/application.h"
+
+#include <QMessageBox>
+#include <exception>
+
+#include "app/about_box.h"
+#include "app/instructions.h"
+#include "app/splash.h"
+#include "mainwindow/form_mm.h"
+#include "mainwindow/pictures.h"
+
+namespace veliso {
+
+namespace {
+bool exceptionBoxOpen = false;
+}
+
+void ShowException(const QString& message) {
+    if (exceptionBoxOpen) {
+        return;
+    }
+    exceptionBoxOpen = true;
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), message,
+                    QMessageBox::Ok);
+    box.exec();
+    exceptionBoxOpen = false;
+}
+
+bool NotifyShowingExceptions(QApplication& app, QObject* receiver, QEvent* event) {
+    try {
+        return app.QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ShowException(QString::fromUtf8("Exception inconnue."));
+    }
+    return false;
+}
+
+VelisoApplication::VelisoApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name alone gives the message boxes their caption; setting a display name as well
+    // would make the window system append it to every window title.
+    setApplicationName(kApplicationTitle);
+    setWindowIcon(pictures::ApplicationIcon());
+}
+
+bool VelisoApplication::notify(QObject* receiver, QEvent* event) {
+    return NotifyShowingExceptions(*this, receiver, event);
+}
+
+void CreateWindows() {
+    FormMM = new TFormMM();
+    Formsplash = new TFormsplash();
+    AboutBox = new TAboutBox();
+    Forminst = new TForminst();
+    FormMM->SetAuxiliaryWindows(Formsplash, Forminst, AboutBox);
+}
+
+void DestroyWindows() {
+    delete Forminst;
+    Forminst = nullptr;
+    delete AboutBox;
+    AboutBox = nullptr;
+    delete Formsplash;
+    Formsplash = nullptr;
+    delete FormMM;
+    FormMM = nullptr;
+}
+
+}  // namespace veliso

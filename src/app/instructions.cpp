@@ -1,0 +1,83 @@
+#include "app/instructions.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/dialog_parts.h"
+#include "mainwindow/pictures.h"
+
+using veliso::ArialFont;
+using veliso::PlaceLabel;
+using veliso::ShapeWidget;
+
+TForminst* Forminst = nullptr;
+
+namespace {
+
+const QColor kBulletFill{255, 108, 0};
+const QColor kBulletOutline{183, 69, 0};
+
+}  // namespace
+
+TForminst::TForminst(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    Panel1 = veliso::SetUpInfoWindow(this, "Forminst", QStringLiteral("INSTRUCTIONS"),
+                                     veliso::pictures::InstructionsIcon(), QSize(464, 220),
+                                     QRect(4, 4, 456, 213));
+
+    // The texts describe the mouse navigation of the view: keep them in step with it.
+    Label1 = PlaceLabel(Panel1, "Label1",
+                        QString::fromUtf8("LE  BOUTON  GAUCHE  DE  LA  SOURIS COMMANDE TOUS LES "
+                                          "DÉPLACEMENTS"),
+                        23, 22, ArialFont(8, true), veliso::kTitleBlue);
+    auto bullet = [this](const char* name, int x, int y) {
+        auto* s = new ShapeWidget(Panel1, ShapeWidget::Kind::Circle, kBulletFill, kBulletOutline);
+        s->setObjectName(name);
+        s->setGeometry(x, y, 11, 10);
+    };
+    bullet("Shape2", 100, 55);
+    Label2 =
+        PlaceLabel(Panel1, "Label2",
+                   QString::fromUtf8(
+                       "Cliquer-glisser vers la gauche ou vers la droite  =  Rotation verticale"),
+                   119, 52, ArialFont(8), veliso::kTextGrey);
+    bullet("Shape3", 100, 77);
+    Label3 = PlaceLabel(
+        Panel1, "Label3",
+        QString::fromUtf8("Cliquer-glisser vers le haut ou vers le bas = Hauteur du point de vue"),
+        119, 75, ArialFont(8), veliso::kTextGrey);
+    bullet("Shape4", 100, 102);
+    Label4 = PlaceLabel(
+        Panel1, "Label4",
+        QString::fromUtf8("CTRL en cliquant-glissant vers le haut ou vers le bas  = Translation"),
+        120, 99, ArialFont(8), veliso::kTextGrey);
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(24, 64, 65, 57);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setPixmap(veliso::pictures::InstructionsPicture());
+
+    auto* rule = new ShapeWidget(Panel1, ShapeWidget::Kind::Rectangle, QColor(128, 128, 128),
+                                 QColor(128, 128, 128));
+    rule->setObjectName("Shape1");
+    rule->setGeometry(98, 127, 264, 1);
+
+    Label5 = PlaceLabel(Panel1, "Label5",
+                        QString::fromUtf8("Remarque : le regard de l'observateur est dirigé en "
+                                          "permanence vers le centre de l'objet"),
+                        24, 140, ArialFont(8), Qt::black);
+
+    OKButton = new QPushButton(QString::fromUtf8("&Fermer"), Panel1);
+    OKButton->setObjectName("OKButton");
+    OKButton->setGeometry(179, 168, 103, 29);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TForminst::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    veliso::CentreOnScreen(this);
+    OKButton->setFocus();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QLabel>
+
+namespace veliso {
+
+/// A label or picture that reports a left-button click: press and release inside it.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ClickableLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+
+  signals:
+    void clicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    bool pressed_ = false;
+};
+
+}  // namespace veliso

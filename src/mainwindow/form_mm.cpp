@@ -1,0 +1,551 @@
+#include "mainwindow/form_mm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/random_source.h"
+#include "core/gas/gas_model.h"
+#include "core/gas/gas_step.h"
+#include "core/liquid/liquid_motion.h"
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/clickable_label.h"
+#include "mainwindow/gas_panel.h"
+#include "mainwindow/liquid_panel.h"
+#include "mainwindow/pictures.h"
+#include "mainwindow/solid_panel.h"
+#include "render/gas_scene.h"
+#include "render/liquid_scene.h"
+#include "render/solid_scene.h"
+#include "render/view_setup.h"
+
+TFormMM* FormMM = nullptr;
+
+namespace veliso {
+
+namespace {
+
+constexpr int kTabWidth = 140;
+constexpr int kTabHeight = 22;
+constexpr int kPanelWidth = 161;
+constexpr int kStatusWidths[3] = {3, 163, 130};
+
+QFont Arial(int pointSize, bool bold = false) {
+    QFont f("Arial", pointSize);
+    f.setBold(bold);
+    return f;
+}
+
+NavButton ToNavButton(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return NavButton::Left;
+        case Qt::RightButton:
+            return NavButton::Right;
+        case Qt::MiddleButton:
+            return NavButton::Middle;
+        default:
+            return NavButton::Other;
+    }
+}
+
+// The two buttons are only 16 pixels high and 75 wide: their captions use the whole face
+// instead of the style's margins, which would clip them.
+class CompactButton : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        p.drawControl(QStyle::CE_PushButton, option);
+        const QRect face = isDown() ? rect().translated(1, 1) : rect();
+        p.drawItemText(face, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
+                       QPalette::ButtonText);
+    }
+};
+
+}  // namespace
+
+QSize FixedTabBar::tabSizeHint(int) const {
+    return QSize(kTabWidth, kTabHeight);
+}
+QSize FixedTabBar::minimumTabSizeHint(int) const {
+    return QSize(kTabWidth, kTabHeight);
+}
+
+PageControl::PageControl(QWidget* parent) : QTabWidget(parent) {
+    setTabBar(new FixedTabBar(this));
+    tabBar()->setExpanding(false);
+    tabBar()->setElideMode(Qt::ElideNone);
+    tabBar()->setFont(Arial(8, true));
+    // A hidden or disabled tab can still be made current through QTabBar from code; such a
+    // change is undone here before anyone else hears of it.
+    connect(this, &QTabWidget::currentChanged, this, &PageControl::CheckChange);
+}
+
+bool PageControl::isSelectable(int index) const {
+    return index >= 0 && index < count() && isTabVisible(index) && isTabEnabled(index);
+}
+
+void PageControl::setCurrentIndex(int index) {
+    if (isSelectable(index)) {
+        QTabWidget::setCurrentIndex(index);
+    }
+}
+
+void PageControl::CheckChange(int index) {
+    if (reverting_) {
+        return;
+    }
+    if (!isSelectable(index)) {
+        reverting_ = true;
+        QTabWidget::setCurrentIndex(lastAccepted_);
+        reverting_ = false;
+        return;
+    }
+    lastAccepted_ = index;
+    emit tabChanged(index);
+}
+
+void PageControl::setHighlighted(int index, bool highlighted) {
+    tabBar()->setTabTextColor(index, highlighted ? HighlightColour() : QColor());
+}
+
+bool PageControl::isHighlighted(int index) const {
+    return tabBar()->tabTextColor(index) == HighlightColour();
+}
+
+void TabSheet::setPanel(QWidget* panel) {
+    panel_ = panel;
+    panel_->setGeometry(0, 0, kPanelWidth, height());
+}
+
+void TabSheet::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (panel_) {
+        panel_->setGeometry(0, 0, kPanelWidth, height());
+    }
+}
+
+StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
+    setObjectName("StatusBar1");
+    setFont(Arial(8));
+    for (int i = 0; i < 4; ++i) {
+        auto* p = new QLabel(this);
+        p->setObjectName(QStringLiteral("Panel%1").arg(i));
+        p->setTextFormat(Qt::PlainText);
+        p->setFrameStyle(i == 0 ? QFrame::NoFrame : (QFrame::Panel | QFrame::Sunken));
+        p->setAlignment(i == 3 ? (Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter)
+                               : Qt::AlignCenter);
+        if (i == 3) {
+            p->setContentsMargins(0, 0, 4, 0);
+        }
+        panels_[i] = p;
+    }
+}
+
+QString StatusBar::panelText(int index) const {
+    return panels_[index]->text();
+}
+
+void StatusBar::setPanelText(int index, const QString& text) {
+    panels_[index]->setText(text);
+}
+
+void StatusBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOutPanels();
+}
+
+void StatusBar::LayOutPanels() {
+    int x = 0;
+    for (int i = 0; i < 3; ++i) {
+        panels_[i]->setGeometry(x, 0, kStatusWidths[i], height());
+        x += kStatusWidths[i];
+    }
+    panels_[3]->setGeometry(x, 0, std::max(0, width() - x), height());
+}
+
+QString CreditText() {
+    return QString::fromUtf8("Veliso — modèles particulaires des états de la matière");
+}
+
+QString ClockText(const QDateTime& when) {
+    return QLocale::system().toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           when.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+}  // namespace veliso
+
+using namespace veliso;
+
+TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
+    setObjectName("FormMM");
+    setWindowTitle(QStringLiteral("Veliso "));
+    setWindowIcon(pictures::ApplicationIcon());
+    // The window font serves the two buttons; every other control sets its own.
+    setFont(QFont("Times New Roman", 8));
+    resize(646, 525);
+
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    terminate = [] { QCoreApplication::quit(); };
+
+    // Page control with its three working tabs and the two tabs not in use.
+    PageControl1 = new PageControl(this);
+    PageControl1->setObjectName("PageControl1");
+    const char* captions[5] = {"ÉTAT SOLIDE", "ÉTAT LIQUIDE", "ÉTAT GAZEUX", "CINÉTIQUE CHIMIQUE",
+                               "ÉQUILIBRE CHIMIQUE"};
+    TabSheet* sheets[5];
+    for (int i = 0; i < 5; ++i) {
+        sheets[i] = new TabSheet();
+        sheets[i]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        PageControl1->addTab(sheets[i], QString::fromUtf8(captions[i]));
+    }
+    TabSheet1 = sheets[0];
+    TabSheet2 = sheets[1];
+    TabSheet3 = sheets[2];
+    TabSheet4 = sheets[3];
+    TabSheet5 = sheets[4];
+    for (int i = 3; i < 5; ++i) {
+        PageControl1->setTabVisible(i, false);
+        PageControl1->setTabEnabled(i, false);
+    }
+
+    RandomSource& random = SharedRandom();
+    Pansol = new SolidPanel(TabSheet1, solid, detail);
+    Panliq = new LiquidPanel(TabSheet2, liquid, detail, random);
+    Pangaz = new GasPanel(TabSheet3, gas, detail, random);
+    for (QWidget* panel : std::initializer_list<QWidget*>{Pansol, Panliq, Pangaz}) {
+        panel->setFont(Arial(8));
+    }
+    TabSheet1->setPanel(Pansol);
+    TabSheet2->setPanel(Panliq);
+    TabSheet3->setPanel(Pangaz);
+
+    // Each slider moves the two others in the order its handler names them.
+    Pansol->LinkSmoothness(Pangaz->smoothnessSlider(), Panliq->smoothnessSlider());
+    Panliq->LinkSmoothness(Pansol->smoothnessSlider(), Pangaz->smoothnessSlider());
+    Pangaz->LinkSmoothness(Pansol->smoothnessSlider(), Panliq->smoothnessSlider());
+
+    auto infoIcon = [](QWidget* panel, const char* name, int x, int y) {
+        auto* icon = new ClickableLabel(panel);
+        icon->setObjectName(name);
+        icon->setGeometry(x, y, 24, 24);
+        icon->setPixmap(pictures::InfoIcon());
+        icon->setCursor(Qt::PointingHandCursor);
+        icon->setToolTip(QStringLiteral("Informations"));
+        icon->raise();
+        return icon;
+    };
+    Image_info = infoIcon(Pansol, "Image_info", 69, 378);
+    Image_infoliq = infoIcon(Panliq, "Image_infoliq", 128, 242);
+    Image_infogaz = infoIcon(Pangaz, "Image_infogaz", 128, 440);
+    connect(Image_info, &ClickableLabel::clicked, this, &TFormMM::Image_infoClick);
+    connect(Image_infoliq, &ClickableLabel::clicked, this, &TFormMM::Image_infoliqClick);
+    connect(Image_infogaz, &ClickableLabel::clicked, this, &TFormMM::Image_infogazClick);
+
+    StatusBar1 = new StatusBar(this);
+    StatusBar1->setPanelText(3, CreditText());
+
+    // The view belongs to the window, not to a tab, and lies in front of the page control.
+    OpenGLOrvPanel1 = new TOpenGLOrvPanel(this);
+    OpenGLOrvPanel1->setObjectName("OpenGLOrvPanel1");
+    OpenGLOrvPanel1->setGeometry(168, 28, 470, 470);
+    OpenGLOrvPanel1->setCursor(Qt::SizeAllCursor);
+    // Draw-to-window, OpenGL, double buffer; outline font Arial -13 plain, deviation 1,
+    // extrusion 0.01 for the captions of the gas graphs.
+    ApplySceneViewSettings(*OpenGLOrvPanel1);
+    OpenGLOrvPanel1->OnInit = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Init(s); };
+    OpenGLOrvPanel1->OnResize = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Resize(s); };
+    OpenGLOrvPanel1->OnPaint = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Paint(s); };
+    OpenGLOrvPanel1->OnMouseDown = [this](TOpenGLOrvPanel* s, Qt::MouseButton b,
+                                          Qt::KeyboardModifiers m, int x,
+                                          int y) { OpenGLOrvPanel1MouseDown(s, b, m, x, y); };
+    OpenGLOrvPanel1->OnMouseUp = [this](TOpenGLOrvPanel* s, Qt::MouseButton b,
+                                        Qt::KeyboardModifiers m, int x,
+                                        int y) { OpenGLOrvPanel1MouseUp(s, b, m, x, y); };
+    OpenGLOrvPanel1->OnMouseMove = [this](TOpenGLOrvPanel* s, Qt::KeyboardModifiers m, int x,
+                                          int y) { OpenGLOrvPanel1MouseMove(s, m, x, y); };
+    OpenGLOrvPanel1->raise();
+
+    // The two buttons lie over the status bar, in front of it.
+    Button1 = new CompactButton(QStringLiteral("INSTRUCTIONS"), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(9, 508, 75, 16);
+    Button2 = new CompactButton(QString::fromUtf8("À PROPOS DE"), this);
+    Button2->setObjectName("Button2");
+    Button2->setGeometry(87, 508, 75, 16);
+    for (QPushButton* b : {Button1, Button2}) {
+        b->setAutoDefault(false);
+        b->raise();
+    }
+    connect(Button1, &QPushButton::clicked, this, &TFormMM::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFormMM::Button2Click);
+
+    PageControl1->setCurrentIndex(0);
+    PageControl1->setHighlighted(0, true);
+    connect(PageControl1, &PageControl::tabChanged, this, &TFormMM::PageControl1Change);
+
+    SetStartValues();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(25);
+    connect(Timer1, &QTimer::timeout, this, &TFormMM::Timer1Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(1000);
+    connect(Timer2, &QTimer::timeout, this, &TFormMM::Timer2Timer);
+    Timer1->start();
+    Timer2->start();
+
+    LayOut();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(0, 0), size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+TFormMM::~TFormMM() = default;
+
+void TFormMM::SetStartValues() {
+    drag = DragState{};
+
+    gas.paused = false;
+    gas.showSpeeds = false;
+    gas.showCurve = false;
+    gas.temperature = 298.0;
+    gas.volumePercent = 100.0;
+    gas.halfEdge = 1.0;
+    gas.red = 1.0;
+    gas.green = 0.5;
+    gas.blue = 0.0;
+    gas.count = 100;
+    gas.mass = 5;
+    gas.wallHits = 0;
+    gas.radius = 0.02 * std::pow(5.0, 1.0 / 3.0);
+    gas.contactDistanceSq = 4 * gas.radius * gas.radius;
+    detail.slices = 20;
+    detail.stacks = 10;
+
+    gas.view = ViewPoint{40.0, 0.0, 4.25};
+    solid.view = ViewPoint{20.0, 1.5, 4.25};
+    liquid.view = ViewPoint{40.0, 0.0, 4.25};
+
+    solid.amplitude = 0.0;
+    solid.red = 0.7;
+    solid.green = 0.7;
+    solid.blue = 0.8;
+
+    liquid.temperature = 273.0;
+    liquid.halfEdge = 1.0;
+    liquid.red = 0.0;
+    liquid.green = 0.6;
+    liquid.blue = 1.0;
+
+    InitGas(gas, SharedRandom());
+    InitLiquid(liquid, SharedRandom());
+}
+
+void TFormMM::SetAuxiliaryWindows(QDialog* splash, QDialog* instructions, QDialog* about) {
+    splash_ = splash;
+    instructions_ = instructions;
+    about_ = about;
+}
+
+int TFormMM::activeTab() const {
+    return PageControl1->currentIndex();
+}
+
+ViewPoint& TFormMM::ActiveViewPoint() {
+    switch (activeTab()) {
+        case 1:
+            return liquid.view;
+        case 2:
+            return gas.view;
+        default:
+            return solid.view;
+    }
+}
+
+void TFormMM::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TFormMM::FormShow() {
+    // Runs before the window reaches the screen: the window appears once the splash closes.
+    if (splash_) {
+        splash_->exec();
+    }
+}
+
+void TFormMM::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void TFormMM::LayOut() {
+    // The page control fills the client area above the status bar.
+    const int w = width();
+    const int h = height();
+    PageControl1->setGeometry(0, 0, w, std::max(0, h - StatusBar::kHeight));
+    StatusBar1->setGeometry(0, std::max(0, h - StatusBar::kHeight), w, StatusBar::kHeight);
+    StatusBar1->LayOutPanels();
+    FormResize();
+}
+
+void TFormMM::FormResize() {
+    const int w = PageControl1->width();
+    const int h = PageControl1->height();
+    // A window shrunk below the panels leaves no room for the view: it shrinks to nothing
+    // rather than to a negative size, and its projection copes with a zero height.
+    OpenGLOrvPanel1->setGeometry(168, 28, std::max(0, w - 173), std::max(0, h - 33));
+    Button1->move(Button1->x(), h + 3);
+    Button2->move(Button2->x(), Button1->y());
+    update();
+}
+
+void TFormMM::closeEvent(QCloseEvent* event) {
+    if (closing_ || FormCloseQuery()) {
+        closing_ = true;
+        event->accept();
+        FormClose();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TFormMM::FormCloseQuery() {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("CONFIRMATION"),
+                    QStringLiteral("Voulez-vous fermer l'application ?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void TFormMM::FormClose() {
+    if (terminate) {
+        terminate();
+    }
+}
+
+void TFormMM::PageControl1Change(int index) {
+    for (int i = 0; i < 3; ++i) {
+        PageControl1->setHighlighted(i, i == index);
+    }
+    if (OpenGLOrvPanel1->contextReady() && OpenGLOrvPanel1->MakeCurrent()) {
+        ApplyLightingSet(static_cast<SceneTab>(index));
+    }
+}
+
+void TFormMM::Timer1Timer() {
+    StepGas(gas, activeTab() == static_cast<int>(SceneTab::Gas));
+    OpenGLOrvPanel1->Repaint();
+}
+
+void TFormMM::Timer2Timer() {
+    if (activeTab() == static_cast<int>(SceneTab::Gas)) {
+        Pangaz->ShowWallHits(TakeWallHits(gas));
+    }
+    StatusBar1->setPanelText(2, ClockText(QDateTime::currentDateTime()));
+}
+
+void TFormMM::OpenInformationPage(const QString& name) {
+    // The pages lie beside the program's working directory; a missing page is the
+    // desktop's affair.
+    if (openUrl) {
+        openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
+    }
+}
+
+void TFormMM::Image_infoClick() {
+    OpenInformationPage(QStringLiteral("_sol.htm"));
+}
+void TFormMM::Image_infoliqClick() {
+    OpenInformationPage(QStringLiteral("_liq.htm"));
+}
+void TFormMM::Image_infogazClick() {
+    OpenInformationPage(QStringLiteral("_gaz.htm"));
+}
+
+void TFormMM::Button1Click() {
+    if (instructions_) {
+        instructions_->exec();
+    }
+}
+
+void TFormMM::Button2Click() {
+    if (about_) {
+        about_->exec();
+    }
+}
+
+void TFormMM::OpenGLOrvPanel1Init(TOpenGLOrvPanel* sender) {
+    InitView(sender->ClientWidth(), sender->ClientHeight());
+    // The lighting set of the current tab, should the user have switched tabs before the
+    // view got its context (at start this is the solid tab's set InitView gave already).
+    if (activeTab() != static_cast<int>(SceneTab::Solid)) {
+        ApplyLightingSet(static_cast<SceneTab>(activeTab()));
+    }
+}
+
+void TFormMM::OpenGLOrvPanel1Resize(TOpenGLOrvPanel* sender) {
+    if (sender->contextReady() && sender->MakeCurrent()) {
+        ResizeView(sender->ClientWidth(), sender->ClientHeight());
+    }
+}
+
+void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
+    switch (activeTab()) {
+        case 0:
+            DrawSolidScene(solid, detail, SharedRandom());
+            break;
+        case 1:
+            DrawLiquidScene(liquid, detail, Panliq->transparentCube(), Panliq->markParticles());
+            break;
+        case 2:
+            DrawGasScene(gas, detail, Pangaz->transparentBox(), sender->text());
+            break;
+        default:
+            break;
+    }
+}
+
+void TFormMM::OpenGLOrvPanel1MouseDown(TOpenGLOrvPanel*, Qt::MouseButton button,
+                                       Qt::KeyboardModifiers shift, int x, int y) {
+    NavMouseDown(drag, ToNavButton(button), shift.testFlag(Qt::ControlModifier), x, y);
+}
+
+void TFormMM::OpenGLOrvPanel1MouseUp(TOpenGLOrvPanel*, Qt::MouseButton, Qt::KeyboardModifiers, int,
+                                     int) {
+    NavMouseUp(drag);
+}
+
+void TFormMM::OpenGLOrvPanel1MouseMove(TOpenGLOrvPanel*, Qt::KeyboardModifiers, int x, int y) {
+    NavMouseMove(drag, ActiveViewPoint(), x, y);
+}

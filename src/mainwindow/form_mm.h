@@ -1,0 +1,212 @@
+#pragma once
+
+#include <QDateTime>
+#include <QFrame>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QUrl>
+#include <functional>
+
+#include "core/common/navigation.h"
+#include "core/common/sphere_detail.h"
+#include "core/gas/gas_state.h"
+#include "core/liquid/liquid_state.h"
+#include "core/solid/solid_state.h"
+
+class QDialog;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace veliso {
+
+class ClickableLabel;
+class GasPanel;
+class LiquidPanel;
+class SolidPanel;
+class TOpenGLOrvPanel;
+
+/// Tab bar whose tabs all measure 140 x 22 pixels.
+class FixedTabBar : public QTabBar {
+    Q_OBJECT
+  public:
+    using QTabBar::QTabBar;
+
+  protected:
+    QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override;
+};
+
+/// The main window's page control. Only visible, enabled tabs can become current, whether
+/// by a click, by the keyboard or from code; a refused request leaves the current tab as
+/// it is and emits nothing. `tabChanged` reports the accepted changes.
+class PageControl : public QTabWidget {
+    Q_OBJECT
+  public:
+    explicit PageControl(QWidget* parent = nullptr);
+
+    bool isSelectable(int index) const;
+    /// Selects `index` if it is selectable; otherwise does nothing.
+    void setCurrentIndex(int index);
+
+    /// Marks a tab sheet highlighted: its caption is drawn in the highlight colour.
+    void setHighlighted(int index, bool highlighted);
+    bool isHighlighted(int index) const;
+
+    static QColor HighlightColour() { return QColor(16, 64, 128); }
+
+  signals:
+    void tabChanged(int index);
+
+  private:
+    void CheckChange(int index);
+
+    int lastAccepted_ = 0;
+    bool reverting_ = false;
+};
+
+/// A tab page that keeps its control panel along its left edge, 161 pixels wide and as high
+/// as the page.
+class TabSheet : public QWidget {
+    Q_OBJECT
+  public:
+    using QWidget::QWidget;
+    void setPanel(QWidget* panel);
+    QWidget* panel() const { return panel_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QWidget* panel_ = nullptr;
+};
+
+/// Status bar of four panels, left to right: 3 (no bevel), 163 (centred), 130 (centred)
+/// and the rest (right-justified).
+class StatusBar : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kHeight = 21;
+    explicit StatusBar(QWidget* parent = nullptr);
+
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString& text);
+    QLabel* panel(int index) const { return panels_[index]; }
+    /// Places the four panels across the bar's current width.
+    void LayOutPanels();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QLabel* panels_[4] = {};
+};
+
+/// The short credit shown in the last status panel.
+QString CreditText();
+
+/// Date and time for the status bar: the locale's short date, one blank, the 24-hour time
+/// HH:mm:ss (no time zone).
+QString ClockText(const QDateTime& when);
+
+}  // namespace veliso
+
+/// The main window: the three tabs with their panels, the shared OpenGL view, the status bar
+/// with the clock, and the two timers that drive the gas and repaint the view.
+///
+/// It owns the three model records, the sphere detail and the mouse drag state for the
+/// whole run. Construction gives them their start-up values and scatters the gas and the
+/// liquid.
+class TFormMM : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TFormMM(QWidget* parent = nullptr);
+    ~TFormMM() override;
+
+    /// The windows the main window shows modally: the splash at its first show, the
+    /// instructions window from "INSTRUCTIONS", the About box from "À PROPOS DE".
+    void SetAuxiliaryWindows(QDialog* splash, QDialog* instructions, QDialog* about);
+
+    /// Index of the current tab: 0 solid, 1 liquid, 2 gas.
+    int activeTab() const;
+    /// The camera of the current tab.
+    veliso::ViewPoint& ActiveViewPoint();
+
+    // Model state, owned for the whole run.
+    veliso::GasState gas;
+    veliso::LiquidState liquid;
+    veliso::SolidState solid;
+    veliso::SphereDetail detail;
+    veliso::DragState drag;
+
+    // Controls.
+    veliso::PageControl* PageControl1 = nullptr;
+    veliso::TabSheet* TabSheet1 = nullptr;
+    veliso::TabSheet* TabSheet2 = nullptr;
+    veliso::TabSheet* TabSheet3 = nullptr;
+    veliso::TabSheet* TabSheet4 = nullptr;
+    veliso::TabSheet* TabSheet5 = nullptr;
+    veliso::SolidPanel* Pansol = nullptr;
+    veliso::LiquidPanel* Panliq = nullptr;
+    veliso::GasPanel* Pangaz = nullptr;
+    veliso::ClickableLabel* Image_info = nullptr;
+    veliso::ClickableLabel* Image_infoliq = nullptr;
+    veliso::ClickableLabel* Image_infogaz = nullptr;
+    veliso::TOpenGLOrvPanel* OpenGLOrvPanel1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    veliso::StatusBar* StatusBar1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    /// How documents and links are handed to the desktop; the result is ignored. Tests
+    /// replace it to watch the requests.
+    std::function<void(const QUrl&)> openUrl;
+    /// Ends the program once closing was confirmed. Tests replace it.
+    std::function<void()> terminate;
+
+    // Handlers.
+    void FormShow();
+    void FormResize();
+    /// Asks "Voulez-vous fermer l'application ?"; true when the answer is Yes.
+    bool FormCloseQuery();
+    void FormClose();
+    void PageControl1Change(int index);
+    /// Animation tick: one gas step when the gas tab is current, then an immediate repaint.
+    void Timer1Timer();
+    /// Clock tick: the wall hits of the last second on the gas tab, then the date and time.
+    void Timer2Timer();
+    void Image_infoClick();
+    void Image_infoliqClick();
+    void Image_infogazClick();
+    void Button1Click();
+    void Button2Click();
+    void OpenGLOrvPanel1Init(veliso::TOpenGLOrvPanel* sender);
+    void OpenGLOrvPanel1Resize(veliso::TOpenGLOrvPanel* sender);
+    void OpenGLOrvPanel1Paint(veliso::TOpenGLOrvPanel* sender);
+    void OpenGLOrvPanel1MouseDown(veliso::TOpenGLOrvPanel* sender, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers shift, int x, int y);
+    void OpenGLOrvPanel1MouseUp(veliso::TOpenGLOrvPanel* sender, Qt::MouseButton button,
+                                Qt::KeyboardModifiers shift, int x, int y);
+    void OpenGLOrvPanel1MouseMove(veliso::TOpenGLOrvPanel* sender, Qt::KeyboardModifiers shift,
+                                  int x, int y);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void SetStartValues();
+    void LayOut();
+    void OpenInformationPage(const QString& name);
+
+    QDialog* splash_ = nullptr;
+    QDialog* instructions_ = nullptr;
+    QDialog* about_ = nullptr;
+    bool shown_ = false;
+    bool closing_ = false;
+};
+
+/// The main window of the run.
+extern TFormMM* FormMM;

@@ -1,0 +1,524 @@
+#include "mainwindow/form_mm.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <memory>
+
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/clickable_label.h"
+#include "mainwindow/gas_panel.h"
+#include "mainwindow/liquid_panel.h"
+#include "mainwindow/qt_app.h"
+#include "mainwindow/solid_panel.h"
+
+namespace veliso {
+namespace {
+
+/// Stands in for the splash screen: closes itself as soon as its modal loop runs and
+/// notes whether the main window was already on the screen by then.
+class FakeSplash : public QDialog {
+  public:
+    explicit FakeSplash(TFormMM*& form) : form_(form) {}
+    int shows = 0;
+    bool mainWindowExposedDuringSplash = false;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        ++shows;
+        QWindow* w = form_ ? form_->windowHandle() : nullptr;
+        mainWindowExposedDuringSplash = w && w->isExposed();
+        QTimer::singleShot(0, this, &QDialog::accept);
+    }
+
+  private:
+    TFormMM*& form_;
+};
+
+/// Answers the next modal message box with `button` once its modal loop is up, keeping
+/// its caption, text and icon.
+class ModalAnswer {
+  public:
+    explicit ModalAnswer(QMessageBox::StandardButton button) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                return;
+            }
+            timer_.stop();
+            caption = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(button)->click();
+        });
+        timer_.start();
+    }
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+
+  private:
+    QTimer timer_;
+};
+
+class FormMMTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::TestApplication();
+        form = new TFormMM();
+        splash = std::make_unique<FakeSplash>(form);
+        form->SetAuxiliaryWindows(splash.get(), nullptr, nullptr);
+        form->openUrl = [this](const QUrl& url) { opened.push_back(url); };
+        form->terminate = [this] { ++terminations; };
+    }
+    void TearDown() override {
+        delete form;
+        form = nullptr;
+    }
+    void Show() {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    }
+    void StopTimers() {
+        form->Timer1->stop();
+        form->Timer2->stop();
+    }
+    bool WaitForContext() {
+        return QTest::qWaitFor([this] { return form->OpenGLOrvPanel1->contextReady(); });
+    }
+
+    TFormMM* form = nullptr;
+    std::unique_ptr<FakeSplash> splash;
+    std::vector<QUrl> opened;
+    int terminations = 0;
+};
+
+TEST_F(FormMMTest, StartsOnTheHighlightedSolidTabWithFiveTabsOfWhichThreeShow) {
+    PageControl* pc = form->PageControl1;
+    EXPECT_EQ(form->activeTab(), 0);
+    ASSERT_EQ(pc->count(), 5);
+    const char* captions[5] = {"ÉTAT SOLIDE", "ÉTAT LIQUIDE", "ÉTAT GAZEUX", "CINÉTIQUE CHIMIQUE",
+                               "ÉQUILIBRE CHIMIQUE"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(pc->tabText(i), QString::fromUtf8(captions[i]));
+        EXPECT_EQ(pc->isTabVisible(i), i < 3);
+        EXPECT_EQ(pc->isTabEnabled(i), i < 3);
+        EXPECT_EQ(pc->isHighlighted(i), i == 0);
+        if (i < 3) {
+            EXPECT_EQ(pc->tabBar()->tabRect(i).size(), QSize(140, 22));
+        }
+    }
+    EXPECT_TRUE(pc->tabBar()->font().bold());
+    EXPECT_EQ(pc->tabBar()->font().family(), "Arial");
+    EXPECT_EQ(form->TabSheet1->panel(), form->Pansol);
+    EXPECT_EQ(form->TabSheet2->panel(), form->Panliq);
+    EXPECT_EQ(form->TabSheet3->panel(), form->Pangaz);
+    EXPECT_EQ(form->TabSheet4->panel(), nullptr);
+}
+
+TEST_F(FormMMTest, ConstructionGivesTheModelsTheirStartValues) {
+    EXPECT_EQ(form->drag.mode, 0);
+    const GasState& g = form->gas;
+    EXPECT_FALSE(g.paused);
+    EXPECT_FALSE(g.showSpeeds);
+    EXPECT_FALSE(g.showCurve);
+    EXPECT_EQ(g.temperature, 298.0);
+    EXPECT_EQ(g.volumePercent, 100.0);
+    EXPECT_EQ(g.halfEdge, 1.0);
+    EXPECT_EQ(g.count, 100);
+    EXPECT_EQ(g.mass, 5);
+    EXPECT_EQ(g.wallHits, 0);
+    EXPECT_EQ(g.radius, 0.02 * std::pow(5.0, 1.0 / 3.0));
+    EXPECT_EQ(g.contactDistanceSq, 4 * g.radius * g.radius);
+    EXPECT_EQ(form->detail.slices, 20);
+    EXPECT_EQ(form->detail.stacks, 10);
+    EXPECT_EQ(form->solid.view.angle, 20.0);
+    EXPECT_EQ(form->solid.view.height, 1.5);
+    EXPECT_EQ(form->liquid.view.angle, 40.0);
+    EXPECT_EQ(form->gas.view.distance, 4.25);
+    EXPECT_EQ(form->solid.amplitude, 0.0);
+    EXPECT_EQ(form->liquid.temperature, 273.0);
+    EXPECT_EQ(form->liquid.green, 0.6);
+    // InitGas scattered the particles and gave them speeds; InitLiquid stacked the liquid.
+    double gasSpeeds = 0;
+    for (int p = 0; p < g.count; ++p) {
+        gasSpeeds += std::abs(g.vx[p]) + std::abs(g.vy[p]) + std::abs(g.vz[p]);
+    }
+    EXPECT_GT(gasSpeeds, 0.0);
+    EXPECT_NE(g.x[0], g.x[1]);
+    EXPECT_EQ(form->liquid.count, 100);
+    EXPECT_NE(form->liquid.y[0], form->liquid.y[99]);
+}
+
+TEST_F(FormMMTest, LayoutOfTheWindow) {
+    EXPECT_EQ(form->windowTitle(), "Veliso ");
+    EXPECT_EQ(form->size(), QSize(646, 525));
+    EXPECT_EQ(form->font().family(), "Times New Roman");
+    EXPECT_EQ(form->font().pointSize(), 8);
+    EXPECT_EQ(form->PageControl1->geometry(), QRect(0, 0, 646, 504));
+    EXPECT_EQ(form->StatusBar1->geometry(), QRect(0, 504, 646, 21));
+
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    EXPECT_EQ(view->parentWidget(), form);
+    EXPECT_EQ(view->cursor().shape(), Qt::SizeAllCursor);
+    EXPECT_EQ(view->PFDFlags(), f_PFD_DRAW_TO_WINDOW | f_PFD_SUPPORT_OPENGL | f_PFD_DOUBLEBUFFER);
+    EXPECT_TRUE(view->Font3D_Enabled());
+    EXPECT_EQ(view->Font3D_Type().Name, "Arial");
+    EXPECT_EQ(view->Font3D_Type().Height, -13);
+    EXPECT_EQ(view->Font3D_Type().Styles, 0u);
+    EXPECT_EQ(view->Font3D_MaxDeviation(), 1.0f);
+    EXPECT_EQ(view->Font3D_Extrustion(), 0.01f);
+    // In front of the page control, buttons in front of the status bar.
+    const QObjectList& children = form->children();
+    EXPECT_GT(children.indexOf(view), children.indexOf(form->PageControl1));
+    EXPECT_GT(children.indexOf(form->Button1), children.indexOf(form->StatusBar1));
+
+    EXPECT_EQ(form->Button1->text(), "INSTRUCTIONS");
+    EXPECT_EQ(form->Button2->text(), QString::fromUtf8("À PROPOS DE"));
+    EXPECT_EQ(form->Button1->geometry(), QRect(9, 507, 75, 16));
+    EXPECT_EQ(form->Button2->geometry(), QRect(87, 507, 75, 16));
+
+    const int widths[3] = {3, 163, 130};
+    int x = 0;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(form->StatusBar1->panel(i)->geometry(), QRect(x, 0, widths[i], 21));
+        x += widths[i];
+    }
+    EXPECT_EQ(form->StatusBar1->panel(3)->geometry(), QRect(296, 0, 350, 21));
+    EXPECT_TRUE(form->StatusBar1->panel(3)->alignment() & Qt::AlignRight);
+    EXPECT_EQ(form->StatusBar1->panelText(3), CreditText());
+    EXPECT_TRUE(form->StatusBar1->panelText(2).isEmpty());
+
+    EXPECT_EQ(form->Timer1->interval(), 25);
+    EXPECT_EQ(form->Timer2->interval(), 1000);
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(form->Timer2->isActive());
+}
+
+TEST_F(FormMMTest, InformationIconsOpenTheirPagesFromTheWorkingDirectory) {
+    struct Icon {
+        ClickableLabel* label;
+        QWidget* panel;
+        QPoint pos;
+        const char* page;
+    } icons[3] = {{form->Image_info, form->Pansol, {69, 378}, "_sol.htm"},
+                  {form->Image_infoliq, form->Panliq, {128, 242}, "_liq.htm"},
+                  {form->Image_infogaz, form->Pangaz, {128, 440}, "_gaz.htm"}};
+    Show();
+    for (int i = 0; i < 3; ++i) {
+        const Icon& icon = icons[i];
+        EXPECT_EQ(icon.label->parentWidget(), icon.panel);
+        EXPECT_EQ(icon.label->geometry(), QRect(icon.pos, QSize(24, 24)));
+        EXPECT_EQ(icon.label->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_EQ(icon.label->toolTip(), "Informations");
+        form->PageControl1->setCurrentIndex(i);
+        QTest::mouseClick(icon.label, Qt::LeftButton, {}, QPoint(12, 12));
+        ASSERT_EQ(opened.size(), static_cast<size_t>(i + 1));
+        EXPECT_EQ(opened.back(), QUrl::fromLocalFile(QDir::current().absoluteFilePath(icon.page)));
+    }
+}
+
+TEST_F(FormMMTest, HiddenTabsNeverBecomeCurrent) {
+    StopTimers();
+    PageControl* pc = form->PageControl1;
+    int changes = 0;
+    QObject::connect(pc, &PageControl::tabChanged, [&changes] { ++changes; });
+    pc->setCurrentIndex(3);
+    EXPECT_EQ(pc->currentIndex(), 0);
+    static_cast<QTabWidget*>(pc)->setCurrentIndex(4);
+    EXPECT_EQ(pc->currentIndex(), 0);
+    pc->tabBar()->setCurrentIndex(3);
+    EXPECT_EQ(pc->currentIndex(), 0);
+    pc->setCurrentWidget(form->TabSheet5);
+    EXPECT_EQ(pc->currentIndex(), 0);
+    EXPECT_EQ(changes, 0);
+
+    pc->setCurrentIndex(2);
+    EXPECT_EQ(changes, 1);
+    // A hidden tab has no place on the bar: a click right of the last visible tab hits none.
+    Show();
+    QTabBar* bar = pc->tabBar();
+    const QRect last = bar->tabRect(2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(last.right() + 70, last.center().y()));
+    EXPECT_EQ(pc->currentIndex(), 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(pc->currentIndex(), 1);
+    EXPECT_EQ(changes, 2);
+    // The keyboard skips them too.
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Right);
+    EXPECT_LE(pc->currentIndex(), 2);
+}
+
+TEST_F(FormMMTest, TabChangeMovesTheHighlightAndNothingElse) {
+    StopTimers();
+    const double gasX = form->gas.x[5];
+    const double liquidY = form->liquid.y[5];
+    form->PageControl1->setCurrentIndex(2);
+    EXPECT_TRUE(form->PageControl1->isHighlighted(2));
+    EXPECT_FALSE(form->PageControl1->isHighlighted(0));
+    EXPECT_FALSE(form->PageControl1->isHighlighted(1));
+    form->PageControl1->setCurrentIndex(1);
+    EXPECT_TRUE(form->PageControl1->isHighlighted(1));
+    EXPECT_FALSE(form->PageControl1->isHighlighted(2));
+    EXPECT_EQ(form->gas.x[5], gasX);
+    EXPECT_EQ(form->liquid.y[5], liquidY);
+    EXPECT_FALSE(form->gas.paused);
+}
+
+TEST_F(FormMMTest, FormResizeSizesTheViewAndMovesTheButtons) {
+    Show();
+    StopTimers();
+    // 646 x 504 page control at the start size.
+    EXPECT_EQ(form->OpenGLOrvPanel1->geometry(), QRect(168, 28, 473, 471));
+    EXPECT_EQ(form->Button1->y(), 507);
+    EXPECT_EQ(form->Button2->y(), 507);
+
+    form->resize(800, 621);
+    QTest::qWait(0);
+    EXPECT_EQ(form->PageControl1->size(), QSize(800, 600));
+    EXPECT_EQ(form->OpenGLOrvPanel1->geometry(), QRect(168, 28, 627, 567));
+    EXPECT_EQ(form->Button1->pos(), QPoint(9, 603));
+    EXPECT_EQ(form->Button2->pos(), QPoint(87, 603));
+    EXPECT_EQ(form->StatusBar1->geometry(), QRect(0, 600, 800, 21));
+
+    // Too small for the view: it shrinks to nothing and the program goes on drawing.
+    form->resize(150, 40);
+    QTest::qWait(0);
+    EXPECT_EQ(form->OpenGLOrvPanel1->geometry(), QRect(168, 28, 0, 0));
+    EXPECT_EQ(form->Button1->y(), 22);
+    form->Timer1Timer();
+    form->Timer2Timer();
+
+    form->resize(646, 525);
+    QTest::qWait(0);
+    EXPECT_EQ(form->OpenGLOrvPanel1->geometry(), QRect(168, 28, 473, 471));
+    form->Timer1Timer();
+}
+
+TEST_F(FormMMTest, ClockTickWritesTheTimeAndOnTheGasTabTheWallHits) {
+    StopTimers();
+    auto* chocs = form->Pangaz->findChild<QLabel*>("Lab_Chocs");
+    ASSERT_NE(chocs, nullptr);
+    form->gas.wallHits = 37;
+    form->Timer2Timer();
+    EXPECT_EQ(form->gas.wallHits, 37);
+    EXPECT_TRUE(chocs->text().isEmpty());
+    const QString clock = form->StatusBar1->panelText(2);
+    const QDateTime now = QDateTime::currentDateTime();
+    // Date as the locale writes it short, then HH:mm:ss without a time zone.
+    EXPECT_TRUE(clock == ClockText(now) || clock == ClockText(now.addSecs(-1)))
+        << clock.toStdString();
+    EXPECT_TRUE(QRegularExpression(" \\d\\d:\\d\\d:\\d\\d$").match(clock).hasMatch());
+
+    form->PageControl1->setCurrentIndex(2);
+    form->Timer2Timer();
+    EXPECT_EQ(chocs->text(), "37");
+    EXPECT_EQ(form->gas.wallHits, 0);
+    form->gas.wallHits = 5;
+    form->PageControl1->setCurrentIndex(1);
+    form->Timer2Timer();
+    EXPECT_EQ(chocs->text(), "37");  // kept while the tab is hidden
+    EXPECT_EQ(form->gas.wallHits, 5);
+}
+
+TEST_F(FormMMTest, ClockTextIsShortDateAndTwentyFourHourTime) {
+    const QDateTime when(QDate(2026, 12, 6), QTime(16, 50, 17));
+    EXPECT_EQ(ClockText(when),
+              QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat) + " 16:50:17");
+}
+
+TEST_F(FormMMTest, AnimationTickStepsTheGasOnlyOnTheGasTab) {
+    StopTimers();
+    const double x0 = form->gas.x[0];
+    const double y0 = form->gas.y[0];
+    form->Timer1Timer();
+    EXPECT_EQ(form->gas.x[0], x0);
+    EXPECT_EQ(form->gas.y[0], y0);
+    form->PageControl1->setCurrentIndex(2);
+    form->Timer1Timer();
+    EXPECT_TRUE(form->gas.x[0] != x0 || form->gas.y[0] != y0);
+    EXPECT_FALSE(form->gas.stepping);
+}
+
+TEST_F(FormMMTest, MouseDragMovesOnlyTheActiveTabsCamera) {
+    StopTimers();
+    form->PageControl1->setCurrentIndex(1);
+    TOpenGLOrvPanel* v = form->OpenGLOrvPanel1;
+    form->OpenGLOrvPanel1MouseDown(v, Qt::LeftButton, {}, 100, 100);
+    form->OpenGLOrvPanel1MouseMove(v, {}, 200, 200);
+    form->OpenGLOrvPanel1MouseUp(v, Qt::LeftButton, {}, 200, 200);
+    EXPECT_EQ(form->liquid.view.angle, 50.0);
+    EXPECT_EQ(form->liquid.view.height, 4.25);
+    EXPECT_EQ(form->solid.view.angle, 20.0);
+    EXPECT_EQ(form->solid.view.height, 1.5);
+    EXPECT_EQ(form->gas.view.angle, 40.0);
+    EXPECT_EQ(form->gas.view.height, 0.0);
+
+    // Ctrl at the press: distance; Ctrl pressed only later: still turning.
+    form->OpenGLOrvPanel1MouseDown(v, Qt::LeftButton, Qt::ControlModifier, 0, 100);
+    form->OpenGLOrvPanel1MouseMove(v, {}, 50, 50);
+    EXPECT_DOUBLE_EQ(form->liquid.view.distance, 3.75);
+    form->OpenGLOrvPanel1MouseUp(v, Qt::RightButton, {}, 50, 50);
+    form->OpenGLOrvPanel1MouseDown(v, Qt::LeftButton, {}, 0, 0);
+    form->OpenGLOrvPanel1MouseMove(v, Qt::ControlModifier, 10, 0);
+    EXPECT_DOUBLE_EQ(form->liquid.view.angle, 51.0);
+    EXPECT_DOUBLE_EQ(form->liquid.view.distance, 3.75);
+    form->OpenGLOrvPanel1MouseUp(v, Qt::LeftButton, {}, 10, 0);
+    EXPECT_EQ(form->drag.mode, 0);
+    form->OpenGLOrvPanel1MouseDown(v, Qt::RightButton, {}, 0, 0);
+    EXPECT_EQ(form->drag.mode, 0);
+}
+
+TEST_F(FormMMTest, RealDragOnTheViewTurnsTheGasScene) {
+    Show();
+    StopTimers();
+    form->PageControl1->setCurrentIndex(2);
+    QWindow* surface = form->OpenGLOrvPanel1->glWindow();
+    ASSERT_NE(surface, nullptr);
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(surface, QPoint(200, 100));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(200, 100));
+    EXPECT_EQ(form->gas.view.angle, 50.0);
+    EXPECT_EQ(form->drag.mode, 0);
+    EXPECT_EQ(form->solid.view.angle, 20.0);
+}
+
+TEST_F(FormMMTest, FirstShowBringsUpTheSplashBeforeTheWindowAppears) {
+    Show();
+    EXPECT_EQ(splash->shows, 1);
+    EXPECT_FALSE(splash->mainWindowExposedDuringSplash);
+    form->hide();
+    form->show();
+    EXPECT_EQ(splash->shows, 1);
+}
+
+TEST_F(FormMMTest, ClosingAsksAndNoKeepsTheProgramRunning) {
+    Show();
+    const double angle = form->gas.view.angle;
+    {
+        ModalAnswer answer(QMessageBox::No);
+        EXPECT_FALSE(form->close());
+        EXPECT_EQ(answer.caption, "CONFIRMATION");
+        EXPECT_EQ(answer.text, "Voulez-vous fermer l'application ?");
+        EXPECT_EQ(answer.icon, QMessageBox::Question);
+        EXPECT_EQ(answer.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(terminations, 0);
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->gas.view.angle, angle);
+    {
+        ModalAnswer answer(QMessageBox::Yes);
+        EXPECT_TRUE(form->close());
+    }
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(FormMMTest, ButtonsShowTheirWindowsModally) {
+    StopTimers();
+    QDialog instructions;
+    QDialog about;
+    form->SetAuxiliaryWindows(splash.get(), &instructions, &about);
+    Show();
+    for (auto [button, dialog] :
+         {std::pair{form->Button1, &instructions}, std::pair{form->Button2, &about}}) {
+        bool modal = false;
+        QTimer::singleShot(0, [&modal, d = dialog] {
+            modal = QApplication::activeModalWidget() == d;
+            d->accept();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(modal);
+        EXPECT_FALSE(dialog->isVisible());
+    }
+}
+
+TEST_F(FormMMTest, TheThreeSmoothnessSlidersAlwaysAgree) {
+    StopTimers();
+    QSlider* sliders[3] = {form->Pansol->smoothnessSlider(), form->Panliq->smoothnessSlider(),
+                           form->Pangaz->smoothnessSlider()};
+    const int positions[3] = {9, 32, 21};
+    for (int i = 0; i < 3; ++i) {
+        sliders[i]->setValue(positions[i]);
+        for (QSlider* s : sliders) {
+            EXPECT_EQ(s->value(), positions[i]) << s->objectName().toStdString();
+        }
+        EXPECT_EQ(form->detail.slices, positions[i]);
+        EXPECT_EQ(form->detail.stacks, positions[i] / 2);
+    }
+}
+
+class FormMMGlTest : public FormMMTest {
+  protected:
+    void Light(GLenum what, GLfloat out[4]) {
+        ASSERT_TRUE(form->OpenGLOrvPanel1->MakeCurrent());
+        glGetLightfv(GL_LIGHT0, what, out);
+    }
+};
+
+TEST_F(FormMMGlTest, TabChangeAppliesThatTabsLighting) {
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    GLfloat v[4];
+    Light(GL_AMBIENT, v);
+    EXPECT_FLOAT_EQ(v[0], 0.1f);
+    Light(GL_DIFFUSE, v);
+    EXPECT_FLOAT_EQ(v[0], 0.4f);
+
+    form->PageControl1->setCurrentIndex(2);
+    Light(GL_AMBIENT, v);
+    EXPECT_FLOAT_EQ(v[0], 0.3f);
+    Light(GL_DIFFUSE, v);
+    EXPECT_FLOAT_EQ(v[2], 1.0f);
+    GLfloat spec[4];
+    glGetMaterialfv(GL_FRONT, GL_SPECULAR, spec);
+    EXPECT_FLOAT_EQ(spec[0], 0.7f);
+    EXPECT_FLOAT_EQ(spec[1], 1.0f);
+
+    form->PageControl1->setCurrentIndex(1);
+    Light(GL_DIFFUSE, v);
+    EXPECT_FLOAT_EQ(v[1], 0.7f);
+    // A refused change leaves the lighting alone.
+    form->PageControl1->setCurrentIndex(3);
+    Light(GL_DIFFUSE, v);
+    EXPECT_FLOAT_EQ(v[1], 0.7f);
+    // The light stays where the initialisation put it: fixed relative to the eye.
+    Light(GL_POSITION, v);
+    EXPECT_FLOAT_EQ(v[0], 10.0f);
+    EXPECT_FLOAT_EQ(v[2], 1.0f);
+}
+
+TEST_F(FormMMGlTest, ViewResizeSetsTheViewport) {
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    form->resize(700, 600);
+    QTest::qWait(0);
+    ASSERT_TRUE(form->OpenGLOrvPanel1->MakeCurrent());
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 700 - 173);
+    EXPECT_EQ(viewport[3], 600 - 21 - 33);
+}
+
+}  // namespace
+}  // namespace veliso
