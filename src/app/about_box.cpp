@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/dialog_parts.h"
 #include "mainwindow/clickable_label.h"
@@ -62,7 +63,8 @@ TAboutBox::TAboutBox(QWidget* parent)
                         33, 86, ArialFont(8), veliso::kTextGrey);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(33, 86, 229, 42);
+    // The label keeps its width and grows downwards until the whole text shows.
+    Label1->setGeometry(33, 86, 229, std::max(42, Label1->heightForWidth(229)));
 
     // The button belongs to the window itself and lies in front of the panel.
     OKButton = new QPushButton(QString::fromUtf8("&Fermer"), this);

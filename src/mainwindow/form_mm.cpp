@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -77,6 +78,14 @@ class CompactButton : public QPushButton {
         option.text.clear();
         p.drawControl(QStyle::CE_PushButton, option);
         const QRect face = isDown() ? rect().translated(1, 1) : rect();
+        // A caption wider than the face is narrowed rather than cut off.
+        const int room = width() - 4;
+        const int needed = QFontMetrics(font()).horizontalAdvance(QString(text()).remove('&'));
+        if (needed > room && room > 0) {
+            QFont narrow = font();
+            narrow.setStretch(std::max(50, 100 * room / needed));
+            p.setFont(narrow);
+        }
         p.drawItemText(face, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
                        QPalette::ButtonText);
     }
