@@ -205,13 +205,16 @@ void Vertex(const Point2& p, double z) {
 /// Compiles the drawing of one glyph into the list being built.
 void EmitGlyph(const GlyphGeometry& g, double extrusion, bool filled) {
     if (!filled) {
+        // Independent segments rather than line loops: Mesa mishandles line loops called
+        // from display lists in feedback mode.
+        glBegin(GL_LINES);
         for (const Contour& c : g.contours) {
-            glBegin(GL_LINE_LOOP);
-            for (const Point2& p : c) {
-                Vertex(p, 0.0);
+            for (std::size_t i = 0; i < c.size(); ++i) {
+                Vertex(c[i], 0.0);
+                Vertex(c[(i + 1) % c.size()], 0.0);
             }
-            glEnd();
         }
+        glEnd();
     } else if (!g.triangles.empty()) {
         glBegin(GL_TRIANGLES);
         glNormal3d(0.0, 0.0, 1.0);

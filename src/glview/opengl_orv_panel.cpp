@@ -12,7 +12,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <climits>
 #include <utility>
 
 #include "glview/opengl_orv_font.h"

@@ -289,10 +289,10 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void setAllowMoving(bool value) { allowMoving_ = value; }
 
   protected:
-    /// The platform's context creation for `surface` with `format`; false with the platform's
-    /// description of the failure in `why`. Tests override it to inject failures.
+    /// Creates `context` (its format already set) on the platform; false with the platform's
+    /// own description of the failure in `why`. Tests override it to inject failures.
     virtual bool CreatePlatformContext(QOpenGLContext& context, QString& why);
-    /// Presents the back buffer.
+    /// Presents the back buffer of the GL surface.
     virtual void SwapPlatformBuffers();
 
     void showEvent(QShowEvent* event) override;

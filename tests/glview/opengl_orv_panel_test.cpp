@@ -467,3 +467,42 @@ TEST_F(PanelInput, CursorSetBeforeCreationIsCarriedOver) {
 
 }  // namespace
 }  // namespace veliso::test
+
+namespace veliso::test {
+namespace {
+
+using PanelFrame = PanelFixture;
+
+TEST_F(PanelFrame, CaptionDragMovesThePanelOnlyWhenAllowed) {
+    panel->setToolWindow(true);
+    ShowAndExpose();
+    const QPoint start = panel->pos();
+    const QPoint grip(40, 5);  // inside the caption strip
+    QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, grip);
+    QTest::mouseMove(panel, grip + QPoint(20, 10));
+    QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, grip + QPoint(20, 10));
+    EXPECT_EQ(panel->pos(), start) << "moving is off by default";
+
+    panel->setAllowMoving(true);
+    QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, grip);
+    QTest::mouseMove(panel, grip + QPoint(20, 10));
+    QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, grip + QPoint(20, 10));
+    EXPECT_EQ(panel->pos(), start + QPoint(20, 10));
+}
+
+TEST_F(PanelFrame, SizingFrameResizesThePanel) {
+    panel->setAllowResize(true);
+    ShowAndExpose();
+    int resizes = 0;
+    panel->OnResize = [&](TOpenGLOrvPanel*) { ++resizes; };
+    const QPoint corner(panel->width() - 2, panel->height() - 2);
+    QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, corner);
+    QTest::mouseMove(panel, corner + QPoint(30, 20));
+    QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, corner + QPoint(30, 20));
+    EXPECT_EQ(panel->size(), QSize(230, 170));
+    EXPECT_EQ(panel->ClientWidth(), 230 - 2 * 4);
+    EXPECT_GE(resizes, 1);
+}
+
+}  // namespace
+}  // namespace veliso::test
