@@ -1,0 +1,65 @@
+# Installation and the Debian package.
+#
+#   <prefix>/bin/veliso                                the program
+#   <prefix>/share/veliso/pages/                       _sol.htm, _liq.htm, _gaz.htm, veliso.css
+#   <prefix>/share/applications/veliso.desktop         starts the program in the pages' folder
+#   <prefix>/share/icons/hicolor/<n>x<n>/apps/veliso.png
+#
+# The program opens its information pages relative to its working directory, so the desktop
+# entry sets that directory with its Path key. The entry is written at install time, so
+# that it names the prefix actually used (`cmake --install build --prefix /opt/veliso`
+# included); CPack installs with the package's prefix /usr under DESTDIR, so the packaged
+# entry names /usr.
+include(GNUInstallDirs)
+
+install(TARGETS veliso RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+set(VELISO_PAGES_DIR ${CMAKE_INSTALL_DATADIR}/veliso/pages)
+install(FILES
+        ${PROJECT_SOURCE_DIR}/pages/_sol.htm
+        ${PROJECT_SOURCE_DIR}/pages/_liq.htm
+        ${PROJECT_SOURCE_DIR}/pages/_gaz.htm
+        ${PROJECT_SOURCE_DIR}/pages/veliso.css
+        DESTINATION ${VELISO_PAGES_DIR})
+
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/app/resources/icon-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME veliso.png)
+endforeach()
+
+install(CODE "
+  set(VELISO_BIN \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/veliso\")
+  set(VELISO_PAGES \"\${CMAKE_INSTALL_PREFIX}/${VELISO_PAGES_DIR}\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/veliso.desktop.in\"
+                 \"${PROJECT_BINARY_DIR}/packaging/veliso.desktop\" @ONLY)
+  file(INSTALL \"${PROJECT_BINARY_DIR}/packaging/veliso.desktop\"
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+")
+
+# cpack -G DEB (in the build folder) builds veliso_<version>_<arch>.deb for /usr.
+set(CPACK_PACKAGE_NAME veliso)
+set(CPACK_PACKAGE_VENDOR "Équipe Veliso")
+set(CPACK_PACKAGE_CONTACT "Équipe Veliso <contact@veliso.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Les trois états de la matière en modèles particulaires animés")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Programme pédagogique : un cristal qui vibre, un liquide qui se tasse et un gaz dont\nles vitesses suivent la loi de Maxwell-Boltzmann, en 3D, avec leurs pages d'information.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The program draws with OpenGL; Mesa's software renderer is enough. Liberation Sans stands in
+# for Arial; xdg-utils opens the information pages and the mail link.
+find_program(VELISO_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(VELISO_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6widgets6, libqt6gui6, libqt6core6, libgl1, libglu1-mesa, libgl1-mesa-dri")
+endif()
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")
+include(CPack)
