@@ -175,19 +175,23 @@ bool SurfaceFormatFromDescriptor(const TPixelFormatDescriptor& requested, QSurfa
     format = QSurfaceFormat();
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    // 32 colour bits are 8 bits each of red, green, blue and alpha; 24 and below have no
-    // alpha and share the bits among the three colours (16 → 5-6-5).
+    // Colour bits count red, green and blue only: 24 and more are 8 bits each, fewer are
+    // shared out (16 → 5-6-5). Alpha only when asked for by its own count: an alpha channel
+    // in the window's visual would let a compositing desktop show through wherever blending
+    // leaves destination alpha below 1.
     const int bits = requested.cColorBits;
-    if (bits >= 32) {
+    if (bits >= 24) {
         format.setRedBufferSize(8);
         format.setGreenBufferSize(8);
         format.setBlueBufferSize(8);
-        format.setAlphaBufferSize(8);
     } else if (bits > 0) {
         const int each = bits / 3;
         format.setRedBufferSize(each);
         format.setGreenBufferSize(bits - 2 * each);
         format.setBlueBufferSize(each);
+    }
+    if (requested.cAlphaBits > 0) {
+        format.setAlphaBufferSize(requested.cAlphaBits);
     }
     format.setDepthBufferSize(requested.cDepthBits);
     format.setStencilBufferSize(requested.cStencilBits);
@@ -203,10 +207,12 @@ bool SurfaceFormatFromDescriptor(const TPixelFormatDescriptor& requested, QSurfa
 TPixelFormatDescriptor DescriptorFromSurfaceFormat(const QSurfaceFormat& format, int accumBits) {
     TPixelFormatDescriptor d;
     d.dwFlags = pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL;
-    if (format.swapBehavior() != QSurfaceFormat::SingleBuffer)
+    if (format.swapBehavior() != QSurfaceFormat::SingleBuffer) {
         d.dwFlags |= pfd::DOUBLEBUFFER;
-    if (format.stereo())
+    }
+    if (format.stereo()) {
         d.dwFlags |= pfd::STEREO;
+    }
     d.iPixelType = pfd::TYPE_RGBA;
     const auto bits = [](int b) { return static_cast<std::uint8_t>(std::clamp(b, 0, 255)); };
     d.cBlueBits = bits(format.blueBufferSize());
@@ -217,12 +223,13 @@ TPixelFormatDescriptor DescriptorFromSurfaceFormat(const QSurfaceFormat& format,
     d.cRedShift = bits(d.cGreenShift + d.cGreenBits);
     d.cAlphaBits = bits(format.alphaBufferSize());
     d.cAlphaShift = d.cAlphaBits > 0 ? bits(d.cRedShift + d.cRedBits) : 0;
-    d.cColorBits = bits(d.cRedBits + d.cGreenBits + d.cBlueBits + d.cAlphaBits);
+    d.cColorBits = bits(d.cRedBits + d.cGreenBits + d.cBlueBits);  // alpha not included
     d.cAccumBits = bits(accumBits);
     d.cDepthBits = bits(format.depthBufferSize());
     d.cStencilBits = bits(format.stencilBufferSize());
-    if (d.cColorBits > 0 && d.cColorBits <= 8)
+    if (d.cColorBits > 0 && d.cColorBits <= 8) {
         d.dwFlags |= pfd::NEED_PALETTE;
+    }
     return d;
 }
 
@@ -270,20 +277,23 @@ void TOpenGLOrvPanel::setFont3D_Format(TFont3DFormat value) {
 
 void TOpenGLOrvPanel::setBorder(bool value) {
     border_ = value;
-    if (windowCreated_)
+    if (windowCreated_) {
         Restyle();
+    }
 }
 
 void TOpenGLOrvPanel::setToolWindow(bool value) {
     toolWindow_ = value;
-    if (windowCreated_)
+    if (windowCreated_) {
         Restyle();
+    }
 }
 
 void TOpenGLOrvPanel::setAllowResize(bool value) {
     allowResize_ = value;
-    if (windowCreated_)
+    if (windowCreated_) {
         Restyle();
+    }
 }
 
 TPixelFormatDescriptor TOpenGLOrvPanel::RequestedDescriptor() const {
@@ -317,8 +327,9 @@ QRect TOpenGLOrvPanel::CaptionRect() const {
         return {};
     }
     QRect r = rect();
-    if (allowResize_)
+    if (allowResize_) {
         r.adjust(kSizingFrame, kSizingFrame, -kSizingFrame, -kSizingFrame);
+    }
     r.setHeight(CaptionHeight());
     return r;
 }
@@ -328,17 +339,16 @@ QRect TOpenGLOrvPanel::ClientRect() const {
     if (!windowCreated_) {
         return r;
     }
-    if (allowResize_)
+    if (allowResize_) {
         r.adjust(kSizingFrame, kSizingFrame, -kSizingFrame, -kSizingFrame);
-    if (toolWindow_)
+    }
+    if (toolWindow_) {
         r.setTop(r.top() + CaptionHeight());
-    if (border_)
+    }
+    if (border_) {
         r.adjust(kClientEdge, kClientEdge, -kClientEdge, -kClientEdge);
-    if (r.width() < 0)
-        r.setWidth(0);
-    if (r.height() < 0)
-        r.setHeight(0);
-    return r;
+    }
+    return QRect(r.topLeft(), r.size().expandedTo(QSize(0, 0)));
 }
 
 void TOpenGLOrvPanel::Restyle() {
@@ -383,20 +393,24 @@ void TOpenGLOrvPanel::CreateWnd() {
 
 void TOpenGLOrvPanel::CreationSequence() {
     // A failure anywhere here, the owner's initialisation included, leaves the window
-    // created; the view then simply stays empty.
+    // created; the view then simply stays empty. From here on size changes are reported.
+    contextCreationDone_ = false;
     try {
-        if (!CreateGLContext()) {
+        if (CreateGLContext()) {
+            if (font3DEnabled_) {
+                BuildFont3D();
+            }
+            if (font2DEnabled_) {
+                BuildFont2D();
+            }
+            Restyle();
+            contextCreationDone_ = true;
+            if (OnInit) {
+                OnInit(this);
+            }
+        } else {
+            contextCreationDone_ = true;
             ReportError(QStringLiteral("Open GL Context Create Failed"));
-            return;
-        }
-        if (font3DEnabled_)
-            BuildFont3D();
-        if (font2DEnabled_)
-            BuildFont2D();
-        Restyle();
-        contextCreationDone_ = true;
-        if (OnInit) {
-            OnInit(this);
         }
     } catch (...) {
     }
@@ -634,14 +648,18 @@ Qt::Edges TOpenGLOrvPanel::FrameEdgesAt(QPoint p) const {
     if (!windowCreated_ || !allowResize_) {
         return edges;
     }
-    if (p.x() < kSizingFrame)
+    if (p.x() < kSizingFrame) {
         edges |= Qt::LeftEdge;
-    if (p.x() >= width() - kSizingFrame)
+    }
+    if (p.x() >= width() - kSizingFrame) {
         edges |= Qt::RightEdge;
-    if (p.y() < kSizingFrame)
+    }
+    if (p.y() < kSizingFrame) {
         edges |= Qt::TopEdge;
-    if (p.y() >= height() - kSizingFrame)
+    }
+    if (p.y() >= height() - kSizingFrame) {
         edges |= Qt::BottomEdge;
+    }
     return edges;
 }
 
@@ -672,14 +690,18 @@ void TOpenGLOrvPanel::mouseMoveEvent(QMouseEvent* event) {
         g.translate(delta);
     } else {
         const int minimum = 2 * kSizingFrame + 1;
-        if (dragEdges_ & Qt::LeftEdge)
+        if (dragEdges_ & Qt::LeftEdge) {
             g.setLeft(std::min(g.left() + delta.x(), g.right() - minimum));
-        if (dragEdges_ & Qt::RightEdge)
+        }
+        if (dragEdges_ & Qt::RightEdge) {
             g.setRight(std::max(g.right() + delta.x(), g.left() + minimum));
-        if (dragEdges_ & Qt::TopEdge)
+        }
+        if (dragEdges_ & Qt::TopEdge) {
             g.setTop(std::min(g.top() + delta.y(), g.bottom() - minimum));
-        if (dragEdges_ & Qt::BottomEdge)
+        }
+        if (dragEdges_ & Qt::BottomEdge) {
             g.setBottom(std::max(g.bottom() + delta.y(), g.top() + minimum));
+        }
     }
     setGeometry(g);
 }
@@ -692,16 +714,19 @@ void TOpenGLOrvPanel::SurfaceMouse(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-            if (OnMouseDown)
+            if (OnMouseDown) {
                 OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+            }
             break;
         case QEvent::MouseButtonRelease:
-            if (OnMouseUp)
+            if (OnMouseUp) {
                 OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+            }
             break;
         case QEvent::MouseMove:
-            if (OnMouseMove)
+            if (OnMouseMove) {
                 OnMouseMove(this, event->modifiers(), p.x(), p.y());
+            }
             break;
         default:
             break;

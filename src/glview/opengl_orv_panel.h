@@ -127,15 +127,17 @@ std::uint32_t DescriptorFlags(TPFDFlags flags);
 /// the one not held is added. The result always holds exactly one of the two.
 TPFDFlags ResolvePFDFlags(TPFDFlags current, TPFDFlags requested);
 
-/// The surface format asked of the platform for a requested descriptor: RGBA channels split
-/// from the colour bits (24 or 32 → 8 per channel, alpha only when 32), depth and accumulation
-/// bits, stereo, and double buffering exactly when the descriptor asks for it. False (and
-/// `why` filled) when the platform cannot honour the descriptor: colour-index pixels.
+/// The surface format asked of the platform for a requested descriptor: red, green and blue
+/// from the colour bits (24 or more → 8 each), alpha only from the alpha bits, depth and
+/// stencil bits, stereo, and double buffering exactly when the descriptor asks for it. False
+/// (and `why` filled) when the platform cannot honour the descriptor: colour-index pixels.
+/// Accumulation bits have no place in a surface format; the obtained buffer is read back.
 bool SurfaceFormatFromDescriptor(const TPixelFormatDescriptor& requested, QSurfaceFormat& format,
                                  QString& why);
 
 /// Describes an obtained surface format as a descriptor (blue in the low bits, then green,
-/// red, alpha). `accumBits` is what the created context reports for its accumulation buffer.
+/// red, alpha; colour bits without alpha). `accumBits` is what the created context reports for its
+/// accumulation buffer.
 TPixelFormatDescriptor DescriptorFromSurfaceFormat(const QSurfaceFormat& format, int accumBits);
 
 /// A font as the panel's font properties describe it. `Height` < 0 is the character (em)

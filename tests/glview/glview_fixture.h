@@ -93,8 +93,9 @@ struct Feedback {
 
     int Count(GLenum token) const {
         int n = 0;
-        for (const Primitive& p : primitives)
+        for (const Primitive& p : primitives) {
             n += p.token == token ? 1 : 0;
+        }
         return n;
     }
 };
@@ -139,8 +140,9 @@ inline Feedback CaptureFeedback(const std::function<void()>& draw) {
                 ADD_FAILURE() << "unknown feedback token " << p.token;
                 return result;
         }
-        for (int k = 0; k < count; ++k)
+        for (int k = 0; k < count; ++k) {
             p.vertices.push_back(vertex(i));
+        }
         result.primitives.push_back(std::move(p));
     }
     return result;

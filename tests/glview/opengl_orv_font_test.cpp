@@ -160,13 +160,15 @@ TEST_F(FontLists, LineGlyphsAreOutlinesInThePlane) {
     std::map<std::pair<float, float>, int> balance;
     for (const auto& p : fb.primitives) {
         ASSERT_TRUE(p.token == GL_LINE_TOKEN || p.token == GL_LINE_RESET_TOKEN);
-        for (const auto& v : p.vertices)
+        for (const auto& v : p.vertices) {
             EXPECT_NEAR(v.z, 0.5f, 1e-5);
+        }
         ++balance[{p.vertices[0].x, p.vertices[0].y}];
         --balance[{p.vertices[1].x, p.vertices[1].y}];
     }
-    for (const auto& [point, count] : balance)
+    for (const auto& [point, count] : balance) {
         EXPECT_EQ(count, 0);
+    }
 }
 
 TEST_F(FontLists, AdvancesAreTheDesignAdvances) {

@@ -118,7 +118,7 @@ TEST(PanelDescriptor, RequestBecomesSurfaceFormat) {
     EXPECT_EQ(f.redBufferSize(), 8);
     EXPECT_EQ(f.greenBufferSize(), 8);
     EXPECT_EQ(f.blueBufferSize(), 8);
-    EXPECT_EQ(f.alphaBufferSize(), 8);
+    EXPECT_EQ(f.alphaBufferSize(), -1) << "no alpha unless asked for";
     EXPECT_EQ(f.depthBufferSize(), 32);
     EXPECT_EQ(f.swapBehavior(), QSurfaceFormat::DoubleBuffer);
     EXPECT_FALSE(f.stereo());
@@ -135,6 +135,9 @@ TEST(PanelDescriptor, RequestBecomesSurfaceFormat) {
     EXPECT_EQ(f.swapBehavior(), QSurfaceFormat::SingleBuffer);
     EXPECT_TRUE(f.stereo());
 
+    d.cAlphaBits = 8;
+    ASSERT_TRUE(SurfaceFormatFromDescriptor(d, f, why));
+    EXPECT_EQ(f.alphaBufferSize(), 8);
     d.iPixelType = pfd::TYPE_COLORINDEX;
     EXPECT_FALSE(SurfaceFormatFromDescriptor(d, f, why));
     EXPECT_FALSE(why.isEmpty());
@@ -151,7 +154,8 @@ TEST(PanelDescriptor, ObtainedFormatIsDescribedWithPackedShifts) {
     f.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     const TPixelFormatDescriptor d = DescriptorFromSurfaceFormat(f, 64);
     EXPECT_EQ(d.dwFlags, pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL | pfd::DOUBLEBUFFER);
-    EXPECT_EQ(d.cColorBits, 32);
+    EXPECT_EQ(d.cColorBits, 24);
+    EXPECT_EQ(d.cAlphaBits, 8);
     EXPECT_EQ(d.cBlueShift, 0);
     EXPECT_EQ(d.cGreenShift, 8);
     EXPECT_EQ(d.cRedShift, 16);
