@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/gas/gas_controls.h"
 #include "core/gas/gas_step.h"
@@ -317,13 +318,13 @@ void GasPanel::TB_MasseChange() {
 }
 
 void GasPanel::TB_RChange() {
-    gas_.red = GasColourFromSlider(TB_R->value());
+    gas_.red = ColourFromSlider(TB_R->value());
 }
 void GasPanel::TB_GChange() {
-    gas_.green = GasColourFromSlider(TB_G->value());
+    gas_.green = ColourFromSlider(TB_G->value());
 }
 void GasPanel::TB_BChange() {
-    gas_.blue = GasColourFromSlider(TB_B->value());
+    gas_.blue = ColourFromSlider(TB_B->value());
 }
 
 void GasPanel::CB_MBClick() {

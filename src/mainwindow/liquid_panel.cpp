@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/liquid/liquid_controls.h"
 #include "core/liquid/liquid_motion.h"
@@ -216,15 +217,15 @@ void LiquidPanel::TB_t_LChange() {
 }
 
 void LiquidPanel::TB_R_LChange() {
-    liquid_.red = LiquidColourFromSlider(TB_R_L->value());
+    liquid_.red = ColourFromSlider(TB_R_L->value());
 }
 
 void LiquidPanel::TB_V_LChange() {
-    liquid_.green = LiquidColourFromSlider(TB_V_L->value());
+    liquid_.green = ColourFromSlider(TB_V_L->value());
 }
 
 void LiquidPanel::TB_B_LChange() {
-    liquid_.blue = LiquidColourFromSlider(TB_B_L->value());
+    liquid_.blue = ColourFromSlider(TB_B_L->value());
 }
 
 void LiquidPanel::TB_face_LChange() {

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/solid/solid_controls.h"
 
@@ -180,15 +181,15 @@ void SolidPanel::TB_t_SChange() {
 }
 
 void SolidPanel::TB_R_SChange() {
-    solid_.red = ColourComponentAt(TB_R_S->value());
+    solid_.red = ColourFromSlider(TB_R_S->value());
 }
 
 void SolidPanel::TB_V_SChange() {
-    solid_.green = ColourComponentAt(TB_V_S->value());
+    solid_.green = ColourFromSlider(TB_V_S->value());
 }
 
 void SolidPanel::TB_B_SChange() {
-    solid_.blue = ColourComponentAt(TB_B_S->value());
+    solid_.blue = ColourFromSlider(TB_B_S->value());
 }
 
 void SolidPanel::TB_face_SChange() {

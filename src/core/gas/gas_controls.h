@@ -33,11 +33,6 @@ void SetGasVolume(GasState& gas, int position);
 /// contactDistanceSq := 4 * radius * radius; AssignSpeedsKeepSigns. The pressure is left alone.
 void SetGasMass(GasState& gas, int position, RandomSource& random);
 
-/// Colour slider position 0 .. 255 to a colour component 0 .. 1 (position / 255).
-inline double GasColourFromSlider(int position) {
-    return position * 0.00392156862745098;
-}
-
 /// "DÉPART": RestartGas unless paused. Returns whether the gas was restarted.
 bool PressGasStart(GasState& gas, RandomSource& random);
 

@@ -17,10 +17,6 @@ int NearestWithin(double value, int minimum, int maximum) {
 
 }  // namespace
 
-double LiquidColourFromSlider(int position) {
-    return position * 0.00392156862745098;
-}
-
 LiquidSliderPositions LiquidSlidersFor(const LiquidState& liquid) {
     const double h = liquid.halfEdge;
     return {NearestWithin(h * h * h * 100.0, kLiquidVolumeMin, kLiquidVolumeMax),

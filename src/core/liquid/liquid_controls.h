@@ -12,9 +12,6 @@ inline constexpr int kLiquidTemperatureMin = 273;
 inline constexpr int kLiquidTemperatureMax = 373;
 inline constexpr int kLiquidColourMax = 255;
 
-/// Colour component of a colour slider position: position * 0.00392156862745098 (1 / 255).
-double LiquidColourFromSlider(int position);
-
 /// Slider positions that show a liquid record: the volume whose cube root gives halfEdge,
 /// the temperature, and the colour components, each rounded to the nearest position and
 /// kept within its slider's range. The start-up record gives 100, 273 and 0, 153, 255.

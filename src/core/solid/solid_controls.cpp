@@ -22,10 +22,6 @@ double SolidAmplitudeAt(int kelvin) {
     return kelvin * kSolidAmplitudePerKelvin;
 }
 
-double ColourComponentAt(int position) {
-    return position * 0.00392156862745098;
-}
-
 ColourPreset ColourPresetOf(SolidStructure structure) {
     switch (structure) {
         case SolidStructure::SimpleCubicCrystal:

@@ -8,10 +8,6 @@ namespace veliso {
 /// scene units, T in kelvin (0 .. 300).
 double SolidAmplitudeAt(int kelvin);
 
-/// Colour component of a colour slider's position (0 .. 255): position / 255, written
-/// as position * 0.00392156862745098.
-double ColourComponentAt(int position);
-
 /// Colour slider positions (0 .. 255) that selecting a structure applies.
 struct ColourPreset {
     int red = 0;

@@ -130,11 +130,5 @@ TEST_F(GasControlsTest, StartIsRefusedWhilePaused) {
     ExpectParked(99);
 }
 
-TEST(GasColour, SliderPositionToComponent) {
-    EXPECT_EQ(GasColourFromSlider(0), 0.0);
-    EXPECT_NEAR(GasColourFromSlider(255), 1.0, 1e-15);
-    EXPECT_NEAR(GasColourFromSlider(127), 0.498039215686, 1e-12);
-}
-
 }  // namespace
 }  // namespace veliso

@@ -7,13 +7,6 @@
 namespace veliso {
 namespace {
 
-TEST(LiquidControls, ColourSliderStepsAreOne255th) {
-    EXPECT_EQ(LiquidColourFromSlider(0), 0.0);
-    EXPECT_DOUBLE_EQ(LiquidColourFromSlider(153), 0.6);
-    EXPECT_DOUBLE_EQ(LiquidColourFromSlider(255), 1.0);
-    EXPECT_DOUBLE_EQ(LiquidColourFromSlider(51), 0.2);
-}
-
 TEST(LiquidControls, StartUpRecordGivesTheDefaultPositions) {
     const LiquidSliderPositions p = LiquidSlidersFor(LiquidState{});
     EXPECT_EQ(p.volume, 100);

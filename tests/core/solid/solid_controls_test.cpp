@@ -11,13 +11,6 @@ TEST(SolidControls, AmplitudeFromTheTemperatureSlider) {
     EXPECT_EQ(SolidAmplitudeAt(300), 0.002197802197802198);
 }
 
-TEST(SolidControls, ColourFromSliderPositions) {
-    EXPECT_EQ(ColourComponentAt(0), 0.0);
-    EXPECT_EQ(ColourComponentAt(179), 0.7019607843137254);
-    EXPECT_EQ(ColourComponentAt(204), 0.8);
-    EXPECT_EQ(ColourComponentAt(255), 1.0);
-}
-
 TEST(SolidControls, HcpCellFillIsIdempotent) {
     SolidState solid;
     EXPECT_EQ(solid.hcpCellSites.y[0], 0.0);
