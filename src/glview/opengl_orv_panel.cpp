@@ -75,6 +75,9 @@ class GlSurfaceWindow : public QWindow {
   public:
     explicit GlSurfaceWindow(TOpenGLOrvPanel* panel) : panel_(panel) {
         setSurfaceType(QSurface::OpenGLSurface);
+        // A click on the view steers the camera; it must not take the keyboard focus away
+        // from the window's controls.
+        setFlag(Qt::WindowDoesNotAcceptFocus);
     }
     void Detach() { panel_ = nullptr; }
 
@@ -386,6 +389,7 @@ void TOpenGLOrvPanel::CreateWnd() {
     surface_ = new GlSurfaceWindow(this);
     container_ = QWidget::createWindowContainer(surface_, this);
     container_->setMouseTracking(true);
+    container_->setFocusPolicy(Qt::NoFocus);
     container_->setGeometry(ClientRect());
     SyncCursor();
     CreationSequence();
