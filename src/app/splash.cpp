@@ -40,6 +40,12 @@ TFormsplash::TFormsplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
 void TFormsplash::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     veliso::CentreOnScreen(this);
+    if (ticks_ >= 10) {
+        // The start took longer than the splash's ten seconds: the tick that would have
+        // closed it is gone, so it closes as soon as its modal loop runs.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
     // Fade in once the window is on the screen and the modal loop runs.
     QMetaObject::invokeMethod(this, &TFormsplash::FormActivate, Qt::QueuedConnection);
 }

@@ -217,6 +217,30 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     terminate = [] { QCoreApplication::quit(); };
 
+    BuildPages();
+    StatusBar1 = new StatusBar(this);
+    StatusBar1->setPanelText(3, CreditText());
+
+    BuildView();
+    BuildButtons();
+
+    PageControl1->setCurrentIndex(0);
+    PageControl1->setHighlighted(0, true);
+    connect(PageControl1, &PageControl::tabChanged, this, &TFormMM::PageControl1Change);
+
+    SetStartValues();
+
+    StartTimers();
+
+    LayOut();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(0, 0), size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+void TFormMM::BuildPages() {
     // Page control with its three working tabs and the two tabs not in use.
     PageControl1 = new PageControl(this);
     PageControl1->setObjectName("PageControl1");
@@ -270,10 +294,9 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     connect(Image_info, &ClickableLabel::clicked, this, &TFormMM::Image_infoClick);
     connect(Image_infoliq, &ClickableLabel::clicked, this, &TFormMM::Image_infoliqClick);
     connect(Image_infogaz, &ClickableLabel::clicked, this, &TFormMM::Image_infogazClick);
+}
 
-    StatusBar1 = new StatusBar(this);
-    StatusBar1->setPanelText(3, CreditText());
-
+void TFormMM::BuildView() {
     // The view belongs to the window, not to a tab, and lies in front of the page control.
     OpenGLOrvPanel1 = new TOpenGLOrvPanel(this);
     OpenGLOrvPanel1->setObjectName("OpenGLOrvPanel1");
@@ -294,7 +317,9 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     OpenGLOrvPanel1->OnMouseMove = [this](TOpenGLOrvPanel* s, Qt::KeyboardModifiers m, int x,
                                           int y) { OpenGLOrvPanel1MouseMove(s, m, x, y); };
     OpenGLOrvPanel1->raise();
+}
 
+void TFormMM::BuildButtons() {
     // The two buttons lie over the status bar, in front of it.
     Button1 = new CompactButton(QStringLiteral("INSTRUCTIONS"), this);
     Button1->setObjectName("Button1");
@@ -308,13 +333,9 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     }
     connect(Button1, &QPushButton::clicked, this, &TFormMM::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFormMM::Button2Click);
+}
 
-    PageControl1->setCurrentIndex(0);
-    PageControl1->setHighlighted(0, true);
-    connect(PageControl1, &PageControl::tabChanged, this, &TFormMM::PageControl1Change);
-
-    SetStartValues();
-
+void TFormMM::StartTimers() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -326,16 +347,15 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     connect(Timer2, &QTimer::timeout, this, &TFormMM::Timer2Timer);
     Timer1->start();
     Timer2->start();
-
-    LayOut();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r(QPoint(0, 0), size());
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
 }
 
-TFormMM::~TFormMM() = default;
+TFormMM::~TFormMM() {
+    // The view goes first, while the records and panels its handlers use still exist.
+    Timer1->stop();
+    Timer2->stop();
+    delete OpenGLOrvPanel1;
+    OpenGLOrvPanel1 = nullptr;
+}
 
 void TFormMM::SetStartValues() {
     drag = DragState{};

@@ -197,6 +197,11 @@ class TFormMM : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void BuildPages();
+    void BuildView();
+    void BuildButtons();
+    void StartTimers();
+    /// Start-up values of the records, then the gas and liquid initialisations.
     void SetStartValues();
     void LayOut();
     void OpenInformationPage(const QString& name);

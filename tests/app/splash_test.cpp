@@ -13,7 +13,8 @@ namespace {
 
 class SplashTest : public ::testing::Test {
   protected:
-    void SetUp() override { veliso::testing::TestApplication(); }
+    // The application comes first: the splash member is built right after it.
+    bool appReady_ = (veliso::testing::TestApplication(), true);
     TFormsplash splash;
 };
 
@@ -66,6 +67,15 @@ TEST_F(SplashTest, TenthTickEndsTheModalShow) {
     });
     splash.exec();
     EXPECT_EQ(splash.ticks(), 10);
+}
+
+TEST_F(SplashTest, ShownOnlyAfterItsTenthTickItClosesAtOnce) {
+    splash.Timer1->stop();
+    for (int i = 0; i < 12; ++i) {
+        splash.Timer1Timer();
+    }
+    EXPECT_EQ(splash.exec(), QDialog::Rejected);
+    EXPECT_FALSE(splash.isVisible());
 }
 
 TEST_F(SplashTest, ClickClosesAtOnceAndTheTenthTickChangesNothingLater) {
