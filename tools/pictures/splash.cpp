@@ -9,8 +9,10 @@
 #include <functional>
 #include <string_view>
 
+#include "core/common/colour.h"
 #include "core/common/random_source.h"
 #include "core/common/sphere_detail.h"
+#include "core/gas/gas_controls.h"
 #include "core/gas/gas_model.h"
 #include "core/gas/gas_state.h"
 #include "core/gas/gas_step.h"
@@ -89,9 +91,9 @@ QImage SolidPanel(int width, int height, QString& problem) {
     // The rock-salt crystal in the colours its button gives it, seen a little from above.
     solid.structure = SolidStructure::FccCrystal;
     const ColourPreset preset = ColourPresetOf(solid.structure);
-    solid.red = ColourComponentAt(preset.red);
-    solid.green = ColourComponentAt(preset.green);
-    solid.blue = ColourComponentAt(preset.blue);
+    solid.red = ColourFromSlider(preset.red);
+    solid.green = ColourFromSlider(preset.green);
+    solid.blue = ColourFromSlider(preset.blue);
     solid.view = ViewPoint{30.0, 2.2, 5.6};
     SphereDetail detail;
     detail.SetSmoothness(32);
@@ -122,6 +124,9 @@ QImage GasPanel(int width, int height, QString& problem) {
     GasState gas;
     RandomSource random(FixedClock);
     InitGas(gas, random);
+    // The heaviest particles are the largest: they still read as spheres at a third of the
+    // size.
+    SetGasMass(gas, 10, random);
     for (int step = 0; step < 60; ++step) {
         StepGas(gas, true);
     }
