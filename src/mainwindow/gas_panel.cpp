@@ -1,6 +1,5 @@
 #include "mainwindow/gas_panel.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,19 +14,11 @@
 #include "core/common/number_format.h"
 #include "core/gas/gas_controls.h"
 #include "core/gas/gas_step.h"
+#include "mainwindow/panel_widgets.h"
 
 namespace veliso {
 
 namespace {
-
-// Fonts of the panel: Arial 8 pt, value labels in bold, group box titles small and grey.
-QFont PanelFont(bool bold = false) {
-    QFont font("Arial", 8);
-    font.setBold(bold);
-    return font;
-}
-
-const QColor kGroupTitleColour(128, 128, 128);
 
 // Slider whose thumb is `thickness` pixels across the track.
 class ThumbStyle : public QProxyStyle {
@@ -45,114 +36,11 @@ class ThumbStyle : public QProxyStyle {
     int thickness_;
 };
 
-// Controls inside a group box keep the panel's font and text colour, not the title's.
-void UsePanelLook(QWidget* widget, bool bold = false) {
-    widget->setFont(PanelFont(bold));
-    QPalette palette = widget->palette();
-    const QPalette normal = QApplication::palette(widget);
-    palette.setColor(QPalette::WindowText, normal.color(QPalette::WindowText));
-    palette.setColor(QPalette::Text, normal.color(QPalette::Text));
-    widget->setPalette(palette);
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
-                  const QString& hint = {}) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(bounds);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setToolTip(hint);
-    UsePanelLook(label);
-    return label;
-}
-
-// A value label sizes itself to its text and keeps its right edge, so a longer figure
-// grows to the left over the dotted leader of its caption (its opaque background hides
-// the dots beneath it).
-void SetValueText(QLabel* label, const QString& text) {
-    label->setText(text);
-    if (text.isEmpty()) {
-        return;
-    }
-    const QRect bounds = label->geometry();
-    const int width = label->fontMetrics().horizontalAdvance(text) + 1;
-    label->setGeometry(bounds.right() + 1 - width, bounds.top(), width, bounds.height());
-}
-
-QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
-                       const QString& hint = {}) {
-    QLabel* label = MakeLabel(parent, name, {}, bounds, hint);
-    UsePanelLook(label, true);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->setAutoFillBackground(true);
-    SetValueText(label, text);
-    return label;
-}
-
-QSlider* MakeSlider(QWidget* parent, const char* name, const QRect& bounds, int minimum,
-                    int maximum, int position) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setObjectName(name);
-    slider->setRange(minimum, maximum);
-    slider->setValue(position);
-    slider->setTickPosition(QSlider::NoTicks);
-    slider->setGeometry(bounds);
-    return slider;
-}
-
-QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
-                        const QString& hint = {}) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    box->setGeometry(bounds);
-    box->setToolTip(hint);
-    UsePanelLook(box);
-    return box;
-}
-
-QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
-                        const QRect& bounds) {
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(name);
-    box->setGeometry(bounds);
-    box->setFont(QFont("Arial", 7));
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::WindowText, kGroupTitleColour);
-    palette.setColor(QPalette::Text, kGroupTitleColour);
-    box->setPalette(palette);
-    // The title sits on the frame's top line, so the controls below it keep their places.
-    box->setStyleSheet(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 5px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px; }");
-    return box;
-}
-
-// The small " R ", " V  ", " B " tags: white bold text on the colour they set.
-void MakeColourTag(QWidget* parent, const char* name, const QString& text, int top,
-                   const QColor& background) {
-    QLabel* tag = MakeLabel(parent, name, text, QRect(8, top, 13, 11));
-    tag->setFont(PanelFont(true));
-    QPalette palette = tag->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, Qt::white);
-    tag->setPalette(palette);
-    tag->setAutoFillBackground(true);
-}
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 }  // namespace
 
 GasPanel::GasPanel(QWidget* parent, GasState& gas, SphereDetail& detail, RandomSource& random)
     : QFrame(parent), gas_(gas), detail_(detail), random_(random) {
-    setObjectName("Pangaz");
-    setFrameShape(QFrame::Panel);
-    setFrameShadow(QFrame::Sunken);
-    setFont(PanelFont());
-    setFixedWidth(161);
-    resize(161, 472);
+    SetUpTabPanel(this, "Pangaz");
 
     BuildPressureRows();
     BuildParticleGroup();
@@ -160,11 +48,8 @@ GasPanel::GasPanel(QWidget* parent, GasState& gas, SphereDetail& detail, RandomS
     BuildButtons();
 
     // Keyboard order: top to bottom as the controls are laid out.
-    const QList<QWidget*> order = {TB_v,      TB_t, TB_nb, TB_Masse, CB_MB,     CB_stat, CB_Vitesse,
-                                   CB_Transp, TB_R, TB_G,  TB_B,     TB_face_G, butdepG, butpauseG};
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
+    ChainTabOrder({TB_v, TB_t, TB_nb, TB_Masse, CB_MB, CB_stat, CB_Vitesse, CB_Transp, TB_R, TB_G,
+                   TB_B, TB_face_G, butdepG, butpauseG});
 
     // Colour sliders have a slimmer thumb (10 pixels) than the others (15). The style is
     // made last so that, as a child of the panel, it outlives the sliders that use it.
@@ -252,28 +137,18 @@ void GasPanel::BuildOptionsGroup() {
                               QRect(8, 60, 129, 13), "Graphique des vitesses actualisé en continu");
     CB_Transp = MakeCheckBox(GroupBox2, "CB_Transp", "Transparence du cube", QRect(8, 80, 135, 13));
 
-    MakeColourTag(GroupBox2, "LabR", " R ", 102, QColor(255, 0, 0));
-    MakeColourTag(GroupBox2, "LabV", " V  ", 117, QColor(0, 128, 0));
-    MakeColourTag(GroupBox2, "LabB", " B ", 132, QColor(0, 0, 255));
+    MakeColourTags(GroupBox2, {"LabR", "LabV", "LabB"}, 102, true);
     TB_R = MakeSlider(GroupBox2, "TB_R", QRect(24, 101, 117, 17), 0, 255, 255);
     TB_G = MakeSlider(GroupBox2, "TB_G", QRect(24, 116, 117, 17), 0, 255, 127);
     TB_B = MakeSlider(GroupBox2, "TB_B", QRect(24, 131, 117, 18), 0, 255, 0);
 
     MakeLabel(GroupBox2, "Labface", "Sphéricité des particules", QRect(8, 148, 119, 14));
-    TB_face_G = MakeSlider(GroupBox2, "TB_face_G", QRect(2, 161, 141, 25), 8, 32, 20);
-    TB_face_G->setTickPosition(QSlider::TicksBelow);
-    TB_face_G->setTickInterval(1);
-    TB_face_G->setPageStep(1);
-    TB_face_G->setToolTip("Optimalisation de l'animation");
+    TB_face_G = MakeSmoothnessSlider(GroupBox2, "TB_face_G", QRect(2, 161, 141, 25), 20);
 }
 
 void GasPanel::BuildButtons() {
-    butdepG = new QPushButton("DÉPART", this);
-    butdepG->setObjectName("butdepG");
-    butdepG->setGeometry(9, 440, 57, 24);
-    butpauseG = new QPushButton("PAUSE", this);
-    butpauseG->setObjectName("butpauseG");
-    butpauseG->setGeometry(69, 440, 57, 24);
+    butdepG = MakeButton(this, "butdepG", "DÉPART", QRect(9, 440, 57, 24));
+    butpauseG = MakeButton(this, "butpauseG", "PAUSE", QRect(69, 440, 57, 24));
 }
 
 void GasPanel::LinkSmoothness(QSlider* solid, QSlider* liquid) {
@@ -286,35 +161,35 @@ bool GasPanel::transparentBox() const {
 }
 
 void GasPanel::ShowWallHits(int hits) {
-    SetValueText(Lab_Chocs, Text(FormatInteger(hits)));
+    SetValueText(Lab_Chocs, FormatInteger(hits));
 }
 
 void GasPanel::ShowPressure() {
     PB->setValue(std::clamp(static_cast<int>(gas_.pressure), 0, kGasPressureBarMaximum));
-    SetValueText(Lab_Pval, Text(FormatGeneral(gas_.pressure)));
+    SetValueText(Lab_Pval, FormatGeneral(gas_.pressure));
 }
 
 void GasPanel::TB_nbChange() {
     SetGasCount(gas_, TB_nb->value(), random_);
-    SetValueText(Lab_Nbval, Text(FormatInteger(gas_.count)));
+    SetValueText(Lab_Nbval, FormatInteger(gas_.count));
     ShowPressure();
 }
 
 void GasPanel::TB_tChange() {
     SetGasTemperature(gas_, TB_t->value(), random_);
     ShowPressure();
-    SetValueText(Lab_Tval, Text(FormatGeneral(gas_.temperature)));
+    SetValueText(Lab_Tval, FormatGeneral(gas_.temperature));
 }
 
 void GasPanel::TB_vChange() {
     SetGasVolume(gas_, TB_v->value());
-    SetValueText(Lab_Vval, Text(FormatGeneral(gas_.volumePercent)));
+    SetValueText(Lab_Vval, FormatGeneral(gas_.volumePercent));
     ShowPressure();
 }
 
 void GasPanel::TB_MasseChange() {
     SetGasMass(gas_, TB_Masse->value(), random_);
-    SetValueText(Lab_Mval, Text(FormatInteger(gas_.mass)));
+    SetValueText(Lab_Mval, FormatInteger(gas_.mass));
 }
 
 void GasPanel::TB_RChange() {
@@ -338,15 +213,7 @@ void GasPanel::CB_VitesseClick() {
 }
 
 void GasPanel::TB_face_GChange() {
-    const int position = TB_face_G->value();
-    detail_.slices = position;
-    // The other tabs' sliders follow; their own handlers run before setValue returns.
-    for (QSlider* sibling : {siblingSolid_, siblingLiquid_}) {
-        if (sibling != nullptr) {
-            sibling->setValue(position);
-        }
-    }
-    detail_.stacks = detail_.slices / 2;
+    FollowSmoothness(detail_, TB_face_G->value(), {siblingSolid_, siblingLiquid_});
 }
 
 void GasPanel::butdepGClick() {

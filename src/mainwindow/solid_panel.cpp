@@ -10,65 +10,20 @@
 #include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/solid/solid_controls.h"
+#include "mainwindow/panel_widgets.h"
 
 namespace veliso {
 
 namespace {
 
-QFont ArialFont(int points, bool bold = false) {
-    QFont font("Arial", points);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(bounds);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setFont(ArialFont(8));
-    return label;
-}
-
-QSlider* AddSlider(QWidget* parent, const char* name, const QRect& bounds, int minimum, int maximum,
-                   int position) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setObjectName(name);
-    slider->setRange(minimum, maximum);
-    slider->setValue(position);
-    slider->setTickPosition(QSlider::NoTicks);
-    slider->setGeometry(bounds);
-    return slider;
-}
-
-// The small colour tags beside the colour sliders: white bold text on the colour set.
-void AddColourTag(QWidget* parent, const char* name, const QString& text, int top,
-                  const QColor& background) {
-    QLabel* tag = AddLabel(parent, name, text, QRect(8, top, 13, 11));
-    tag->setFont(ArialFont(8, true));
-    QPalette palette = tag->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, Qt::white);
-    tag->setPalette(palette);
-    tag->setAutoFillBackground(true);
-}
-
 // Width of the structure buttons, from their left edge at 8 to the panel's frame.
 constexpr int kButtonWidth = 152;
-
-// Right edge of the temperature figure, at the end of its caption's dotted leader.
-constexpr int kTemperatureRight = 153;
 
 }  // namespace
 
 SolidPanel::SolidPanel(QWidget* parent, SolidState& solid, SphereDetail& detail)
     : QFrame(parent), solid_(solid), detail_(detail) {
-    setObjectName("Pansol");
-    setFrameShape(QFrame::Panel);
-    setFrameShadow(QFrame::Sunken);
-    setFont(ArialFont(8));
-    setFixedWidth(161);
-    resize(161, 472);
+    SetUpTabPanel(this, "Pansol");
 
     BuildTemperatureRow();
     BuildStructureButtons();
@@ -99,13 +54,12 @@ SolidPanel::SolidPanel(QWidget* parent, SolidState& solid, SphereDetail& detail)
 }
 
 void SolidPanel::BuildTemperatureRow() {
-    AddLabel(this, "Label8", "Température /K : ....................", QRect(8, 8, 143, 14));
+    MakeLabel(this, "Label8", "Température /K : ....................", QRect(8, 8, 143, 14));
     // The figure keeps its right edge and covers the dots beneath it with the panel colour.
-    Lab_T_S = AddLabel(this, "Lab_T_S", "0", QRect(145, 8, 8, 13));
-    Lab_T_S->setFont(ArialFont(8, true));
-    Lab_T_S->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    Lab_T_S->setAutoFillBackground(true);
-    TB_t_S = AddSlider(this, "TB_t_S", QRect(2, 20, 157, 20), 0, 300, 0);
+    // It starts at its layout bounds; the temperature handler fits it to its text.
+    Lab_T_S = MakeValueLabel(this, "Lab_T_S", {}, QRect(145, 8, 8, 13));
+    Lab_T_S->setText("0");
+    TB_t_S = MakeSlider(this, "TB_t_S", QRect(2, 20, 157, 20), 0, 300, 0);
 }
 
 void SolidPanel::BuildStructureButtons() {
@@ -147,23 +101,15 @@ void SolidPanel::BuildStructureButtons() {
 }
 
 void SolidPanel::BuildOptionsGroup() {
-    GroupBox3 = new QGroupBox(" OPTIONS ", this);
-    GroupBox3->setObjectName("GroupBox3");
-    GroupBox3->setGeometry(8, 256, 145, 113);
+    GroupBox3 = MakeGroupBox(this, "GroupBox3", " OPTIONS ", QRect(8, 256, 145, 113));
 
-    AddColourTag(GroupBox3, "Label5", " R ", 21, QColor(255, 0, 0));
-    AddColourTag(GroupBox3, "Label6", " V  ", 36, QColor(0, 128, 0));
-    AddColourTag(GroupBox3, "Label7", " B ", 51, QColor(0, 0, 255));
-    TB_R_S = AddSlider(GroupBox3, "TB_R_S", QRect(24, 20, 117, 15), 0, 255, 127);
-    TB_V_S = AddSlider(GroupBox3, "TB_V_S", QRect(24, 35, 117, 15), 0, 255, 127);
-    TB_B_S = AddSlider(GroupBox3, "TB_B_S", QRect(24, 50, 117, 15), 0, 255, 153);
+    MakeColourTags(GroupBox3, {"Label5", "Label6", "Label7"}, 21, true);
+    TB_R_S = MakeSlider(GroupBox3, "TB_R_S", QRect(24, 20, 117, 15), 0, 255, 127);
+    TB_V_S = MakeSlider(GroupBox3, "TB_V_S", QRect(24, 35, 117, 15), 0, 255, 127);
+    TB_B_S = MakeSlider(GroupBox3, "TB_B_S", QRect(24, 50, 117, 15), 0, 255, 153);
 
-    AddLabel(GroupBox3, "Label4", "Sphéricité des particules", QRect(8, 67, 119, 14));
-    TB_face_S = AddSlider(GroupBox3, "TB_face_S", QRect(2, 80, 141, 25), 8, 32, 20);
-    TB_face_S->setPageStep(1);
-    TB_face_S->setTickPosition(QSlider::TicksBelow);
-    TB_face_S->setTickInterval(1);
-    TB_face_S->setToolTip("Optimalisation de l'animation");
+    MakeLabel(GroupBox3, "Label4", "Sphéricité des particules", QRect(8, 67, 119, 14));
+    TB_face_S = MakeSmoothnessSlider(GroupBox3, "TB_face_S", QRect(2, 80, 141, 25), 20);
 }
 
 void SolidPanel::LinkSmoothness(QSlider* gas, QSlider* liquid) {
@@ -174,10 +120,7 @@ void SolidPanel::LinkSmoothness(QSlider* gas, QSlider* liquid) {
 void SolidPanel::TB_t_SChange() {
     const int kelvin = TB_t_S->value();
     solid_.amplitude = SolidAmplitudeAt(kelvin);
-    Lab_T_S->setText(QString::fromStdString(FormatInteger(kelvin)));
-    // Three figures are wider than the layout's label: grow it to the left.
-    const int width = Lab_T_S->fontMetrics().horizontalAdvance(Lab_T_S->text()) + 1;
-    Lab_T_S->setGeometry(kTemperatureRight - width, Lab_T_S->y(), width, Lab_T_S->height());
+    SetValueText(Lab_T_S, FormatInteger(kelvin));
 }
 
 void SolidPanel::TB_R_SChange() {
@@ -193,15 +136,7 @@ void SolidPanel::TB_B_SChange() {
 }
 
 void SolidPanel::TB_face_SChange() {
-    detail_.slices = TB_face_S->value();
-    // Each sibling that moves runs its own handler before setValue returns; one that
-    // already shows the position is left alone, which ends the chain.
-    for (QSlider* sibling : {siblingGas_, siblingLiquid_}) {
-        if (sibling != nullptr) {
-            sibling->setValue(detail_.slices);
-        }
-    }
-    detail_.stacks = detail_.slices / 2;
+    FollowSmoothness(detail_, TB_face_S->value(), {siblingGas_, siblingLiquid_});
 }
 
 void SolidPanel::Select(SolidStructure structure) {

@@ -1,0 +1,168 @@
+#include "mainwindow/panel_widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+#include <algorithm>
+
+namespace veliso {
+
+namespace {
+
+const QColor kGroupTitleColour(128, 128, 128);
+
+}  // namespace
+
+QFont PanelFont(bool bold) {
+    QFont font("Arial", 8);
+    font.setBold(bold);
+    return font;
+}
+
+void SetUpTabPanel(QFrame* panel, const char* name) {
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setFont(PanelFont());
+    panel->setFixedWidth(161);
+    panel->resize(161, 472);
+}
+
+void ChainTabOrder(const QList<QWidget*>& order) {
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void UsePanelLook(QWidget* widget, bool bold) {
+    widget->setFont(PanelFont(bold));
+    QPalette palette = widget->palette();
+    const QPalette normal = QApplication::palette(widget);
+    palette.setColor(QPalette::WindowText, normal.color(QPalette::WindowText));
+    palette.setColor(QPalette::Text, normal.color(QPalette::Text));
+    widget->setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                  const QString& hint) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(bounds);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setToolTip(hint);
+    UsePanelLook(label);
+    return label;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                       const QString& hint) {
+    QLabel* label = MakeLabel(parent, name, {}, bounds, hint);
+    UsePanelLook(label, true);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    SetValueText(label, text);
+    return label;
+}
+
+void SetValueText(QLabel* label, const QString& text) {
+    label->setText(text);
+    if (text.isEmpty()) {
+        return;
+    }
+    const QRect bounds = label->geometry();
+    const int width =
+        std::max(label->minimumWidth(), label->fontMetrics().horizontalAdvance(text) + 1);
+    label->setGeometry(bounds.right() + 1 - width, bounds.top(), width, bounds.height());
+}
+
+void SetValueText(QLabel* label, const std::string& text) {
+    SetValueText(label, QString::fromStdString(text));
+}
+
+QSlider* MakeSlider(QWidget* parent, const char* name, const QRect& bounds, int minimum,
+                    int maximum, int position) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name);
+    slider->setRange(minimum, maximum);
+    slider->setValue(position);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setGeometry(bounds);
+    return slider;
+}
+
+QSlider* MakeSmoothnessSlider(QWidget* parent, const char* name, const QRect& bounds,
+                              int position) {
+    QSlider* slider = MakeSlider(parent, name, bounds, 8, 32, position);
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(1);
+    slider->setToolTip("Optimalisation de l'animation");
+    return slider;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                        const QString& hint) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setGeometry(bounds);
+    box->setToolTip(hint);
+    UsePanelLook(box);
+    return box;
+}
+
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
+                        const QRect& bounds) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    box->setGeometry(bounds);
+    box->setFont(QFont("Arial", 7));
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, kGroupTitleColour);
+    palette.setColor(QPalette::Text, kGroupTitleColour);
+    box->setPalette(palette);
+    box->setStyleSheet(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 5px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px; }");
+    return box;
+}
+
+void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, int top, bool bold) {
+    const QColor backgrounds[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255)};
+    const char* const captions[] = {" R ", " V  ", " B "};
+    for (int i = 0; i < 3; ++i) {
+        QLabel* tag = MakeLabel(parent, names[i], captions[i], QRect(8, top + 15 * i, 13, 11));
+        tag->setFont(PanelFont(bold));
+        QPalette palette = tag->palette();
+        palette.setColor(QPalette::Window, backgrounds[i]);
+        palette.setColor(QPalette::WindowText, Qt::white);
+        tag->setPalette(palette);
+        tag->setAutoFillBackground(true);
+    }
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
+                        const QRect& bounds) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(bounds);
+    return button;
+}
+
+void FollowSmoothness(SphereDetail& detail, int position,
+                      std::initializer_list<QSlider*> siblings) {
+    detail.slices = position;
+    for (QSlider* sibling : siblings) {
+        if (sibling != nullptr) {
+            sibling->setValue(position);
+        }
+    }
+    detail.stacks = detail.slices / 2;
+}
+
+}  // namespace veliso

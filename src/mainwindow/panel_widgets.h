@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <initializer_list>
+#include <string>
+
+#include "core/common/sphere_detail.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QWidget;
+
+namespace veliso {
+
+// Builders shared by the three tab panels. Every control gets its object name, so tests and
+// the main window find it with findChild, and sits at fixed bounds (left, top, width, height)
+// in pixels within its parent.
+
+/// The panels' font: Arial 8 pt, bold for value labels and colour tags.
+QFont PanelFont(bool bold = false);
+
+/// A tab panel: object name, lowered panel frame, the panel font, 161 × 472 pixels with its
+/// width fixed.
+void SetUpTabPanel(QFrame* panel, const char* name);
+
+/// Keyboard (Tab key) order through `order`, first to last.
+void ChainTabOrder(const QList<QWidget*>& order);
+
+/// Gives a control the panel font and the application's text colours, so a control inside
+/// a group box does not take the box's small grey title look.
+void UsePanelLook(QWidget* widget, bool bold = false);
+
+/// A plain caption, aligned to its top left.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                  const QString& hint = {});
+
+/// A bold, right-aligned figure with an opaque background, showing `text` (see SetValueText).
+QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                       const QString& hint = {});
+
+/// Shows `text` in a value label. The label sizes itself to its text and keeps its right
+/// edge, so a longer figure grows to the left over the dotted leader of its caption (the
+/// opaque background hides the dots beneath it); it never gets narrower than its minimum
+/// width. An empty text leaves the bounds alone.
+void SetValueText(QLabel* label, const QString& text);
+void SetValueText(QLabel* label, const std::string& text);
+
+/// A horizontal slider without tick marks, range minimum .. maximum, at `position`.
+QSlider* MakeSlider(QWidget* parent, const char* name, const QRect& bounds, int minimum,
+                    int maximum, int position);
+
+/// A smoothness slider ("Sphéricité des particules"): 8 .. 32 in steps of 1 with a tick at
+/// every value below it, and the hint "Optimalisation de l'animation".
+QSlider* MakeSmoothnessSlider(QWidget* parent, const char* name, const QRect& bounds, int position);
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                        const QString& hint = {});
+
+/// A group box whose title is small and grey (Arial 7 pt) and sits on the frame's top line,
+/// so the controls inside keep their places.
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
+                        const QRect& bounds);
+
+/// The " R ", " V  ", " B " tags beside the colour sliders: white text on red, green and blue,
+/// 13 × 11 pixels at left 8, the first at `top`, the next two 15 and 30 pixels lower.
+void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, int top, bool bold);
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
+                        const QRect& bounds);
+
+/// The smoothness link, run by each tab's smoothness slider when it moves to `position`:
+/// slices := position; each linked sibling slider is moved to the same position; then
+/// stacks := slices / 2, rounded toward zero. A sibling that moves runs its own handler
+/// before setValue returns; one that already shows the position is left alone, which ends
+/// the chain. Null siblings (not linked yet) are skipped.
+void FollowSmoothness(SphereDetail& detail, int position, std::initializer_list<QSlider*> siblings);
+
+}  // namespace veliso
