@@ -59,24 +59,11 @@ bool IsMarked(int particle) {
 
 void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool transparentCube,
                      bool markParticles) {
-    glLineWidth(1.0f);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    ApplyCamera(liquid.view);
-
+    BeginBoxFrame(liquid.view);
+    // Both sides filled first, then the walls' own state: opaque walls outline their
+    // outer sides, transparent ones blend without the depth test.
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    if (transparentCube) {
-        glEnable(GL_BLEND);
-        glDisable(GL_DEPTH_TEST);
-    } else {
-        glPolygonMode(GL_FRONT, GL_FILL);
-        glPolygonMode(GL_BACK, GL_LINE);
-        glDisable(GL_BLEND);
-        glEnable(GL_DEPTH_TEST);
-    }
+    ApplyBoxWallState(transparentCube);
     DrawCube(liquid.halfEdge);
 
     // One quadric per frame: filled, no texture coordinates (the default).
