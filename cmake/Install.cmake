@@ -23,7 +23,7 @@ install(FILES
         DESTINATION ${VELISO_PAGES_DIR})
 
 foreach(size 16 24 32 48 64 128 256)
-  install(FILES ${PROJECT_SOURCE_DIR}/src/app/resources/icon-${size}.png
+  install(FILES ${PROJECT_SOURCE_DIR}/src/mainwindow/resources/icon-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME veliso.png)
 endforeach()

@@ -8,6 +8,7 @@
 
 #include "app/dialog_parts.h"
 #include "mainwindow/clickable_label.h"
+#include "mainwindow/credits.h"
 #include "mainwindow/pictures.h"
 
 using veliso::ArialFont;
@@ -37,7 +38,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     Version =
         PlaceLabel(Panel1, "Version", "Version 1.2", 201, 35, ArialFont(8), veliso::kTitleBlue);
 
-    Credit = PlaceLabel(Panel1, "Credit", QString::fromUtf8("Conception, contact :"), 34, 63,
+    Credit = PlaceLabel(Panel1, "Credit", QString::fromUtf8(veliso::credits::kCreditLine), 34, 63,
                         ArialFont(8), veliso::kTextGrey);
 
     mail = new veliso::ClickableLabel(Panel1);
@@ -76,7 +77,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 }
 
 QString TAboutBox::ContactAddress() {
-    return QStringLiteral("contact@veliso.example");
+    return QString::fromUtf8(veliso::credits::kContactAddress);
 }
 
 QString TAboutBox::MailLink() {

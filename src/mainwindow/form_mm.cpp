@@ -25,6 +25,7 @@
 #include "core/liquid/liquid_motion.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
+#include "mainwindow/credits.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/liquid_panel.h"
 #include "mainwindow/pictures.h"
@@ -194,7 +195,7 @@ void StatusBar::LayOutPanels() {
 }
 
 QString CreditText() {
-    return QString::fromUtf8("Veliso — modèles particulaires des états de la matière");
+    return QString::fromUtf8(credits::kStatusCredit);
 }
 
 QString ClockText(const QDateTime& when) {

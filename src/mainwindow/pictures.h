@@ -6,7 +6,7 @@
 namespace veliso {
 
 /// Every picture and icon of the program comes from here, so that the artwork can be
-/// replaced in one place. The current ones are drawn in code.
+/// replaced in one place. They are made by tools/pictures and embedded as resources.
 namespace pictures {
 
 /// The 24 x 24 information icon of the three tab panels.

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QString>
 
-#include "app/credits.h"
+#include "mainwindow/credits.h"
 #include "mainwindow/qt_app.h"
 
 // Resources compiled into a static library must be registered by name, at global scope.

@@ -17,10 +17,10 @@ namespace {
 // A bare tab panel to build controls on.
 class PanelWidgetsTest : public ::testing::Test {
   protected:
-    PanelWidgetsTest() {
-        testing::TestApplication();
-        SetUpTabPanel(panel.get(), "Panel");
-    }
+    // The application must exist before the panel member is constructed.
+    static void SetUpTestSuite() { testing::TestApplication(); }
+
+    PanelWidgetsTest() { SetUpTabPanel(panel.get(), "Panel"); }
 
     std::unique_ptr<QFrame> panel = std::make_unique<QFrame>();
 };

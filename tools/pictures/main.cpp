@@ -1,5 +1,5 @@
 // veliso_pictures: draws every picture and icon of the program into a folder (normally
-// src/app/resources, through scripts/make-pictures). The pictures do not depend on the
+// src/mainwindow/resources, through scripts/make-pictures). The pictures do not depend on the
 // day or the machine beyond the fonts and the Mesa version: the velocity draws use a
 // fixed clock.
 #include <QDir>
