@@ -1,6 +1,5 @@
 #include "app/about_box.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -9,6 +8,7 @@
 #include "app/dialog_parts.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
+#include "mainwindow/desktop_open.h"
 #include "mainwindow/pictures.h"
 
 using veliso::ArialFont;
@@ -85,7 +85,7 @@ QString TAboutBox::MailLink() {
 }
 
 void TAboutBox::mailClick() {
-    QDesktopServices::openUrl(QUrl(MailLink()));
+    veliso::OpenWithDesktop(QUrl(MailLink()));
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFontMetrics>
@@ -26,6 +25,7 @@
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
+#include "mainwindow/desktop_open.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/liquid_panel.h"
 #include "mainwindow/pictures.h"
@@ -215,7 +215,7 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     setFont(QFont("Times New Roman", 8));
     resize(646, 525);
 
-    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    openUrl = [](const QUrl& url) { OpenWithDesktop(url); };
     terminate = [] { QCoreApplication::quit(); };
 
     BuildPages();
