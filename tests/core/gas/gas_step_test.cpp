@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
+#include "core/gas/gas_controls.h"
 #include "core/gas/gas_model.h"
 #include "gas_test_support.h"
 
@@ -173,6 +175,58 @@ TEST_F(GasStepTest, ManyStepsKeepTheMultisetOfSpeeds) {
         EXPECT_GE(gas.x[p], -limit);
         EXPECT_LE(gas.z[p], limit);
     }
+}
+
+// A long run in which the user keeps changing the gas: after every wall pass each centre in
+// play lies within the bound, nothing is NaN, and the speeds in play are always the ones the
+// last assignment handed out (collisions only exchange and reflect them).
+TEST(GasLongRun, ControlsChangedAlongTheWayKeepTheGasSound) {
+    GasState gas;
+    RandomSource random([] { return kFixedSeconds; });
+    InitGas(gas, random);
+
+    struct Change {
+        int volume, mass, count, temperature;
+    };
+    const Change changes[] = {{10, 10, 100, 500}, {55, 1, 37, 10},   {100, 7, 1, 298},
+                              {23, 3, 100, 120},  {80, 10, 64, 500}, {10, 1, 100, 10},
+                              {100, 5, 100, 298}, {40, 8, 12, 450},  {66, 2, 99, 33},
+                              {15, 6, 50, 250}};
+
+    auto expectSpeedsFromTable = [&gas](int step) {
+        std::vector<double> live, table;
+        for (int p = 0; p < gas.count; ++p) {
+            live.push_back(Speed(gas, p));
+            table.push_back(gas.speedTable[p]);
+        }
+        std::sort(live.begin(), live.end());
+        std::sort(table.begin(), table.end());
+        for (size_t k = 0; k < live.size(); ++k) {
+            ASSERT_NEAR(live[k], table[k], 1e-15) << "step " << step;
+        }
+    };
+
+    int step = 0;
+    for (const Change& change : changes) {
+        SetGasVolume(gas, change.volume);
+        SetGasMass(gas, change.mass, random);
+        SetGasCount(gas, change.count, random);
+        SetGasTemperature(gas, change.temperature, random);
+        expectSpeedsFromTable(step);
+        for (int i = 0; i < 10000; ++i, ++step) {
+            ASSERT_TRUE(StepGas(gas, true));
+            const double bound = gas.limit();
+            for (int p = 0; p < gas.count; ++p) {
+                for (double c : {gas.x[p], gas.y[p], gas.z[p]}) {
+                    ASSERT_FALSE(std::isnan(c)) << "step " << step;
+                    ASSERT_GE(c, -bound) << "step " << step;
+                    ASSERT_LE(c, bound) << "step " << step;
+                }
+            }
+        }
+        expectSpeedsFromTable(step);
+    }
+    EXPECT_EQ(step, 100000);
 }
 
 TEST(GasPressure, IdealGasLawOverTheSlidersRanges) {
