@@ -2,6 +2,8 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 
 #include <GL/glu.h>
 
@@ -282,6 +284,66 @@ TEST_F(FontLists, BitmapGlyphsAdvanceTheRasterPosition) {
     EXPECT_FLOAT_EQ(raster[0],
                     10.0f + metrics.horizontalAdvance('A') + metrics.horizontalAdvance('B'));
     EXPECT_FLOAT_EQ(raster[1], 20.0f);
+}
+
+TEST_F(FontLists, GlyphsShowInTheFrameWhereQtDrawsThem) {
+    // The scene view's font drawn white, 100 pixels per em, on a black 300 x 120 view; the
+    // back buffer is read before the swap and compared with Qt's own raster of the same
+    // glyphs placed at the same advances.
+    constexpr int kW = 300, kH = 120;
+    constexpr double kEm = 100, kX0 = 20, kBaseline = 25;
+    const std::string_view text = "Hello";
+    ApplySceneViewSettings(*panel);
+    panel->setGeometry(10, 10, kW, kH);
+    std::vector<std::uint8_t> frame(kW * kH * 4);
+    panel->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        glViewport(0, 0, kW, kH);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kW, 0, kH, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(kX0, kBaseline, 0);
+        glScaled(kEm, kEm, 1);
+        glColor3d(1, 1, 1);
+        sender->DrawText3D(text);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+    };
+    ShowAndExpose();
+    ASSERT_EQ(panel->ClientWidth(), kW);
+    panel->Repaint();
+
+    QImage reference(kW, kH, QImage::Format_RGB32);
+    reference.fill(Qt::black);
+    QFont font = panel->Font3D_Type().ToQFont();
+    font.setPixelSize(static_cast<int>(kEm));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    QPainter painter(&reference);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    double x = kX0;
+    for (const char c : text) {
+        painter.drawText(QPointF(x, kH - kBaseline), QString(QChar(c)));
+        x += kEm * Advance(c);
+    }
+    painter.end();
+
+    int lit = 0, expected = 0, mismatched = 0;
+    for (int row = 0; row < kH; ++row) {  // GL rows run bottom to top
+        for (int col = 0; col < kW; ++col) {
+            const bool on = frame[(row * kW + col) * 4] >= 128;
+            const bool want = qRed(reference.pixel(col, kH - 1 - row)) >= 128;
+            lit += on ? 1 : 0;
+            expected += want ? 1 : 0;
+            mismatched += on != want ? 1 : 0;
+        }
+    }
+    EXPECT_GT(lit, 3000);
+    EXPECT_LT(mismatched, expected / 20) << lit << " lit, " << expected << " expected";
 }
 
 TEST(FontCodes, AnsiCodesMapToTheirCharacters) {

@@ -1,6 +1,9 @@
 #include "glview/opengl_orv_panel.h"
 
+#include <QLabel>
+#include <QSlider>
 #include <QSurfaceFormat>
+#include <QTabWidget>
 
 #include <algorithm>
 #include <cstring>
@@ -343,6 +346,19 @@ TEST_F(PanelCreation, DestructionDeletesFontsAndReleasesTheContext) {
 
 using PanelPaint = PanelFixture;
 
+/// A paint handler that clears the view to a colour and reads the back buffer's centre
+/// pixel (RGBA) before the swap.
+TOpenGLOrvPanel::Event ClearAndReadCentre(GLfloat r, GLfloat g, GLfloat b, std::uint8_t* centre) {
+    return [=](TOpenGLOrvPanel* sender) {
+        glViewport(0, 0, sender->ClientWidth(), sender->ClientHeight());
+        glClearColor(r, g, b, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glReadBuffer(GL_BACK);
+        glReadPixels(sender->ClientWidth() / 2, sender->ClientHeight() / 2, 1, 1, GL_RGBA,
+                     GL_UNSIGNED_BYTE, centre);
+    };
+}
+
 TEST_F(PanelPaint, RepaintPaintsOnlyWhileExposed) {
     int paints = 0;
     panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
@@ -407,18 +423,46 @@ TEST_F(PanelPaint, RateFollowsThePaintDuration) {
 
 TEST_F(PanelPaint, DrawingReachesTheBackBufferBeforeTheSwap) {
     std::uint8_t centre[4] = {0, 0, 0, 0};
-    panel->OnPaint = [&](TOpenGLOrvPanel* sender) {
-        glViewport(0, 0, sender->ClientWidth(), sender->ClientHeight());
-        glClearColor(1.0f, 0.5f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glReadBuffer(GL_BACK);
-        glReadPixels(sender->ClientWidth() / 2, sender->ClientHeight() / 2, 1, 1, GL_RGBA,
-                     GL_UNSIGNED_BYTE, centre);
-    };
+    panel->OnPaint = ClearAndReadCentre(1.0f, 0.5f, 0.0f, centre);
     ShowAndExpose();
     panel->Repaint();
     EXPECT_EQ(centre[0], 255);
     EXPECT_NEAR(centre[1], 128, 1);
+    EXPECT_EQ(centre[2], 0);
+}
+
+TEST_F(PanelPaint, ContextStaysCurrentWhileOtherWidgetsRepaint) {
+    // Raster widgets sharing the panel's top-level window paint through its backing store;
+    // none of that may take the panel's context away.
+    QWidget* host = panel->parentWidget();
+    auto* label = new QLabel(QStringLiteral("Température"), host);
+    label->setGeometry(215, 10, 100, 20);
+    auto* slider = new QSlider(Qt::Horizontal, host);
+    slider->setGeometry(215, 40, 100, 20);
+    auto* tabs = new QTabWidget(host);
+    tabs->addTab(new QLabel(QStringLiteral("Solide")), QStringLiteral("Solide"));
+    tabs->addTab(new QLabel(QStringLiteral("Gaz")), QStringLiteral("Gaz"));
+    tabs->setGeometry(10, 165, 300, 70);
+    std::uint8_t centre[4] = {0, 0, 0, 0};
+    panel->OnPaint = ClearAndReadCentre(0.0f, 1.0f, 0.0f, centre);
+    ShowAndExpose();
+    ASSERT_EQ(QOpenGLContext::currentContext(), panel->context());
+    for (int round = 0; round < 3; ++round) {
+        label->setText(QString::number(round));
+        label->repaint();
+        slider->setValue(30 * round);
+        slider->repaint();
+        tabs->setCurrentIndex(round % 2);
+        tabs->repaint();
+        host->repaint();
+        QTest::qWait(20);
+        EXPECT_EQ(QOpenGLContext::currentContext(), panel->context()) << "round " << round;
+    }
+    panel->swaps = 0;
+    panel->Repaint();
+    EXPECT_EQ(panel->swaps, 1);
+    EXPECT_EQ(centre[0], 0);
+    EXPECT_EQ(centre[1], 255);
     EXPECT_EQ(centre[2], 0);
 }
 
