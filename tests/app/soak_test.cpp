@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -582,7 +583,13 @@ class SoakDriver {
     std::vector<QPushButton*> buttons_;
 };
 
+/// The program's application object. Qt wants a private runtime folder (and says so on
+/// standard error when there is none): one is made for the run unless the caller gave one.
 VelisoApplication& TheApplication() {
+    static QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid()) {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    }
     static int argc = 1;
     static char name[] = "soak_tests";
     static char* argv[] = {name, nullptr};
@@ -591,14 +598,15 @@ VelisoApplication& TheApplication() {
 }
 
 TEST(Soak, RandomUseLeavesEveryRecordSoundAndStandardErrorEmpty) {
-    TheApplication();
     const int seconds = EnvironmentInt("VELISO_SOAK_SECONDS", 75);
     const auto seed = static_cast<std::uint32_t>(EnvironmentInt("VELISO_SOAK_SEED", 20250917));
     std::printf("soak: %d s, seed %u\n", seconds, seed);
     std::fflush(stdout);
 
+    // From the program's start on: the application object comes up inside the capture.
     testing::StderrCapture capture;
     ASSERT_TRUE(capture.capturing());
+    TheApplication();
 
     std::mt19937 random(seed);
     std::map<std::string, int> counts;
