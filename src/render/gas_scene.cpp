@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/sphere_mesh.h"
 #include "render/view_setup.h"
 
 namespace veliso {
@@ -95,7 +96,7 @@ void DrawParticles(const GasState& gas, const SphereDetail& detail) {
     for (int p = 0; p < n; ++p) {
         glPushMatrix();
         glTranslated(gas.x[p], gas.y[p], gas.z[p]);
-        gluSphere(quadric, gas.radius, detail.slices, detail.stacks);
+        DrawSphere(quadric, gas.radius, detail.slices, detail.stacks);
         glPopMatrix();
     }
     gluDeleteQuadric(quadric);

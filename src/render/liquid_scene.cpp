@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/liquid/liquid_motion.h"
+#include "render/sphere_mesh.h"
 #include "render/view_setup.h"
 
 namespace veliso {
@@ -93,7 +94,7 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
         } else {
             glColor3d(liquid.red, liquid.green, liquid.blue);
         }
-        gluSphere(quadric, kLiquidRadius, detail.slices, detail.stacks);
+        DrawSphere(quadric, kLiquidRadius, detail.slices, detail.stacks);
         glPopMatrix();
     }
     if (quadric != nullptr) {

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include "core/solid/solid_structures.h"
+#include "render/sphere_mesh.h"
 #include "render/view_setup.h"
 
 namespace veliso {
@@ -30,7 +31,7 @@ class GlSolidSink : public SolidSink {
         glPushMatrix();
         glTranslated(sphere.site.x + sphere.offset.x, sphere.site.y + sphere.offset.y,
                      sphere.site.z + sphere.offset.z);
-        gluSphere(quadric_, sphere.radius, detail_.slices, detail_.stacks);
+        DrawSphere(quadric_, sphere.radius, detail_.slices, detail_.stacks);
         glPopMatrix();
     }
 

@@ -1,0 +1,367 @@
+#include "render/sphere_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veliso {
+
+namespace {
+
+SphereDrawing gDrawing = SphereDrawing::Cached;
+
+/// Triangles drawn between two glFlush calls (see DrawSphere).
+constexpr std::size_t kFlushBatch = 12000;
+std::size_t gTrianglesSinceFlush = 0;
+
+constexpr double kPi = 3.14159265358979323846;
+/// GLU's trigonometric caches hold 240 entries.
+constexpr int kGluMaxSlices = 239;
+
+/// Smallest height, in pixels, of a back triangle that may be left out: thinner ones count
+/// as edge-on, since the rasterizer's snapping to 1/256 pixel may turn them over.
+constexpr double kMinBackHeight = 0.25;
+
+/// Object-to-window transform of the sphere about the current origin: window x, y of a point
+/// (x, y, z) are viewport offset + size * (clip / w + 1) / 2, clip = projection * model-view.
+struct WindowTransform {
+    double clip[16];   ///< projection * model-view, column-major
+    double scale[2];   ///< half the viewport width and height
+    double offset[2];  ///< viewport x, y plus the half sizes
+};
+
+/// True when the back triangles of a sphere of `radius` about the current origin that lie
+/// well inside its outline can be left out without changing a pixel: every one of them is
+/// then covered by front triangles of the same sphere that win the depth test and leave
+/// nothing of it. That holds for filled polygons, the depth test LESS or LEQUAL with depth
+/// writes and an ordinary depth range, nothing blending, combining, discarding or shifting
+/// fragments (blending, logic op, alpha, stencil and stipple tests and polygon offset off),
+/// no face culling, an unmirrored model-view, a perspective projection and the whole sphere
+/// in front of the near plane (a sphere cut open by it shows its inside). Fills `window`.
+bool BackTrianglesHidden(double radius, WindowTransform& window) {
+    if (glIsEnabled(GL_CULL_FACE) || !glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_BLEND) ||
+        glIsEnabled(GL_COLOR_LOGIC_OP) || glIsEnabled(GL_ALPHA_TEST) ||
+        glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_POLYGON_STIPPLE) ||
+        glIsEnabled(GL_POLYGON_OFFSET_FILL)) {
+        return false;
+    }
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    GLint depthFunction = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    GLint polygonModes[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
+    GLdouble depthRange[2] = {0.0, 1.0};
+    glGetDoublev(GL_DEPTH_RANGE, depthRange);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (depthWrites != GL_TRUE || (depthFunction != GL_LESS && depthFunction != GL_LEQUAL) ||
+        polygonModes[0] != GL_FILL || polygonModes[1] != GL_FILL ||
+        !(depthRange[0] < depthRange[1]) || viewport[2] <= 0 || viewport[3] <= 0) {
+        return false;
+    }
+    // Column-major matrices: the last rows of an affine model-view and of a perspective
+    // projection, which keeps x and y the right way round.
+    GLdouble m[16];
+    GLdouble p[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    if (m[3] != 0.0 || m[7] != 0.0 || m[11] != 0.0 || m[15] != 1.0 || p[3] != 0.0 || p[7] != 0.0 ||
+        p[11] != -1.0 || p[15] != 0.0 || !(p[0] > 0.0) || !(p[5] > 0.0)) {
+        return false;
+    }
+    const double det = m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
+                       m[8] * (m[1] * m[6] - m[5] * m[2]);
+    if (!(det > 0.0) || !std::isfinite(det)) {
+        return false;  // a mirror turns the outward triangles clockwise
+    }
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += p[4 * k + row] * m[4 * column + k];
+            }
+            window.clip[4 * column + row] = sum;
+        }
+    }
+    // Near clipping plane in object coordinates: clip z + clip w >= 0. The centre (the
+    // origin) must lie more than the radius in front of it, 1 % to spare for rounding.
+    const double* c = window.clip;
+    const double a = c[2] + c[3], b = c[6] + c[7], d = c[10] + c[11], e = c[14] + c[15];
+    const double normal = std::sqrt(a * a + b * b + d * d);
+    if (!(normal > 0.0 && e > 1.01 * radius * normal)) {
+        return false;
+    }
+    for (int axis = 0; axis < 2; ++axis) {
+        window.scale[axis] = 0.5 * viewport[2 + axis];
+        window.offset[axis] = viewport[axis] + window.scale[axis];
+    }
+    return true;
+}
+
+/// Largest integer <= x, for window coordinates (well within the range of int).
+inline int Floor(float x) {
+    const int truncated = static_cast<int>(x);
+    return truncated - (x < static_cast<float>(truncated) ? 1 : 0);
+}
+
+/// Per-draw working memory, kept between spheres so that drawing allocates nothing once
+/// the largest mesh has been drawn.
+struct DrawScratch {
+    std::vector<float> window;            ///< per vertex: window x, y
+    std::vector<std::uint8_t> kind;       ///< per triangle: see VisibleTriangles
+    std::vector<std::uint8_t> nearFront;  ///< per point: corner of a front or edge-on one
+    std::vector<std::uint16_t> visible;   ///< the triangles drawn
+};
+
+/// The triangles of `mesh` that can change a pixel, in drawing order, from where their
+/// corners fall in the window. Left out are
+/// - triangles whose bounding box, widened by 1/64 pixel for the rasterizer's rounding and
+///   snapping, holds no pixel centre of the viewport: they produce no fragment;
+/// - back (clockwise) triangles at least kMinBackHeight high that share no corner point
+///   (the seam's twin vertices count as one) with a front or thinner one. They lie inside
+///   the outline behind a band of such back triangles, covered by front triangles with a
+///   clear depth margin. The back triangles that border the outline stay: there the depths
+///   of front and back triangles meet, and rounding or snapping decides which one shows.
+void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
+                      DrawScratch& scratch) {
+    const std::size_t vertexCount = mesh.vertices.size() / 6;
+    // Window coordinates in single precision: a few 1/10000 pixel off at most, far below
+    // the margins used here.
+    std::vector<float>& window = scratch.window;
+    window.resize(2 * vertexCount);
+    const double* c = transform.clip;
+    for (std::size_t v = 0; v < vertexCount; ++v) {
+        const double x = mesh.vertices[6 * v + 3];
+        const double y = mesh.vertices[6 * v + 4];
+        const double z = mesh.vertices[6 * v + 5];
+        const double inverseW = 1.0 / (c[3] * x + c[7] * y + c[11] * z + c[15]);
+        window[2 * v] = static_cast<float>(transform.offset[0] +
+                                           transform.scale[0] *
+                                               (c[0] * x + c[4] * y + c[8] * z + c[12]) * inverseW);
+        window[2 * v + 1] = static_cast<float>(
+            transform.offset[1] +
+            transform.scale[1] * (c[1] * x + c[5] * y + c[9] * z + c[13]) * inverseW);
+    }
+    enum : std::uint8_t { kNoPixel, kSolidBack, kShows };
+    constexpr float kMargin = 1.0f / 64.0f;
+    constexpr float kMinHeightSq = static_cast<float>(kMinBackHeight * kMinBackHeight);
+    const float viewLow[2] = {static_cast<float>(transform.offset[0] - transform.scale[0]),
+                              static_cast<float>(transform.offset[1] - transform.scale[1])};
+    const float viewHigh[2] = {static_cast<float>(transform.offset[0] + transform.scale[0]),
+                               static_cast<float>(transform.offset[1] + transform.scale[1])};
+    const std::size_t triangles = mesh.triangles.size() / 3;
+    std::vector<std::uint8_t>& kind = scratch.kind;
+    kind.resize(triangles);
+    std::vector<std::uint8_t>& nearFront = scratch.nearFront;
+    nearFront.assign(vertexCount, 0);
+    for (std::size_t t = 0; t < triangles; ++t) {
+        const std::uint16_t* v = &mesh.triangles[3 * t];
+        const float* p0 = &window[2 * v[0]];
+        const float* p1 = &window[2 * v[1]];
+        const float* p2 = &window[2 * v[2]];
+        const float ux = p1[0] - p0[0], uy = p1[1] - p0[1];
+        const float vx = p2[0] - p0[0], vy = p2[1] - p0[1];
+        const float wx = p2[0] - p1[0], wy = p2[1] - p1[1];
+        const float doubleArea = ux * vy - uy * vx;
+        // Back and at least kMinBackHeight high: (2 area)^2 >= height^2 * longest edge^2.
+        const bool solidBack =
+            doubleArea < 0.0f &&
+            doubleArea * doubleArea >=
+                kMinHeightSq * std::max({ux * ux + uy * uy, vx * vx + vy * vy, wx * wx + wy * wy});
+        if (!solidBack) {
+            const std::uint16_t* p = &mesh.cornerPoints[3 * t];
+            nearFront[p[0]] = nearFront[p[1]] = nearFront[p[2]] = 1;
+        }
+        // A pixel centre k + 1/2 within [low, high] on both axes, and within the viewport;
+        // a span of a pixel or more always holds one.
+        bool pixels = true;
+        for (int axis = 0; axis < 2 && pixels; ++axis) {
+            const float low =
+                std::max(std::min({p0[axis], p1[axis], p2[axis]}) - kMargin, viewLow[axis]);
+            const float high =
+                std::min(std::max({p0[axis], p1[axis], p2[axis]}) + kMargin, viewHigh[axis]);
+            // floor(high - 1/2) >= ceil(low - 1/2)
+            pixels = high - low >= 1.0f || Floor(high - 0.5f) >= -Floor(0.5f - low);
+        }
+        kind[t] = !pixels ? kNoPixel : solidBack ? kSolidBack : kShows;
+    }
+    std::vector<std::uint16_t>& out = scratch.visible;
+    out.resize(mesh.triangles.size());
+    std::size_t size = 0;
+    for (std::size_t t = 0; t < triangles; ++t) {
+        const std::uint16_t* p = &mesh.cornerPoints[3 * t];
+        if (kind[t] == kShows ||
+            (kind[t] == kSolidBack && (nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]]))) {
+            const std::uint16_t* v = &mesh.triangles[3 * t];
+            out[size] = v[0];
+            out[size + 1] = v[1];
+            out[size + 2] = v[2];
+            size += 3;
+        }
+    }
+    out.resize(size);
+}
+
+void DrawMesh(const SphereMesh& mesh, const std::vector<std::uint16_t>& triangles) {
+    constexpr GLsizei kStride = 6 * sizeof(float);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glNormalPointer(GL_FLOAT, kStride, mesh.vertices.data());
+    glVertexPointer(3, GL_FLOAT, kStride, mesh.vertices.data() + 3);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_SHORT,
+                   triangles.data());
+    glPopClientAttrib();
+    // An enabled normal array leaves the current normal undefined; GLU leaves its last one.
+    glNormal3fv(mesh.lastNormal);
+}
+
+}  // namespace
+
+void SetSphereDrawing(SphereDrawing drawing) {
+    gDrawing = drawing;
+}
+
+SphereDrawing CurrentSphereDrawing() {
+    return gDrawing;
+}
+
+bool SphereMeshMatchesGlu(double radius, int slices, int stacks) {
+    return std::isfinite(radius) && radius >= 0.0 && stacks >= 2 && stacks <= slices &&
+           slices <= kGluMaxSlices;
+}
+
+SphereMesh BuildSphereMesh(double radius, int slices, int stacks) {
+    SphereMesh mesh;
+    mesh.radius = radius;
+    mesh.slices = slices;
+    mesh.stacks = stacks;
+    // GLU's caches, in its arithmetic: float angles, sines and cosines taken in double.
+    std::vector<float> sinA(slices + 1), cosA(slices + 1);
+    for (int i = 0; i < slices; ++i) {
+        const float angle = static_cast<float>(2 * kPi * i / slices);
+        sinA[i] = static_cast<float>(std::sin(double{angle}));
+        cosA[i] = static_cast<float>(std::cos(double{angle}));
+    }
+    sinA[slices] = sinA[0];
+    cosA[slices] = cosA[0];
+    std::vector<float> sinB(stacks + 1), cosB(stacks + 1), ringRadius(stacks + 1),
+        ringZ(stacks + 1);
+    for (int j = 0; j <= stacks; ++j) {
+        const float angle = static_cast<float>(kPi * j / stacks);
+        sinB[j] = static_cast<float>(std::sin(double{angle}));
+        cosB[j] = static_cast<float>(std::cos(double{angle}));
+        ringRadius[j] = static_cast<float>(radius * std::sin(double{angle}));
+        ringZ[j] = static_cast<float>(radius * std::cos(double{angle}));
+    }
+    ringRadius[0] = 0.0f;  // the poles come to a point
+    ringRadius[stacks] = 0.0f;
+
+    // Vertex 0: north pole; 1: south pole; then rings j = 1 .. stacks - 1, i = 0 .. slices.
+    // The south pole's normal is GLU's, which indexes its slice cache with `stacks`.
+    const float r = static_cast<float>(radius);
+    mesh.vertices = {
+        sinA[0] * sinB[0],           cosA[0] * sinB[0],           cosB[0],      0.0f, 0.0f, r,
+        sinA[stacks] * sinB[stacks], cosA[stacks] * sinB[stacks], cosB[stacks], 0.0f, 0.0f, -r};
+    mesh.vertices.reserve(6 * (2 + (stacks - 1) * (slices + 1)));
+    for (int j = 1; j < stacks; ++j) {
+        for (int i = 0; i <= slices; ++i) {
+            mesh.vertices.insert(mesh.vertices.end(),
+                                 {sinA[i] * sinB[j], cosA[i] * sinB[j], cosB[j],
+                                  ringRadius[j] * sinA[i], ringRadius[j] * cosA[i], ringZ[j]});
+        }
+    }
+    const auto ring = [slices](int j, int i) {
+        return static_cast<std::uint16_t>(2 + (j - 1) * (slices + 1) + i);
+    };
+    const auto triangle = [&mesh](std::uint16_t a, std::uint16_t b, std::uint16_t c) {
+        mesh.triangles.insert(mesh.triangles.end(), {a, b, c});
+    };
+    mesh.triangles.reserve(3 * 2 * slices * (stacks - 1));
+    // Fans (pole, v[k - 1], v[k]); the north fan runs i = slices .. 0, the south one 0 .. slices.
+    for (int i = slices; i > 0; --i) {
+        triangle(0, ring(1, i), ring(1, i - 1));
+    }
+    for (int i = 0; i < slices; ++i) {
+        triangle(1, ring(stacks - 1, i), ring(stacks - 1, i + 1));
+    }
+    // Quad strip between rings j + 1 (first of each pair) and j: the quad of strip vertices
+    // v[k - 3] .. v[k] becomes (v[k - 3], v[k - 2], v[k]) and (v[k - 1], v[k - 3], v[k]).
+    for (int j = 1; j < stacks - 1; ++j) {
+        for (int i = 1; i <= slices; ++i) {
+            triangle(ring(j + 1, i - 1), ring(j, i - 1), ring(j, i));
+            triangle(ring(j + 1, i), ring(j + 1, i - 1), ring(j, i));
+        }
+    }
+    // The seam vertex i = slices repeats i = 0 of its ring: one point, two vertices.
+    mesh.cornerPoints = mesh.triangles;
+    for (std::uint16_t& corner : mesh.cornerPoints) {
+        if (corner >= 2 && (corner - 2) % (slices + 1) == slices) {
+            corner = static_cast<std::uint16_t>(corner - slices);
+        }
+    }
+    const int lastRing = stacks > 2 ? stacks - 2 : stacks - 1;
+    const std::size_t last = 6 * ring(lastRing, slices);
+    std::copy_n(mesh.vertices.begin() + last, 3, mesh.lastNormal);
+    return mesh;
+}
+
+const SphereMesh& SphereMeshCache::Get(double radius, int slices, int stacks) {
+    ++clock_;
+    for (Entry& entry : entries_) {
+        if (entry.mesh.radius == radius && entry.mesh.slices == slices &&
+            entry.mesh.stacks == stacks) {
+            entry.lastUse = clock_;
+            return entry.mesh;
+        }
+    }
+    Entry* slot = nullptr;
+    if (entries_.size() < capacity_) {
+        slot = &entries_.emplace_back();
+    } else {
+        slot = &*std::min_element(
+            entries_.begin(), entries_.end(),
+            [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+    }
+    slot->mesh = BuildSphereMesh(radius, slices, stacks);
+    slot->lastUse = clock_;
+    return slot->mesh;
+}
+
+SphereMeshCache& SharedSphereMeshCache() {
+    static SphereMeshCache cache;
+    return cache;
+}
+
+void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks) {
+    if (gDrawing != SphereDrawing::Cached || !SphereMeshMatchesGlu(radius, slices, stacks)) {
+        gluSphere(quadric, radius, slices, stacks);
+        return;
+    }
+    GLint renderMode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &renderMode);
+    if (renderMode != GL_RENDER) {
+        gluSphere(quadric, radius, slices, stacks);  // feedback and selection see GLU's own
+        return;
+    }
+    const SphereMesh& mesh = SharedSphereMeshCache().Get(radius, slices, stacks);
+    WindowTransform window;
+    if (BackTrianglesHidden(radius, window)) {
+        static DrawScratch scratch;
+        VisibleTriangles(mesh, window, scratch);
+        DrawMesh(mesh, scratch.visible);
+        gTrianglesSinceFlush += scratch.visible.size() / 3;
+    } else {
+        DrawMesh(mesh, mesh.triangles);
+        gTrianglesSinceFlush += mesh.triangles.size() / 3;
+    }
+    // A software rasterizer starts on its work at a flush and otherwise waits for the end
+    // of the frame: hand it the spheres in batches so that it rasterizes one while the
+    // next is being set up. Nothing drawn changes.
+    if (gTrianglesSinceFlush >= kFlushBatch) {
+        glFlush();
+        gTrianglesSinceFlush = 0;
+    }
+}
+
+}  // namespace veliso

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace veliso {
+
+/// How DrawSphere draws. The program always uses Cached; NaiveGlu is the plain gluSphere
+/// path, kept for benchmarks and tests that compare the two.
+enum class SphereDrawing {
+    NaiveGlu,  ///< gluSphere on the caller's quadric, vertex by vertex
+    Cached,    ///< prebuilt geometry, one indexed draw a sphere
+};
+
+void SetSphereDrawing(SphereDrawing drawing);
+SphereDrawing CurrentSphereDrawing();
+
+/// The geometry gluSphere emits for a filled, smooth-shaded, outward, untextured quadric,
+/// with every vertex stored once. Positions and normals are GLU's own single-precision
+/// values (angles 2 pi i / slices and pi j / stacks, radius * sin and radius * cos in double
+/// precision rounded to float); the triangles are the ones the rasterizer cuts from GLU's
+/// two pole fans and its quad strips, corner order included, in GLU's drawing order.
+struct SphereMesh {
+    double radius = 0.0;
+    int slices = 0;
+    int stacks = 0;
+    /// Per vertex: normal x, y, z then position x, y, z (scene units).
+    std::vector<float> vertices;
+    /// Three vertex indices per triangle.
+    std::vector<std::uint16_t> triangles;
+    /// `triangles` with every vertex replaced by the first vertex at the same point: the
+    /// seam's closing vertices (i = slices) by their ring's first one (i = 0).
+    std::vector<std::uint16_t> cornerPoints;
+    /// The last normal gluSphere sets, which it leaves current.
+    float lastNormal[3] = {0.0f, 0.0f, 0.0f};
+};
+
+/// True when the mesh reproduces gluSphere: 2 <= stacks <= slices <= 239 and a finite
+/// radius >= 0. GLU reads cache entries it never filled when stacks exceeds slices.
+bool SphereMeshMatchesGlu(double radius, int slices, int stacks);
+
+/// Builds the mesh of gluSphere(radius, slices, stacks); see SphereMeshMatchesGlu.
+SphereMesh BuildSphereMesh(double radius, int slices, int stacks);
+
+/// The meshes of the most recently used (radius, slices, stacks) keys, at most `capacity`
+/// of them: a miss beyond that replaces the least recently used one. Nothing is allocated
+/// on a hit.
+class SphereMeshCache {
+  public:
+    explicit SphereMeshCache(std::size_t capacity = 16) : capacity_(capacity < 1 ? 1 : capacity) {
+        entries_.reserve(capacity_);
+    }
+
+    /// The mesh of the key, built on a miss. The reference stays valid until that key is
+    /// replaced.
+    const SphereMesh& Get(double radius, int slices, int stacks);
+    std::size_t size() const { return entries_.size(); }
+    std::size_t capacity() const { return capacity_; }
+    void Clear() { entries_.clear(); }
+
+  private:
+    struct Entry {
+        SphereMesh mesh;
+        std::uint64_t lastUse = 0;
+    };
+    std::size_t capacity_;
+    std::uint64_t clock_ = 0;
+    std::vector<Entry> entries_;
+};
+
+/// The cache DrawSphere uses. Plain memory: the meshes hold no GL objects, so they are valid
+/// in every context.
+SphereMeshCache& SharedSphereMeshCache();
+
+/// Draws the sphere gluSphere(quadric, radius, slices, stacks) draws, about the current
+/// origin, for a quadric set to fill without texture coordinates (GLU's default normals
+/// and orientation), with the same pixels and the same current normal afterwards. The
+/// cached path draws the key's shared mesh from client-side vertex arrays in one
+/// glDrawElements (the client array state is restored). When the state makes it safe
+/// (opaque, depth-tested, filled, the sphere wholly in front of the near plane) it leaves
+/// out the triangles that cannot change a pixel: those that cover no pixel centre and the
+/// back ones hidden well inside the outline, about 40 % of a sphere; the rest keep GLU's
+/// order. Every 12000 triangles or so it calls glFlush, so that a software rasterizer works
+/// while the frame is still being set up. Outside GL_RENDER mode (feedback, selection), for
+/// keys GLU draws oddly (SphereMeshMatchesGlu) and in NaiveGlu mode it calls gluSphere.
+void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks);
+
+}  // namespace veliso
