@@ -98,7 +98,7 @@ bool BackTrianglesHidden(double radius, WindowTransform& window) {
     return true;
 }
 
-/// Largest integer <= x, for window coordinates (well within the range of int).
+/// Largest integer <= x, for window coordinates within the viewport.
 inline int Floor(float x) {
     const int truncated = static_cast<int>(x);
     return truncated - (x < static_cast<float>(truncated) ? 1 : 0);
@@ -180,8 +180,10 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
                 std::max(std::min({p0[axis], p1[axis], p2[axis]}) - kMargin, viewLow[axis]);
             const float high =
                 std::min(std::max({p0[axis], p1[axis], p2[axis]}) + kMargin, viewHigh[axis]);
-            // floor(high - 1/2) >= ceil(low - 1/2)
-            pixels = high - low >= 1.0f || Floor(high - 0.5f) >= -Floor(0.5f - low);
+            // floor(high - 1/2) >= ceil(low - 1/2); both bounds lie within the viewport
+            // when the range is not empty.
+            pixels =
+                low <= high && (high - low >= 1.0f || Floor(high - 0.5f) >= -Floor(0.5f - low));
         }
         kind[t] = !pixels ? kNoPixel : solidBack ? kSolidBack : kShows;
     }
