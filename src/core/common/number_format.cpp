@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace veliso {
 
@@ -14,12 +15,11 @@ std::string FormatGeneral(double value) {
     }
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    std::string text(buffer);
     // The labels write "-0" as "0".
-    if (text == "-0") {
-        text = "0";
+    if (std::string_view(buffer) == "-0") {
+        return "0";
     }
-    return text;
+    return std::string(buffer);
 }
 
 std::string FormatInteger(std::int64_t value) { return std::to_string(value); }
