@@ -489,10 +489,10 @@ TEST_F(FormMMGlTest, TabChangeAppliesThatTabsLighting) {
     EXPECT_FLOAT_EQ(v[0], 0.3f);
     Light(GL_DIFFUSE, v);
     EXPECT_FLOAT_EQ(v[2], 1.0f);
-    GLfloat spec[4];
-    glGetMaterialfv(GL_FRONT, GL_SPECULAR, spec);
-    EXPECT_FLOAT_EQ(spec[0], 0.7f);
-    EXPECT_FLOAT_EQ(spec[1], 1.0f);
+    GLfloat specular[4];
+    glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    EXPECT_FLOAT_EQ(specular[0], 0.7f);
+    EXPECT_FLOAT_EQ(specular[1], 1.0f);
 
     form->PageControl1->setCurrentIndex(1);
     Light(GL_DIFFUSE, v);
