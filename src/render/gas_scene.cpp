@@ -81,16 +81,11 @@ void DrawBox(double l) {
 }
 
 void DrawParticles(const GasState& gas, const SphereDetail& detail) {
-    GLUquadric* quadric = gluNewQuadric();
+    GLUquadric* quadric = NewSphereQuadric();
     if (quadric == nullptr) {
         return;  // out of memory: this frame shows no particles
     }
-    gluQuadricDrawStyle(quadric, GLU_FILL);
-    gluQuadricTexture(quadric, GL_FALSE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glEnable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
+    ApplySpherePassState();
     glColor3d(gas.red, gas.green, gas.blue);
     const int n = ParticlesInPlay(gas);
     for (int p = 0; p < n; ++p) {

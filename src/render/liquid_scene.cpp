@@ -68,15 +68,8 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
     DrawCube(liquid.halfEdge);
 
     // One quadric per frame: filled, no texture coordinates (the default).
-    GLUquadric* const quadric = gluNewQuadric();
-    if (quadric != nullptr) {
-        gluQuadricDrawStyle(quadric, GLU_FILL);
-        gluQuadricTexture(quadric, GL_FALSE);
-    }
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glEnable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
+    GLUquadric* const quadric = NewSphereQuadric();
+    ApplySpherePassState();
 
     if (!liquid.paused) {
         StepLiquid(liquid);

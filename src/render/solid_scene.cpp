@@ -68,12 +68,10 @@ void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomS
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
-    GLUquadric* quadric = gluNewQuadric();
+    GLUquadric* quadric = NewSphereQuadric();
     if (quadric == nullptr) {
         return;  // out of memory: nothing but the background this frame
     }
-    gluQuadricDrawStyle(quadric, GLU_FILL);
-    gluQuadricTexture(quadric, GL_FALSE);
 
     GlSolidSink sink(quadric, detail);
     DescribeSolidStructure(solid, extent, random, sink);

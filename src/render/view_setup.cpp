@@ -150,4 +150,20 @@ void ApplyLightingSet(SceneTab tab) {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, set.modelAmbient);
 }
 
+GLUquadric* NewSphereQuadric() {
+    GLUquadric* quadric = gluNewQuadric();
+    if (quadric != nullptr) {
+        gluQuadricDrawStyle(quadric, GLU_FILL);
+        gluQuadricTexture(quadric, GL_FALSE);
+    }
+    return quadric;
+}
+
+void ApplySpherePassState() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+}
+
 }  // namespace veliso

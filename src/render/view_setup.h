@@ -2,6 +2,8 @@
 
 #include "core/common/view_point.h"
 
+class GLUquadric;
+
 namespace veliso {
 
 /// Tab indices of the main window's page control.
@@ -42,6 +44,13 @@ void BeginBoxFrame(const ViewPoint& view);
 /// without depth test. Opaque: inner (front) sides filled and outer (back) sides drawn as
 /// lines, so the walls seen from outside show as outlines; no blending, depth test on.
 void ApplyBoxWallState(bool transparent);
+
+/// The frame's GLU quadric for the particle spheres: filled, without texture coordinates.
+/// Null when GLU is out of memory. The caller deletes it at the end of the frame.
+GLUquadric* NewSphereQuadric();
+
+/// State of the gas and liquid sphere pass: both faces filled, lit, opaque, depth-tested.
+void ApplySpherePassState();
 
 /// One-time GL set-up of the view once its context is current: light 0 (solid set and
 /// position), material, light model, enables (lighting, light 0, automatic normals,
