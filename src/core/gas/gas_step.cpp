@@ -83,8 +83,12 @@ bool StepGas(GasState& gas, bool gasTabActive) {
     return true;
 }
 
+double IdealGasPressure(int count, double temperature, double volumePercent) {
+    return std::floor(count * 340.017 * temperature / volumePercent);
+}
+
 double UpdatePressure(GasState& gas) {
-    gas.pressure = std::floor(gas.count * 340.017 * gas.temperature / gas.volumePercent);
+    gas.pressure = IdealGasPressure(gas.count, gas.temperature, gas.volumePercent);
     return gas.pressure;
 }
 

@@ -18,6 +18,11 @@ namespace veliso {
 /// Speeds are only exchanged or reflected, so the multiset of particle speeds is conserved.
 bool StepGas(GasState& gas, bool gasTabActive);
 
+/// Ideal gas pressure in Pa of `count` particles at `temperature` (K) in `volumePercent` of the
+/// full box: floor(count * 340.017 * temperature / volumePercent). Reads no record, so the
+/// measurement bench can tell the pressure of a state without touching the gas.
+double IdealGasPressure(int count, double temperature, double volumePercent);
+
 /// Ideal gas pressure in Pa: floor(count * 340.017 * temperature / volumePercent), stored in
 /// `pressure` and returned. 101325 at 100 particles, 298 K, 100 %; 34 .. 1700085 over the
 /// sliders' ranges. Neither the mass nor the motion enters it.

@@ -1,0 +1,162 @@
+#include "core/measure/fit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veliso {
+
+namespace {
+
+constexpr const char* kImpossible = "ajustement impossible : ";
+
+FitResult Failure(const char* reason) {
+    FitResult result;
+    result.failure = std::string(kImpossible) + reason;
+    return result;
+}
+
+// 1 − residual / total, kept within 0 .. 1 against rounding; undefined without spread.
+std::optional<double> R2(double residual, double total) {
+    const double r2 = 1.0 - residual / total;
+    if (!(total > 0) || !std::isfinite(r2)) {
+        return std::nullopt;
+    }
+    return std::clamp(r2, 0.0, 1.0);
+}
+
+// Affine least squares about the means, which keeps the sums small whatever the offset of x.
+FitResult Affine(const std::vector<PlotPoint>& points) {
+    const double n = static_cast<double>(points.size());
+    double xMean = 0;
+    double yMean = 0;
+    for (const PlotPoint& p : points) {
+        xMean += p.x;
+        yMean += p.y;
+    }
+    xMean /= n;
+    yMean /= n;
+    double sxx = 0;
+    double sxy = 0;
+    double syy = 0;
+    for (const PlotPoint& p : points) {
+        sxx += (p.x - xMean) * (p.x - xMean);
+        sxy += (p.x - xMean) * (p.y - yMean);
+        syy += (p.y - yMean) * (p.y - yMean);
+    }
+    FitResult result;
+    result.ok = true;
+    result.a = sxy / sxx;
+    result.b = yMean - result.a * xMean;
+    double residual = 0;
+    for (const PlotPoint& p : points) {
+        const double r = p.y - (result.a * p.x + result.b);
+        residual += r * r;
+    }
+    result.r2 = R2(residual, syy);
+    return result;
+}
+
+FitResult Proportional(const std::vector<PlotPoint>& points) {
+    double sxx = 0;
+    double sxy = 0;
+    double syy = 0;
+    for (const PlotPoint& p : points) {
+        sxx += p.x * p.x;
+        sxy += p.x * p.y;
+        syy += p.y * p.y;
+    }
+    FitResult result;
+    result.ok = true;
+    result.a = sxy / sxx;
+    double residual = 0;
+    for (const PlotPoint& p : points) {
+        const double r = p.y - result.a * p.x;
+        residual += r * r;
+    }
+    result.r2 = R2(residual, syy);
+    return result;
+}
+
+FitResult Power(const std::vector<PlotPoint>& points) {
+    std::vector<PlotPoint> logs;
+    logs.reserve(points.size());
+    for (const PlotPoint& p : points) {
+        if (!(p.x > 0) || !(p.y > 0)) {
+            return Failure("la loi de puissance demande des x et des y strictement positifs");
+        }
+        logs.push_back({std::log(p.x), std::log(p.y)});
+    }
+    FitResult line = Affine(logs);
+    FitResult result = line;
+    result.a = std::exp(line.b);
+    result.b = line.a;
+    return result;
+}
+
+}  // namespace
+
+std::string FitName(FitKind kind) {
+    switch (kind) {
+        case FitKind::Proportional:
+            return "proportionnelle y = a·x";
+        case FitKind::Affine:
+            return "affine y = a·x + b";
+        case FitKind::Power:
+            return "puissance y = a·x^b";
+    }
+    return {};
+}
+
+double FitResult::At(double x) const {
+    switch (kind) {
+        case FitKind::Proportional:
+            return a * x;
+        case FitKind::Affine:
+            return a * x + b;
+        case FitKind::Power:
+            return a * std::pow(x, b);
+    }
+    return 0;
+}
+
+namespace {
+
+FitResult FitChecked(FitKind kind, const std::vector<PlotPoint>& points) {
+    for (const PlotPoint& p : points) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            return Failure("une valeur n'est pas un nombre fini");
+        }
+    }
+    const bool twoDistinctX =
+        std::any_of(points.begin(), points.end(),
+                    [&points](const PlotPoint& p) { return p.x != points.front().x; });
+    if (points.size() < 2 || !twoDistinctX) {
+        return Failure("il faut au moins deux points d'abscisses différentes");
+    }
+    FitResult result;
+    switch (kind) {
+        case FitKind::Proportional:
+            result = Proportional(points);
+            break;
+        case FitKind::Affine:
+            result = Affine(points);
+            break;
+        case FitKind::Power:
+            result = Power(points);
+            break;
+    }
+    if (result.ok && (!std::isfinite(result.a) || !std::isfinite(result.b))) {
+        return Failure("les valeurs sont hors de portée du calcul");
+    }
+    return result;
+}
+
+}  // namespace
+
+FitResult FitLaw(FitKind kind, const std::vector<PlotPoint>& points) {
+    FitResult result = FitChecked(kind, points);
+    result.kind = kind;
+    return result;
+}
+
+}  // namespace veliso

@@ -1,0 +1,189 @@
+#include "core/measure/measurement_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace veliso {
+namespace {
+
+const std::string kHeader =
+    "N°;Heure;Quantité N;Température T (K);Volume V (%);Masse relative;Pression P (Pa);"
+    "Chocs sur parois /s;Écart type chocs /s;Moyenne sur (s)";
+
+class MeasurementCsvTest : public ::testing::Test {
+  protected:
+    std::vector<Measurement> rows;
+
+    void SetUp() override {
+        Measurement a;
+        a.number = 1;
+        a.time = "14:05:09";
+        a.count = 100;
+        a.temperature = 298;
+        a.volumePercent = 100;
+        a.mass = 5;
+        a.pressure = 101325;
+        a.wallHits = 95.2;
+        a.wallHitsSpread = 7.91;
+        a.readouts = 5;
+        Measurement b = a;
+        b.number = 4;
+        b.time = "mesure \"bis\"; à froid";  // typed in a spreadsheet
+        b.temperature = 10;
+        b.volumePercent = 12.5;
+        b.pressure = 34001;
+        b.wallHits.reset();
+        b.wallHitsSpread.reset();
+        b.readouts = 0;
+        Measurement c = a;
+        c.number = 5;
+        c.wallHits = 100.67;
+        c.wallHitsSpread.reset();
+        c.readouts = 1;
+        rows = {a, b, c};
+    }
+
+    static void ExpectRefused(const std::string& text, const std::string& start) {
+        const MeasurementCsv read = ReadMeasurementsCsv(text);
+        EXPECT_FALSE(read.ok()) << text;
+        EXPECT_TRUE(read.rows.empty());
+        EXPECT_EQ(read.error.substr(0, start.size()), start) << read.error;
+    }
+};
+
+TEST_F(MeasurementCsvTest, WritesWhatFrenchSpreadsheetsRead) {
+    const std::string csv = WriteMeasurementsCsv(rows);
+    EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    const std::string expected = kHeader + "\r\n" +
+                                 "1;14:05:09;100;298;100;5;101325;95,2;7,91;5\r\n"
+                                 "4;\"mesure \"\"bis\"\"; à froid\";100;10;12,5;5;34001;;;0\r\n"
+                                 "5;14:05:09;100;298;100;5;101325;100,67;;1\r\n";
+    EXPECT_EQ(csv.substr(3), expected);
+
+    EXPECT_EQ(WriteMeasurementsTsv({rows[1]}),
+              "N°\tHeure\tQuantité N\tTempérature T (K)\tVolume V (%)\tMasse relative\t"
+              "Pression P (Pa)\tChocs sur parois /s\tÉcart type chocs /s\tMoyenne sur (s)\n"
+              "4\tmesure \"bis\"; à froid\t100\t10\t12,5\t5\t34001\t\t\t0\n");
+}
+
+TEST_F(MeasurementCsvTest, ExportThenImportGivesBackTheSameRows) {
+    // Values whose shortest decimal form is long still read back to the same double.
+    rows[0].temperature = 1.0 / 3.0 * 100;
+    rows[0].wallHitsSpread = 0.1 + 0.2;
+    const MeasurementCsv read = ReadMeasurementsCsv(WriteMeasurementsCsv(rows));
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.rows, rows);
+    EXPECT_TRUE(ReadMeasurementsCsv(WriteMeasurementsCsv({})).ok());
+}
+
+TEST_F(MeasurementCsvTest, ReadsTheFileAsASpreadsheetSavesIt) {
+    // No byte-order mark, LF ends, numbers quoted, a ';' inside a quoted text, spaces
+    // around fields, and the lines of separators a spreadsheet writes for empty rows.
+    const std::string text = kHeader + "\n" +
+                             "\"2\";\"a;b\";100;\"298\"; 100 ;5;101325;\"95,2\";\"7,91\";5\n"
+                             ";;;;;;;;;\n"
+                             "\n"
+                             "3;;100;298,5;100;5;1,01325E+05;96;;1\n";
+    const MeasurementCsv read = ReadMeasurementsCsv(text);
+    ASSERT_TRUE(read.ok()) << read.error;
+    ASSERT_EQ(read.rows.size(), 2u);
+    EXPECT_EQ(read.rows[0].number, 2);
+    EXPECT_EQ(read.rows[0].time, "a;b");
+    EXPECT_EQ(read.rows[0].wallHits, 95.2);
+    EXPECT_EQ(read.rows[0].wallHitsSpread, 7.91);
+    EXPECT_EQ(read.rows[1].temperature, 298.5);
+    EXPECT_EQ(read.rows[1].pressure, 101325.0);
+
+    // A file with the first eight columns only: one readout per value, no spread.
+    const MeasurementCsv shortFile = ReadMeasurementsCsv(
+        "N°;Heure;Quantité N;Température T (K);Volume V (%);Masse relative;Pression P (Pa);"
+        "Chocs sur parois /s\r\n1;;50;300;100;1;51002;180\r\n2;;50;300;100;1;51002;\r\n");
+    ASSERT_TRUE(shortFile.ok()) << shortFile.error;
+    EXPECT_EQ(shortFile.rows[0].readouts, 1);
+    EXPECT_EQ(shortFile.rows[1].readouts, 0);
+    EXPECT_FALSE(shortFile.rows[1].wallHits.has_value());
+}
+
+TEST_F(MeasurementCsvTest, EveryMalformedLineIsRefusedWithItsNumberAndReason) {
+    const std::string good = "1;14:05:09;100;298;100;5;101325;95,2;7,91;5\n";
+    auto file = [&](const std::string& bad) { return kHeader + "\n" + good + bad + "\n"; };
+    struct Case {
+        std::string line;
+        std::string error;
+    } cases[] = {
+        {"2;14:05:10;100;298;100;5;101325;95,2;7,91", "Ligne 3 : 9 champs au lieu de 10."},
+        {"2;;100;298;100;5;101325;95,2;7,91;5;", "Ligne 3 : 11 champs au lieu de 10."},
+        {"2;;100;chaud;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Température T (K) », « chaud » n'est pas un nombre."},
+        {"2;;100;298;100;5;101325;95.2;7,91;5",
+         "Ligne 3 : dans la colonne « Chocs sur parois /s », « 95.2 » n'est pas un nombre "
+         "(la virgule sépare les décimales)."},
+        {"2;;100;298;100;5;101 325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Pression P (Pa) », « 101 325 » n'est pas"},
+        {"2;;100;600;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Température T (K) », « 600 » est hors de 10 … 500."},
+        {"2;;100;298;5;5;101325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Volume V (%) », « 5 » est hors de 10 … 100."},
+        {"2;;100,5;298;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Quantité N », « 100,5 » n'est pas un nombre entier."},
+        {"2;;100;298;100;11;101325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Masse relative », « 11 » est hors de 1 … 10."},
+        {"0;;100;298;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « N° », « 0 » est hors de"},
+        {"2;;100;298;100;5;-3;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Pression P (Pa) », « -3 » est négatif."},
+        {"2;;100;298;100;5;1e999;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Pression P (Pa) », « 1e999 » est hors de portée."},
+        {"2;;;298;100;5;101325;95,2;7,91;5", "Ligne 3 : la colonne « Quantité N » est vide."},
+        {"1;;100;298;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : le numéro 1 est déjà celui de la ligne 2."},
+        {"2;\"14:05;100;298;100;5;101325;95,2;7,91;5", "Ligne 3 : guillemet non fermé."},
+        {"2;\"14\"h;100;298;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : texte après un champ entre guillemets (champ 2)."},
+        {"2;14\"05;100;298;100;5;101325;95,2;7,91;5", "Ligne 3 : guillemet au milieu du champ 2."},
+        {"2;14\x01"
+         "05;100;298;100;5;101325;95,2;7,91;5",
+         "Ligne 3 : la colonne « Heure » contient un caractère de commande."},
+        {"2;\xE0 14h;100;298;100;5;101325;95,2;7,91;5", "Ligne 3 : le texte n'est pas en UTF-8."},
+        {"2;;100;298;100;5;101325;95,2;7,91;1", "Ligne 3 : un écart type demande"},
+        {"2;;100;298;100;5;101325;95,2;;5", "Ligne 3 : l'écart type manque"},
+        {"2;;100;298;100;5;101325;;;3", "Ligne 3 : sans chocs sur parois"},
+        {"2;;100;298;100;5;101325;95;;0", "Ligne 3 : des chocs sur parois demandent"},
+        {"2;;100;298;100;5;101325;95;;11",
+         "Ligne 3 : dans la colonne « Moyenne sur (s) », « 11 » est hors de 0 … 10."},
+    };
+    for (const Case& c : cases) {
+        ExpectRefused(file(c.line), c.error);
+    }
+    // A fault after good lines and blank ones still names its own line.
+    ExpectRefused(kHeader + "\n" + good + "\n;;;;;;;;;\n" + "x;;100;298;100;5;101325;;;0\n",
+                  "Ligne 5 : dans la colonne « N° », « x » n'est pas un nombre.");
+}
+
+TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
+    ExpectRefused("", "Ligne 1 : le fichier est vide");
+    ExpectRefused("1;14:05:09;100;298;100;5;101325;95,2;7,91;5\n",
+                  "Ligne 1 : en-tête inattendu, colonne 1 « 1 » au lieu de « N° »");
+    ExpectRefused("N°;Heure;Quantité N\n", "Ligne 1 : l'en-tête a 3 colonnes au lieu de 10.");
+    // The same header saved in Latin-1 by an old spreadsheet.
+    ExpectRefused("N\xB0;Heure\n", "Ligne 1 : le texte n'est pas en UTF-8.");
+    // Overlong and surrogate forms are not UTF-8 either.
+    ExpectRefused("\xC0\xAF\n", "Ligne 1 : le texte n'est pas en UTF-8.");
+    ExpectRefused("\xED\xA0\x80\n", "Ligne 1 : le texte n'est pas en UTF-8.");
+    ExpectRefused("N°\xE2\x82", "Ligne 1 : le texte n'est pas en UTF-8.");
+}
+
+TEST(DecimalCommaTest, ShortestDigitsWithACommaAndNoExponent) {
+    EXPECT_EQ(DecimalComma(95.2), "95,2");
+    EXPECT_EQ(DecimalComma(101325), "101325");
+    EXPECT_EQ(DecimalComma(1000000), "1000000");
+    EXPECT_EQ(DecimalComma(0.01), "0,01");
+    EXPECT_EQ(DecimalComma(-0.0), "0");
+    EXPECT_EQ(RoundedDecimalComma(340.017, 4), "340");
+    EXPECT_EQ(RoundedDecimalComma(0.99871, 4), "0,9987");
+    EXPECT_EQ(RoundedDecimalComma(1.5e-5, 3), "1,5e-05");
+}
+
+}  // namespace
+}  // namespace veliso
