@@ -232,6 +232,7 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     SetStartValues();
 
     StartTimers();
+    SetUpMeasurements();
 
     LayOut();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -460,7 +461,7 @@ void TFormMM::FormResize() {
 }
 
 void TFormMM::closeEvent(QCloseEvent* event) {
-    if (closing_ || FormCloseQuery()) {
+    if (closing_ || (FormCloseQuery() && ConfirmUnexportedMeasurements())) {
         closing_ = true;
         event->accept();
         FormClose();
@@ -500,7 +501,9 @@ void TFormMM::Timer1Timer() {
 
 void TFormMM::Timer2Timer() {
     if (activeTab() == static_cast<int>(SceneTab::Gas)) {
-        Pangaz->ShowWallHits(TakeWallHits(gas));
+        const int hits = TakeWallHits(gas);
+        Pangaz->ShowWallHits(hits);
+        emit wallHitsRead(hits);
     }
     StatusBar1->setPanelText(2, ClockText(QDateTime::currentDateTime()));
 }

@@ -24,6 +24,7 @@ class ClickableLabel;
 class GasPanel;
 class LiquidPanel;
 class SolidPanel;
+class TFormReleves;
 class TOpenGLOrvPanel;
 
 /// Tab bar whose tabs all measure 140 x 22 pixels.
@@ -191,6 +192,19 @@ class TFormMM : public QWidget {
     void OpenGLOrvPanel1MouseMove(veliso::TOpenGLOrvPanel* sender, Qt::KeyboardModifiers shift,
                                   int x, int y);
 
+    // The gas tab's measurement bench (form_mm_measurements.cpp).
+    /// "Relevés de mesures", made at its first opening and kept for the whole run.
+    veliso::TFormReleves* FormReleves = nullptr;
+    /// Shows the measurement window (gas view's menu, Ctrl+M on the gas tab).
+    void ShowMeasurements();
+    /// Asked once closing was confirmed, and only when rows were never exported; true when
+    /// the program may close.
+    bool ConfirmUnexportedMeasurements();
+
+  signals:
+    /// The wall hits of the second that just ended, as Timer2Timer reads them on the gas tab.
+    void wallHitsRead(int hits);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -205,6 +219,7 @@ class TFormMM : public QWidget {
     void SetStartValues();
     void LayOut();
     void OpenInformationPage(const QString& name);
+    void SetUpMeasurements();
 
     QDialog* splash_ = nullptr;
     QDialog* instructions_ = nullptr;

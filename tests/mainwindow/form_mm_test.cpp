@@ -20,6 +20,7 @@
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/liquid_panel.h"
+#include "mainwindow/modal_answer.h"
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
 
@@ -47,34 +48,7 @@ class FakeSplash : public QDialog {
     TFormMM*& form_;
 };
 
-/// Answers the next modal message box with `button` once its modal loop is up, keeping
-/// its caption, text and icon.
-class ModalAnswer {
-  public:
-    explicit ModalAnswer(QMessageBox::StandardButton button) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                return;
-            }
-            timer_.stop();
-            caption = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
-            box->button(button)->click();
-        });
-        timer_.start();
-    }
-    QString caption;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-
-  private:
-    QTimer timer_;
-};
+using testing::ModalAnswer;
 
 class FormMMTest : public ::testing::Test {
   protected:

@@ -1,0 +1,382 @@
+#include "mainwindow/measurements_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include "core/measure/measurement_csv.h"
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/form_mm.h"
+#include "mainwindow/modal_answer.h"
+#include "mainwindow/qt_app.h"
+
+namespace veliso {
+namespace {
+
+using testing::FindControl;
+using testing::ModalAnswer;
+
+class MeasurementsWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::TestApplication();
+        ASSERT_TRUE(folder.isValid());
+        window = std::make_unique<TFormReleves>(nullptr, gas);
+        window->timeText = [] { return QStringLiteral("10:00:00"); };
+        window->chooseExportFile = [this] { return exportPath; };
+        window->chooseImportFile = [this] { return importPath; };
+    }
+
+    template <typename T>
+    T* Control(const char* name) {
+        return FindControl<T>(window.get(), name);
+    }
+    void Click(const char* button) { Control<QPushButton>(button)->click(); }
+    const std::vector<Measurement>& Rows() const { return window->model()->log().rows(); }
+    QString Cell(int row, int column) const {
+        const MeasurementTableModel* m = window->model();
+        return m->data(m->index(row, column), Qt::DisplayRole).toString();
+    }
+    // The gas's first readout opens the series; each after it is a whole second.
+    void Seconds(std::initializer_list<int> hits) {
+        for (int h : hits) {
+            window->WallHitsRead(h);
+        }
+    }
+    void Choose(const char* combo, int index) { Control<QComboBox>(combo)->setCurrentIndex(index); }
+    void SelectRows(std::initializer_list<int> rows) {
+        QTableView* table = Control<QTableView>("Table");
+        table->clearSelection();
+        for (int r : rows) {
+            table->selectionModel()->select(
+                table->model()->index(r, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    void AddRowsAt(std::initializer_list<double> temperatures) {
+        for (double t : temperatures) {
+            gas.temperature = t;
+            Click("butAjouter");
+        }
+    }
+    QString Write(const char* name, const std::string& text) {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        return path;
+    }
+
+    GasState gas;
+    QTemporaryDir folder;
+    QString exportPath;
+    QString importPath;
+    std::unique_ptr<TFormReleves> window;
+};
+
+TEST_F(MeasurementsWindowTest, ButtonAndEnterAddTheStateWithTheMeanOfTheChosenSpan) {
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Relevés de mesures"));
+    EXPECT_FALSE(window->isModal());
+    Seconds({40, 90, 100, 110});
+    Choose("CBox_Moyenne", 1);  // 5 s, of which 3 are at hand
+    EXPECT_TRUE(
+        Control<QLabel>("Lab_Releve")->text().contains(QString::fromUtf8("Moyenne sur 3 s : 100")));
+    Click("butAjouter");
+    ASSERT_EQ(Rows().size(), 1u);
+    const Measurement& row = Rows()[0];
+    EXPECT_EQ(row.number, 1);
+    EXPECT_EQ(row.time, "10:00:00");
+    EXPECT_EQ(row.pressure, 101325.0);
+    EXPECT_EQ(row.wallHits, 100.0);
+    EXPECT_EQ(row.wallHitsSpread, 10.0);
+    EXPECT_EQ(row.readouts, 3);
+    const char* shown[] = {"1", "10:00:00", "100", "298", "100", "5", "101325", "100", "10", "3"};
+    for (int c = 0; c < kMeasurementColumns; ++c) {
+        EXPECT_EQ(Cell(0, c), QString::fromUtf8(shown[c])) << c;
+    }
+
+    // Enter adds too, wherever the focus is in the window.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClick(Control<QTableView>("Table"), Qt::Key_Return);
+    QTest::keyClick(Control<QCheckBox>("CB_Auto"), Qt::Key_Enter);
+    EXPECT_EQ(Rows().size(), 3u);
+    EXPECT_FALSE(Control<QCheckBox>("CB_Auto")->isChecked());
+
+    // A slider moved since the last readout: the row says no hits were measured in this state.
+    gas.count = 50;
+    Click("butAjouter");
+    EXPECT_EQ(Rows().back().pressure, 50662.0);
+    EXPECT_FALSE(Rows().back().wallHits.has_value());
+    EXPECT_TRUE(Cell(3, 7).isEmpty());
+    EXPECT_FALSE(Control<QLabel>("Lab_Etat")->text().isEmpty());
+}
+
+TEST_F(MeasurementsWindowTest, AutomaticReadoutAddsARowForEachWholeSecondAndThePlotFollows) {
+    Choose("CBox_Y", 1);  // wall hits
+    Control<QCheckBox>("CB_Auto")->setChecked(true);
+    Seconds({40});
+    EXPECT_TRUE(Rows().empty());  // what came before the window listened is not a second
+    Seconds({96, 94});
+    ASSERT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Rows()[1].wallHits, 94.0);
+    EXPECT_EQ(window->pointSeries()->count(), 2);
+
+    // The temperature is changed during a second: that one is skipped.
+    gas.temperature = 500;
+    Seconds({110});
+    EXPECT_EQ(Rows().size(), 2u);
+    Seconds({124});
+    ASSERT_EQ(Rows().size(), 3u);
+    EXPECT_EQ(Rows()[2].temperature, 500.0);
+    EXPECT_EQ(window->pointSeries()->count(), 3);
+    EXPECT_EQ(window->pointSeries()->at(2), QPointF(500, 124));
+
+    // After a break the first readout may hold more than a second.
+    window->InterruptReadouts();
+    Seconds({200});
+    EXPECT_EQ(Rows().size(), 3u);
+    gas.paused = true;
+    Seconds({0, 0});
+    EXPECT_EQ(Rows().size(), 3u);
+}
+
+TEST_F(MeasurementsWindowTest, DeleteClearAndCopy) {
+    AddRowsAt({100, 200, 300, 400});
+    SelectRows({0, 2});
+    Click("butCopier");
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QString::fromUtf8(WriteMeasurementsTsv({Rows()[0], Rows()[2]}).c_str()));
+    Click("butSupprimer");
+    ASSERT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Rows()[0].number, 2);
+    EXPECT_EQ(Rows()[1].number, 4);
+    EXPECT_EQ(window->pointSeries()->count(), 2);
+    SelectRows({});
+    Click("butCopier");  // nothing chosen: every row
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QString::fromUtf8(WriteMeasurementsTsv(Rows()).c_str()));
+
+    {
+        ModalAnswer answer(QMessageBox::No);
+        Click("butEffacer");
+        EXPECT_TRUE(answer.text.startsWith(QString::fromUtf8("Effacer les 2 relevés")));
+    }
+    EXPECT_EQ(Rows().size(), 2u);
+    {
+        ModalAnswer answer(QMessageBox::Yes);
+        Click("butEffacer");
+        EXPECT_EQ(answer.answered(), 1u);
+    }
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(window->pointSeries()->count(), 0);
+    EXPECT_FALSE(window->hasUnexported());
+}
+
+TEST_F(MeasurementsWindowTest, ExportThenImportGivesBackTheTable) {
+    Seconds({40, 95});
+    AddRowsAt({100, 250});
+    EXPECT_TRUE(window->hasUnexported());
+    exportPath = folder.filePath("releves");  // the suffix is added
+    Click("butExporter");
+    QFile written(exportPath + ".csv");
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), WriteMeasurementsCsv(Rows()));
+    EXPECT_FALSE(window->hasUnexported());
+
+    TFormReleves other(nullptr, gas);
+    other.chooseImportFile = [&] { return exportPath + ".csv"; };
+    FindControl<QPushButton>(&other, "butImporter")->click();
+    EXPECT_EQ(other.model()->log().rows(), Rows());
+    EXPECT_FALSE(other.hasUnexported());
+
+    // A write that fails says so and the rows stay unsaved.
+    Click("butAjouter");
+    exportPath = folder.filePath("absent/releves.csv");
+    {
+        ModalAnswer answer(QMessageBox::Ok);
+        Click("butExporter");
+        EXPECT_EQ(answer.icon, QMessageBox::Warning);
+        EXPECT_TRUE(answer.text.contains("absent") || answer.text.contains("releves.csv"));
+    }
+    EXPECT_TRUE(window->hasUnexported());
+}
+
+TEST_F(MeasurementsWindowTest, AMalformedFileIsRefusedAndTheTableStaysAsItWas) {
+    AddRowsAt({100, 200});
+    const std::vector<Measurement> before = Rows();
+    importPath =
+        Write("faux.csv", WriteMeasurementsCsv(Rows()) + "3;;100;298;100;5;1013,25,0;;;0\r\n");
+    {
+        ModalAnswer answer(QMessageBox::Ok);
+        Click("butImporter");
+        EXPECT_EQ(answer.icon, QMessageBox::Warning);
+        EXPECT_TRUE(answer.text.contains(QString::fromUtf8("« faux.csv » n'a pas été importé")));
+        EXPECT_TRUE(answer.text.contains(
+            QString::fromUtf8("Ligne 4 : dans la colonne « Pression P (Pa) »")))
+            << answer.text.toStdString();
+    }
+    EXPECT_EQ(Rows(), before);
+    EXPECT_TRUE(window->hasUnexported());
+
+    // A good file over rows never exported: asked first, and No keeps them.
+    importPath = Write("bon.csv", WriteMeasurementsCsv({}));
+    {
+        ModalAnswer answer(QMessageBox::No);
+        Click("butImporter");
+        EXPECT_TRUE(
+            answer.text.startsWith(QString::fromUtf8("Des relevés n'ont pas été exportés")));
+    }
+    EXPECT_EQ(Rows(), before);
+    {
+        ModalAnswer answer(QMessageBox::Yes);
+        Click("butImporter");
+    }
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(MeasurementsWindowTest, FittedLawIsDrawnWithItsFiguresAndNeverANan) {
+    Choose("CBox_Ajustement", 1);  // proportional
+    QLabel* fit = Control<QLabel>("Lab_Ajustement");
+    AddRowsAt({300});
+    EXPECT_TRUE(fit->text().contains("ajustement impossible"));
+    EXPECT_EQ(window->fitSeries()->count(), 0);
+
+    AddRowsAt({100, 200});
+    // P = floor(100 × 340.017 × T / 100): a = 340.0…; the line starts at the origin.
+    EXPECT_TRUE(fit->text().contains(QString::fromUtf8("a = 340 ; R² = 1")))
+        << fit->text().toStdString();
+    ASSERT_EQ(window->fitSeries()->count(), 2);
+    EXPECT_EQ(window->fitSeries()->at(0), QPointF(0, 0));
+
+    // Against the mass every x is 5: no law, and no NaN anywhere.
+    Choose("CBox_X", 5);
+    Choose("CBox_Ajustement", 3);  // power
+    EXPECT_TRUE(fit->text().contains("ajustement impossible"));
+    EXPECT_FALSE(fit->text().contains("nan", Qt::CaseInsensitive));
+    EXPECT_EQ(window->fitSeries()->count(), 0);
+    EXPECT_EQ(window->pointSeries()->count(), 3);
+
+    // Wall hits with a zero: the power law is refused, the affine law is not.
+    Choose("CBox_X", 1);
+    Choose("CBox_Y", 1);
+    Seconds({0, 0});
+    gas.temperature = 10;
+    Seconds({0, 3});
+    Click("butAjouter");
+    gas.temperature = 50;
+    Seconds({0, 0});
+    Click("butAjouter");
+    EXPECT_TRUE(fit->text().contains("strictement positifs"));
+    Choose("CBox_Ajustement", 2);
+    EXPECT_TRUE(fit->text().startsWith(QString::fromUtf8("affine y = a·x + b : a = ")));
+    EXPECT_GT(window->fitSeries()->count(), 0);
+}
+
+// The window as the main window opens it and feeds it.
+class MeasurementsInMainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::TestApplication();
+        form = std::make_unique<TFormMM>();
+        form->terminate = [this] { ++terminations; };
+        form->Timer1->stop();
+        form->Timer2->stop();
+    }
+    std::unique_ptr<TFormMM> form;
+    int terminations = 0;
+};
+
+TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsRows) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_M, Qt::ControlModifier);
+    EXPECT_EQ(form->FormReleves, nullptr);  // solid tab: nothing
+    form->PageControl1->setCurrentIndex(2);
+    // Pressed in the 3D view, where the focus usually is.
+    QTest::keyClick(form->OpenGLOrvPanel1->glWindow(), Qt::Key_M, Qt::ControlModifier);
+    ASSERT_NE(form->FormReleves, nullptr);
+    TFormReleves* window = form->FormReleves;
+    EXPECT_TRUE(window->isVisible());
+
+    // The clock tick of the gas tab hands over the hits of its second.
+    form->gas.wallHits = 80;
+    form->Timer2Timer();
+    form->gas.wallHits = 93;
+    form->Timer2Timer();
+    FindControl<QPushButton>(window, "butAjouter")->click();
+    ASSERT_EQ(window->model()->log().size(), 1);
+    EXPECT_EQ(window->model()->log().rows()[0].wallHits, 93.0);
+
+    window->close();
+    form->PageControl1->setCurrentIndex(0);
+    form->PageControl1->setCurrentIndex(2);
+    form->ShowMeasurements();
+    EXPECT_EQ(form->FormReleves, window);
+    EXPECT_EQ(window->model()->log().size(), 1);
+    EXPECT_EQ(form->findChildren<TFormReleves*>().size(), 1);
+}
+
+TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThen) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->ShowMeasurements();
+    {
+        ModalAnswer answer(QMessageBox::No);
+        EXPECT_FALSE(form->close());
+    }
+    FindControl<QPushButton>(form->FormReleves, "butAjouter")->click();
+    {
+        ModalAnswer answers({QMessageBox::Yes, QMessageBox::No});
+        EXPECT_FALSE(form->close());
+        ASSERT_EQ(answers.answered(), 2u);
+        EXPECT_EQ(answers.texts[0], "Voulez-vous fermer l'application ?");
+        EXPECT_EQ(answers.texts[1],
+                  QString::fromUtf8("Des relevés n'ont pas été exportés. Fermer quand même ?"));
+        EXPECT_EQ(answers.icon, QMessageBox::Question);
+    }
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(terminations, 0);
+    EXPECT_EQ(form->FormReleves->model()->log().size(), 1);
+    {
+        ModalAnswer answers({QMessageBox::Yes, QMessageBox::Yes});
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(answers.answered(), 2u);
+    }
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(MeasurementsInMainWindowTest, WithEveryRowExportedClosingIsAsBefore) {
+    QTemporaryDir folder;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->ShowMeasurements();
+    FindControl<QPushButton>(form->FormReleves, "butAjouter")->click();
+    form->FormReleves->chooseExportFile = [&] { return folder.filePath("r.csv"); };
+    FindControl<QPushButton>(form->FormReleves, "butExporter")->click();
+    ASSERT_FALSE(form->FormReleves->hasUnexported());
+    {
+        ModalAnswer answers({QMessageBox::Yes, QMessageBox::No});
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(answers.answered(), 1u);
+    }
+    EXPECT_EQ(terminations, 1);
+}
+
+}  // namespace
+}  // namespace veliso
