@@ -51,15 +51,16 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The program draws with OpenGL; Mesa's software renderer is enough. Liberation Sans stands in
-# for Arial; xdg-utils opens the information pages and the mail link.
+# The program draws with OpenGL; Mesa's software renderer is enough. The measurement window
+# plots with Qt Charts. Liberation Sans stands in for Arial; xdg-utils opens the information
+# pages and the mail link.
 find_program(VELISO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VELISO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libgl1, libglu1-mesa, libgl1-mesa-dri")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libqt6charts6, libgl1, libglu1-mesa, libgl1-mesa-dri")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")
 include(CPack)
