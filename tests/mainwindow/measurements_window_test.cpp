@@ -303,12 +303,14 @@ class MeasurementsInMainWindowTest : public ::testing::Test {
 TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsRows) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // Tests share their display: other windows may hold the keyboard focus, so the window
+    // is made the active one for Qt itself, with no event processed before the keys.
+    QApplication::setActiveWindow(form.get());
     QTest::keyClick(form.get(), Qt::Key_M, Qt::ControlModifier);
     EXPECT_EQ(form->FormReleves, nullptr);  // solid tab: nothing
     form->PageControl1->setCurrentIndex(2);
     // Pressed in the 3D view, where the focus usually is.
+    QApplication::setActiveWindow(form.get());
     QTest::keyClick(form->OpenGLOrvPanel1->glWindow(), Qt::Key_M, Qt::ControlModifier);
     ASSERT_NE(form->FormReleves, nullptr);
     TFormReleves* window = form->FormReleves;
