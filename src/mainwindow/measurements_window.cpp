@@ -330,7 +330,11 @@ void TFormReleves::BuildPlot() {
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
     }
+    // The view starts with an empty chart of its own, which setChart hands back rather than
+    // deletes.
+    QChart* empty = Chart->chart();
     Chart->setChart(chart);
+    delete empty;
 }
 
 int TFormReleves::Span() const {
@@ -350,9 +354,13 @@ void TFormReleves::InterruptReadouts() {
 }
 
 void TFormReleves::ShowReadout() {
+    const std::optional<int> last = readouts_.lastHits();
+    if (!last) {
+        Lab_Releve->setText(QString::fromUtf8("En attente de la première seconde comptée."));
+        return;
+    }
     const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
-    QString text =
-        QString::fromUtf8("Dernière seconde : %1 chocs sur les parois. ").arg(readouts_.lastHits());
+    QString text = QString::fromUtf8("Dernière seconde : %1 chocs sur les parois. ").arg(*last);
     if (!average.mean) {
         text += QString::fromUtf8("En attente d'une seconde complète dans l'état actuel.");
     } else {

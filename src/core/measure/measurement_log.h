@@ -39,14 +39,14 @@ class WallHitReadouts {
     /// taken in the conditions `now`; otherwise no mean. Mean and spread rounded to 0.01.
     WallHitAverage Average(int span, const GasConditions& now) const;
 
-    /// The last count read, usable or not (0 before the first readout).
-    int lastHits() const { return lastHits_; }
+    /// The last count read, usable or not; none before the first readout.
+    std::optional<int> lastHits() const { return lastHits_; }
 
   private:
     std::optional<GasConditions> previous_;
     GasConditions usableConditions_;
     std::deque<int> usable_;
-    int lastHits_ = 0;
+    std::optional<int> lastHits_;
 };
 
 /// A row of the state of `gas` now, with the wall hits of `average`, taken at `time`.

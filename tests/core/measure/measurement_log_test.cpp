@@ -15,7 +15,10 @@ class WallHitReadoutsTest : public ::testing::Test {
   protected:
     WallHitReadouts readouts;
     // The first readout after the bench starts listening cannot tell what it covered.
-    void Listen(const GasConditions& c = kStart) { EXPECT_FALSE(readouts.Add(0, c)); }
+    void Listen(const GasConditions& c = kStart) {
+        EXPECT_FALSE(readouts.lastHits().has_value());
+        EXPECT_FALSE(readouts.Add(0, c));
+    }
 };
 
 TEST_F(WallHitReadoutsTest, MeanAndSampleSpreadOfTheLastCountsOfOneState) {
