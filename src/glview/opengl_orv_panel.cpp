@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "glview/frame_readback.h"
 #include "glview/opengl_orv_font.h"
 
 namespace veliso {
@@ -435,6 +436,10 @@ bool TOpenGLOrvPanel::CreateGLContext() {
         PlatformMessages messages;
         if (surface_->handle() == nullptr) {
             surface_->setFormat(format);
+            // Created at the platform's default size and resized afterwards, the window's
+            // first frame would be drawn at the old size: Mesa's software rasteriser keeps the
+            // drawable size it found at the first binding until the next swap.
+            surface_->resize(ClientRect().size());
             surface_->create();
         }
         if (surface_->handle() == nullptr) {
@@ -588,6 +593,7 @@ void TOpenGLOrvPanel::Paint() {
             MakeCurrent();
         }
         OnPaint(this);
+        DeliverFrame();
         if (swapBuffers_ == TOpenGLSwapBuffers::Auto && swapAfterPaint_ && context_ != nullptr) {
             SwapPlatformBuffers();
         }
@@ -596,6 +602,28 @@ void TOpenGLOrvPanel::Paint() {
         // One nanosecond at least, so that the rate stays finite.
         const qint64 elapsed = std::max<qint64>(fpsClock_.nsecsElapsed(), 1);
         framesPerSecond_ = static_cast<int>(1'000'000'000 / elapsed);
+    }
+}
+
+void TOpenGLOrvPanel::GrabNextFrame(FrameReceiver receiver) {
+    if (receiver) {
+        frameReceivers_.push_back(std::move(receiver));
+    }
+}
+
+void TOpenGLOrvPanel::DeliverFrame() {
+    if (frameReceivers_.empty() || context_ == nullptr) {
+        return;
+    }
+    const QImage frame = ReadDrawBuffer(ClientWidth(), ClientHeight());
+    if (frame.isNull()) {
+        return;
+    }
+    // Receivers may ask again: those requests wait for the next paint.
+    std::vector<FrameReceiver> receivers;
+    receivers.swap(frameReceivers_);
+    for (const FrameReceiver& receiver : receivers) {
+        receiver(frame);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFlags>
 #include <QFont>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -201,6 +202,16 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     /// Makes the panel's context current on its surface; true when it is current afterwards.
     bool MakeCurrent();
 
+    /// Receives a painted frame: `ClientWidth()` × `ClientHeight()` device pixels, RGB, top
+    /// row first.
+    using FrameReceiver = std::function<void(const QImage& frame)>;
+    /// Hands the next painted frame to `receiver`. The frame is read back from the buffer
+    /// just drawn, after `OnPaint` and before the swap, so it is exactly the picture that
+    /// then goes on screen, not a second rendering. A request made from inside `OnPaint` is
+    /// served by that same paint; requests waiting for the same paint share one read-back,
+    /// and a receiver may ask for a later frame again. Paints of an empty view serve nobody.
+    void GrabNextFrame(FrameReceiver receiver);
+
     /// The outline-font text writer (`DrawText3D`).
     TextWriter& text() { return *this; }
     /// Draws `text` (8-bit character codes) with the outline-font lists at the current
@@ -315,6 +326,7 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void BuildFont3D();
     void BuildFont2D();
     void Paint();
+    void DeliverFrame();
     void Resize();
     void ReportError(const QString& text);
     void ReportPlatformError(const QString& prefix, const QString& systemText);
@@ -371,6 +383,7 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     bool windowCreated_ = false;
     bool contextCreationDone_ = false;  // creation sequence has run: size changes are reported
     bool painting_ = false;
+    std::vector<FrameReceiver> frameReceivers_;  // waiting for the next paint
     // Frame dragging (caption move, sizing frame).
     enum class Drag { None, Move, Resize };
     Drag drag_ = Drag::None;

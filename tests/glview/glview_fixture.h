@@ -22,13 +22,14 @@ inline QApplication& GlviewApplication() {
     return veliso::testing::TestApplication();
 }
 
-/// A panel whose platform seams are observable: it counts buffer swaps and can be told to
-/// fail the creation of its rendering context.
+/// A panel whose platform seams are observable: it counts buffer swaps, can run a check just
+/// before each swap, and can be told to fail the creation of its rendering context.
 class ProbePanel : public TOpenGLOrvPanel {
   public:
     using TOpenGLOrvPanel::TOpenGLOrvPanel;
     int swaps = 0;
     bool failContextCreation = false;
+    std::function<void()> beforeSwap;
 
   protected:
     bool CreatePlatformContext(QOpenGLContext& context, QString& why) override {
@@ -39,6 +40,9 @@ class ProbePanel : public TOpenGLOrvPanel {
         return TOpenGLOrvPanel::CreatePlatformContext(context, why);
     }
     void SwapPlatformBuffers() override {
+        if (beforeSwap) {
+            beforeSwap();
+        }
         ++swaps;
         TOpenGLOrvPanel::SwapPlatformBuffers();
     }

@@ -467,6 +467,136 @@ TEST_F(PanelPaint, ContextStaysCurrentWhileOtherWidgetsRepaint) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Frames handed out for pictures of the view.
+
+using PanelFrames = PanelFixture;
+
+/// Clears the view to blue and its top-left quarter to red (GL's origin is the bottom left).
+void PaintQuarters(TOpenGLOrvPanel* sender) {
+    const int w = sender->ClientWidth();
+    const int h = sender->ClientHeight();
+    glViewport(0, 0, w, h);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, h - h / 2, w / 2, h / 2);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+TEST_F(PanelFrames, FrameIsTheBackBufferReadJustBeforeTheSwapTopRowFirst) {
+    panel->OnPaint = PaintQuarters;
+    std::vector<std::uint8_t> raw;
+    int swapsAtGrab = -1;
+    panel->beforeSwap = [&] {
+        raw.assign(std::size_t(panel->ClientWidth()) * panel->ClientHeight() * 4, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, panel->ClientWidth(), panel->ClientHeight(), GL_RGBA, GL_UNSIGNED_BYTE,
+                     raw.data());
+    };
+    ShowAndExpose();
+    QImage frame;
+    panel->GrabNextFrame([&](const QImage& f) {
+        frame = f;
+        swapsAtGrab = panel->swaps;
+    });
+    const int swapsBefore = panel->swaps;
+    panel->Repaint();
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_EQ(swapsAtGrab, swapsBefore);
+    const int w = panel->ClientWidth();
+    const int h = panel->ClientHeight();
+    ASSERT_EQ(frame.size(), QSize(w, h));
+    EXPECT_EQ(frame.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(frame.pixelColor(w - 1, h - 1), QColor(0, 0, 255));
+    EXPECT_EQ(frame.pixelColor(w - 1, 0), QColor(0, 0, 255));
+    EXPECT_EQ(frame.pixelColor(0, h - 1), QColor(0, 0, 255));
+    int differing = 0;
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = raw.data() + std::size_t(h - 1 - y) * w * 4;
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = frame.pixel(x, y);
+            differing +=
+                qRed(p) != row[4 * x] || qGreen(p) != row[4 * x + 1] || qBlue(p) != row[4 * x + 2];
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(PanelFrames, RequestsWaitForAPaintShareItsFrameAndMayAskAgain) {
+    int paints = 0;
+    std::vector<QImage> frames;
+    panel->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        ++paints;
+        const GLfloat grey = paints / 10.0f;
+        glViewport(0, 0, sender->ClientWidth(), sender->ClientHeight());
+        glClearColor(grey, grey, grey, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (paints == 3) {  // asked from inside the paint: served by this paint
+            sender->GrabNextFrame([&](const QImage& f) { frames.push_back(f); });
+        }
+    };
+    ShowAndExpose();
+    paints = 0;
+    QImage first;
+    QImage second;
+    panel->GrabNextFrame([&](const QImage& f) { first = f; });
+    panel->GrabNextFrame([&](const QImage& f) {
+        second = f;
+        // Asking again from a receiver waits for the next paint.
+        panel->GrabNextFrame([&](const QImage& g) { frames.push_back(g); });
+    });
+    EXPECT_TRUE(first.isNull());
+    panel->Repaint();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.cacheKey(), second.cacheKey());  // one read-back for both
+    EXPECT_NEAR(qRed(first.pixel(5, 5)), 26, 1);     // paint 1: grey 0.1
+    EXPECT_TRUE(frames.empty());
+    panel->Repaint();
+    panel->Repaint();
+    panel->Repaint();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_NEAR(qRed(frames[0].pixel(5, 5)), 51, 1);  // paint 2
+    EXPECT_NEAR(qRed(frames[1].pixel(5, 5)), 77, 1);  // paint 3
+}
+
+TEST_F(PanelFrames, FramesFillTheWholeViewFromTheFirstOneAndAfterAResize) {
+    panel->OnPaint = [](TOpenGLOrvPanel* sender) {
+        glViewport(0, 0, sender->ClientWidth(), sender->ClientHeight());
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    };
+    auto corners = [](const QImage& f) {
+        const int w = f.width() - 1;
+        const int h = f.height() - 1;
+        std::vector<std::string> names;
+        for (QPoint p : {QPoint(0, 0), QPoint(w, 0), QPoint(0, h), QPoint(w, h)}) {
+            names.push_back(f.pixelColor(p).name().toStdString());
+        }
+        return names;
+    };
+    const std::vector<std::string> green(4, "#00ff00");
+    QImage frame;
+    // The very first paint, from the first exposure, before any swap.
+    panel->GrabNextFrame([&](const QImage& f) { frame = f; });
+    ShowAndExpose();
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_EQ(frame.size(), QSize(200, 150));
+    EXPECT_EQ(corners(frame), green);
+    panel->resize(260, 180);
+    QTest::qWait(0);
+    frame = QImage();
+    panel->GrabNextFrame([&](const QImage& f) { frame = f; });
+    panel->Repaint();
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_EQ(frame.size(), QSize(260, 180));
+    EXPECT_EQ(corners(frame), green);
+}
+
+// ---------------------------------------------------------------------------------------
 // Mouse and cursor.
 
 using PanelInput = PanelFixture;
