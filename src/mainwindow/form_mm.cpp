@@ -30,6 +30,7 @@
 #include "mainwindow/liquid_panel.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/solid_panel.h"
+#include "mainwindow/view_actions.h"
 #include "render/gas_scene.h"
 #include "render/liquid_scene.h"
 #include "render/solid_scene.h"
@@ -224,6 +225,7 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
 
     BuildView();
     BuildButtons();
+    viewActions = new ViewActions(*this);
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setHighlighted(0, true);

@@ -26,6 +26,7 @@ class LiquidPanel;
 class SolidPanel;
 class TFormReleves;
 class TOpenGLOrvPanel;
+class ViewActions;
 
 /// Tab bar whose tabs all measure 140 x 22 pixels.
 class FixedTabBar : public QTabBar {
@@ -159,6 +160,8 @@ class TFormMM : public QWidget {
     veliso::StatusBar* StatusBar1 = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    /// Full screen, pictures of the view and the view's context menu.
+    veliso::ViewActions* viewActions = nullptr;
 
     /// How documents and links are handed to the desktop; the result is ignored. Tests
     /// replace it to watch the requests.

@@ -1,0 +1,183 @@
+#include "mainwindow/view_actions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QImage>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/form_mm.h"
+#include "mainwindow/picture_file.h"
+
+namespace veliso {
+
+ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
+    setObjectName("ViewActions");
+    auto action = [this](const char* text, QKeySequence shortcut) {
+        auto* a = new QAction(QString::fromUtf8(text), this);
+        a->setShortcut(shortcut);
+        form_.addAction(a);
+        return a;
+    };
+    copy_ = action("Copier l'image", QKeySequence(Qt::CTRL | Qt::Key_C));
+    save_ = action("Enregistrer l'image…", QKeySequence(Qt::CTRL | Qt::Key_S));
+    fullScreen_ = action("Plein écran", QKeySequence(Qt::Key_F11));
+    fullScreen_->setCheckable(true);
+    leaveFullScreen_ = action("Quitter le plein écran", QKeySequence(Qt::Key_Escape));
+    leaveFullScreen_->setEnabled(false);
+    measurements_ = new QAction(QString::fromUtf8("Relevés de mesures…"), this);
+
+    connect(copy_, &QAction::triggered, this, &ViewActions::CopyFrame);
+    connect(save_, &QAction::triggered, this, &ViewActions::SaveFrame);
+    connect(fullScreen_, &QAction::triggered, this, &ViewActions::SetFullScreen);
+    connect(leaveFullScreen_, &QAction::triggered, this, [this] { SetFullScreen(false); });
+    connect(measurements_, &QAction::triggered, &form_, &TFormMM::ShowMeasurements);
+
+    menu_ = new QMenu(&form_);
+    menu_->setObjectName("ViewMenu");
+    menu_->addAction(copy_);
+    menu_->addAction(save_);
+    menu_->addSeparator();
+    menu_->addAction(fullScreen_);
+    measurementsSeparator_ = menu_->addSeparator();
+    menu_->addAction(measurements_);
+
+    askSavePath = [this](const QString& suggested) { return AskWithDialog(suggested); };
+    form_.installEventFilter(this);
+    JoinViewMouse();
+}
+
+void ViewActions::JoinViewMouse() {
+    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    view->OnMouseDown = [this, down = view->OnMouseDown](
+                            TOpenGLOrvPanel* sender, Qt::MouseButton button,
+                            Qt::KeyboardModifiers shift, int x, int y) {
+        if (down) {
+            down(sender, button, shift, x, y);
+        }
+        // Not while the camera is being dragged, nor with another button pressed meanwhile.
+        rightClick_ = button == Qt::RightButton && form_.drag.mode == 0;
+        rightPressedAt_ = QPoint(x, y);
+    };
+    view->OnMouseMove = [this, move = view->OnMouseMove](
+                            TOpenGLOrvPanel* sender, Qt::KeyboardModifiers shift, int x, int y) {
+        if (move) {
+            move(sender, shift, x, y);
+        }
+        if ((QPoint(x, y) - rightPressedAt_).manhattanLength() >
+            QApplication::startDragDistance()) {
+            rightClick_ = false;  // a drag, which does nothing
+        }
+    };
+    view->OnMouseUp = [this, up = view->OnMouseUp](TOpenGLOrvPanel* sender, Qt::MouseButton button,
+                                                   Qt::KeyboardModifiers shift, int x, int y) {
+        if (up) {
+            up(sender, button, shift, x, y);
+        }
+        const bool click =
+            rightClick_ && button == Qt::RightButton &&
+            (QPoint(x, y) - rightPressedAt_).manhattanLength() <= QApplication::startDragDistance();
+        rightClick_ = false;
+        if (click && sender->glWindow() != nullptr) {
+            PopUpMenu(sender->glWindow()->mapToGlobal(QPoint(x, y)));
+        }
+    };
+}
+
+void ViewActions::PopUpMenu(const QPoint& globalPosition) {
+    const bool gas = form_.activeTab() == 2;
+    measurementsSeparator_->setVisible(gas);
+    measurements_->setVisible(gas);
+    FollowWindowState();
+    menu_->popup(globalPosition);
+}
+
+void ViewActions::CopyFrame() {
+    if (copying_) {
+        return;  // the frame asked for is still to come
+    }
+    copying_ = true;
+    form_.OpenGLOrvPanel1->GrabNextFrame([this](const QImage& frame) {
+        // Out of the paint cycle: the clipboard talks to the window system.
+        QTimer::singleShot(0, this, [this, frame] {
+            copying_ = false;
+            QGuiApplication::clipboard()->setImage(frame);
+        });
+    });
+}
+
+void ViewActions::SaveFrame() {
+    if (saving_) {
+        return;
+    }
+    saving_ = true;
+    form_.OpenGLOrvPanel1->GrabNextFrame([this](const QImage& frame) {
+        const int tab = form_.activeTab();
+        // The dialog is modal: it must not run inside the paint cycle.
+        QTimer::singleShot(0, this, [this, frame, tab] {
+            SaveTo(frame, tab);
+            saving_ = false;
+        });
+    });
+}
+
+void ViewActions::SaveTo(const QImage& frame, int tab) {
+    const QString suggested =
+        QDir(PicturesFolder()).filePath(DefaultPictureName(tab, QDateTime::currentDateTime()));
+    const QString path = askSavePath ? askSavePath(suggested) : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    QString why;
+    if (!WritePng(frame, path, &why)) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Veliso"),
+                        QString::fromUtf8("L'image n'a pas pu être enregistrée dans « %1 » : %2.")
+                            .arg(QDir::toNativeSeparators(path), why),
+                        QMessageBox::Ok, &form_);
+        box.exec();
+    }
+}
+
+QString ViewActions::AskWithDialog(const QString& suggestedPath) {
+    QFileDialog dialog(&form_, QStringLiteral("Enregistrer l'image"), suggestedPath,
+                       QStringLiteral("Images PNG (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(suggestedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void ViewActions::SetFullScreen(bool on) {
+    Qt::WindowStates state = form_.windowState();
+    state.setFlag(Qt::WindowFullScreen, on);
+    state.setFlag(Qt::WindowMinimized, false);
+    // A window maximised before keeps its maximised flag and returns to it.
+    form_.setWindowState(state);
+    FollowWindowState();
+}
+
+void ViewActions::FollowWindowState() {
+    const bool on = form_.windowState().testFlag(Qt::WindowFullScreen);
+    fullScreen_->setChecked(on);
+    leaveFullScreen_->setEnabled(on);
+}
+
+bool ViewActions::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &form_ && event->type() == QEvent::WindowStateChange) {
+        FollowWindowState();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace veliso

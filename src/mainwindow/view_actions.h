@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QImage;
+class QMenu;
+class TFormMM;
+
+namespace veliso {
+
+/// What a teacher projecting the program needs around the 3D view: full screen (F11, left with
+/// Escape), pictures of the view (Ctrl+C copies, Ctrl+S saves) and the view's context menu,
+/// opened by a right click: "Copier l'image", "Enregistrer l'image…", "Plein écran" and, on the
+/// gas tab, "Relevés de mesures…".
+///
+/// The pictures are frames painted by the view's normal cycle, read back before their swap,
+/// so they are what was on screen. Nothing here changes the mouse navigation: the view's
+/// handlers run first and as before, and a right-button drag still does nothing.
+class ViewActions : public QObject {
+    Q_OBJECT
+  public:
+    /// Adds the shortcuts to `form`, builds the menu and joins the view's mouse events (after
+    /// the form's own handlers). `form` owns the result.
+    explicit ViewActions(TFormMM& form);
+
+    QAction* copyAction() const { return copy_; }
+    QAction* saveAction() const { return save_; }
+    /// Checkable; F11.
+    QAction* fullScreenAction() const { return fullScreen_; }
+    /// Escape; enabled only in full screen, so that Escape means nothing otherwise.
+    QAction* leaveFullScreenAction() const { return leaveFullScreen_; }
+    QAction* measurementsAction() const { return measurements_; }
+    QMenu* menu() const { return menu_; }
+
+    /// Asks where to save a picture, starting from `suggestedPath`; empty when the user gives
+    /// up. A French file dialog by default; tests replace it.
+    std::function<QString(const QString& suggestedPath)> askSavePath;
+
+    /// Puts the next painted frame on the clipboard, at its full size in device pixels.
+    void CopyFrame();
+    /// Takes the next painted frame, asks where to save it (PNG, named after the tab and the
+    /// time, in the pictures folder) and writes it; a failed write is told in a message box
+    /// and leaves no file behind.
+    void SaveFrame();
+    void SetFullScreen(bool on);
+    /// Opens the menu at `globalPosition` with the items of the current tab.
+    void PopUpMenu(const QPoint& globalPosition);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void JoinViewMouse();
+    void SaveTo(const QImage& frame, int tab);
+    void FollowWindowState();
+    QString AskWithDialog(const QString& suggestedPath);
+
+    TFormMM& form_;
+    QAction* copy_ = nullptr;
+    QAction* save_ = nullptr;
+    QAction* fullScreen_ = nullptr;
+    QAction* leaveFullScreen_ = nullptr;
+    QAction* measurementsSeparator_ = nullptr;
+    QAction* measurements_ = nullptr;
+    QMenu* menu_ = nullptr;
+    bool copying_ = false;
+    bool saving_ = false;
+    // A right click: pressed with no drag going on, released near where it was pressed.
+    bool rightClick_ = false;
+    QPoint rightPressedAt_;
+};
+
+}  // namespace veliso

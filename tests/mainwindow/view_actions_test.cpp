@@ -1,0 +1,301 @@
+#include "mainwindow/view_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/form_mm.h"
+#include "mainwindow/picture_file.h"
+#include "mainwindow/qt_app.h"
+
+namespace veliso {
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Picture files (no window).
+
+class PictureFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::TestApplication();
+        ASSERT_TRUE(folder.isValid());
+        picture = QImage(30, 20, QImage::Format_RGB888);
+        picture.fill(QColor(10, 200, 30));
+        picture.setPixelColor(0, 0, QColor(255, 0, 0));
+    }
+    QString Path(const QString& name) const { return folder.filePath(name); }
+    QStringList Files() const { return QDir(folder.path()).entryList(QDir::Files); }
+
+    QTemporaryDir folder;
+    QImage picture;
+};
+
+TEST_F(PictureFileTest, DefaultNameCarriesTheTabAndTheTimeToTheMinute) {
+    const QDateTime when(QDate(2026, 3, 9), QTime(8, 5, 59));
+    EXPECT_EQ(DefaultPictureName(0, when), "veliso-solide-2026-03-09-08h05.png");
+    EXPECT_EQ(DefaultPictureName(1, when), "veliso-liquide-2026-03-09-08h05.png");
+    EXPECT_EQ(DefaultPictureName(2, when), "veliso-gaz-2026-03-09-08h05.png");
+}
+
+TEST_F(PictureFileTest, WritesAPngWhateverTheExtension) {
+    QString why = "unchanged";
+    ASSERT_TRUE(WritePng(picture, Path("vue.jpg"), &why));
+    EXPECT_EQ(why, "unchanged");
+    QImage back;
+    ASSERT_TRUE(back.load(Path("vue.jpg"), "PNG"));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB888), picture);
+    EXPECT_EQ(Files(), QStringList{"vue.jpg"});
+}
+
+TEST_F(PictureFileTest, FailuresSayWhyAndLeaveNothingHalfWritten) {
+    QString why;
+    EXPECT_FALSE(WritePng(picture, Path("absent/vue.png"), &why));
+    EXPECT_EQ(why, QString::fromUtf8("le dossier « %1 » n'existe pas").arg(Path("absent")));
+    EXPECT_FALSE(WritePng(picture, folder.path(), &why));
+    EXPECT_EQ(why, "c'est un dossier");
+    EXPECT_FALSE(WritePng(picture, QString(), &why));
+    EXPECT_EQ(why, "nom de fichier vide");
+
+    // A write that fails once the file is open: the earlier picture stays whole.
+    QFile earlier(Path("vue.png"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier picture");
+    earlier.close();
+    EXPECT_FALSE(WritePng(QImage(), Path("vue.png"), &why));
+    EXPECT_EQ(why, "image vide");
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "earlier picture");
+    EXPECT_EQ(Files(), QStringList{"vue.png"});
+}
+
+TEST_F(PictureFileTest, WritabilityCheckLeavesNoFileBehind) {
+    EXPECT_EQ(WhyNotWritable(Path("nouvelle.png")), "");
+    EXPECT_EQ(WhyNotWritable(folder.path()), "c'est un dossier");
+    EXPECT_EQ(WhyNotWritable(Path("absent/x.png")),
+              QString::fromUtf8("le dossier « %1 » n'existe pas").arg(Path("absent")));
+    EXPECT_TRUE(Files().isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------
+// The main window's view tools.
+
+class ViewActionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::TestApplication();
+        form = new TFormMM();
+        form->SetAuxiliaryWindows(nullptr, nullptr, nullptr);
+        form->terminate = [this] { ++terminations; };
+        actions = form->viewActions;
+        ASSERT_NE(actions, nullptr);
+    }
+    void TearDown() override {
+        delete form;
+        form = nullptr;
+    }
+    /// Shown, active and painting.
+    void Show() {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return form->OpenGLOrvPanel1->contextReady(); }));
+    }
+    QWindow* Surface() const { return form->OpenGLOrvPanel1->glWindow(); }
+    /// Texts of the menu items a user can see.
+    QStringList MenuItems() const {
+        QStringList texts;
+        for (QAction* a : actions->menu()->actions()) {
+            if (a->isVisible() && !a->isSeparator()) {
+                texts.append(a->text());
+            }
+        }
+        return texts;
+    }
+    void RightClick(QPoint at, QPoint releaseAt) {
+        QTest::mousePress(Surface(), Qt::RightButton, {}, at);
+        QTest::mouseMove(Surface(), releaseAt);
+        QTest::mouseRelease(Surface(), Qt::RightButton, {}, releaseAt);
+    }
+    /// The next frame the view paints, taken alongside whatever else asks for it.
+    QImage NextFrame() {
+        QImage frame;
+        form->OpenGLOrvPanel1->GrabNextFrame([&frame](const QImage& f) { frame = f; });
+        EXPECT_TRUE(QTest::qWaitFor([&frame] { return !frame.isNull(); }));
+        return frame;
+    }
+
+    TFormMM* form = nullptr;
+    ViewActions* actions = nullptr;
+    int terminations = 0;
+};
+
+TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
+    Show();
+    EXPECT_EQ(actions->copyAction()->shortcut(), QKeySequence("Ctrl+C"));
+    EXPECT_EQ(actions->saveAction()->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(actions->fullScreenAction()->shortcut(), QKeySequence("F11"));
+    EXPECT_EQ(actions->leaveFullScreenAction()->shortcut(), QKeySequence("Escape"));
+    const QStringList common = {QString::fromUtf8("Copier l'image"),
+                                QString::fromUtf8("Enregistrer l'image…"),
+                                QString::fromUtf8("Plein écran")};
+    for (int tab : {0, 1, 2, 0}) {
+        form->PageControl1->setCurrentIndex(tab);
+        // A wobble within a few pixels is still a click.
+        RightClick(QPoint(100, 100), QPoint(102, 101));
+        ASSERT_TRUE(actions->menu()->isVisible()) << "tab " << tab;
+        QStringList expected = common;
+        if (tab == 2) {
+            expected.append(QString::fromUtf8("Relevés de mesures…"));
+        }
+        EXPECT_EQ(MenuItems(), expected) << "tab " << tab;
+        EXPECT_TRUE(actions->fullScreenAction()->isCheckable());
+        EXPECT_FALSE(actions->fullScreenAction()->isChecked());
+        actions->menu()->hide();
+    }
+}
+
+TEST_F(ViewActionsTest, RightDragAndRightClickDuringALeftDragStayInert) {
+    Show();
+    const ViewPoint before = form->solid.view;
+    RightClick(QPoint(100, 100), QPoint(160, 140));
+    EXPECT_FALSE(actions->menu()->isVisible());
+    // Out and back again is a drag too.
+    QTest::mousePress(Surface(), Qt::RightButton, {}, QPoint(100, 100));
+    QTest::mouseMove(Surface(), QPoint(200, 100));
+    QTest::mouseMove(Surface(), QPoint(100, 100));
+    QTest::mouseRelease(Surface(), Qt::RightButton, {}, QPoint(100, 100));
+    EXPECT_FALSE(actions->menu()->isVisible());
+    EXPECT_EQ(form->solid.view.angle, before.angle);
+    EXPECT_EQ(form->solid.view.height, before.height);
+    EXPECT_EQ(form->solid.view.distance, before.distance);
+    EXPECT_EQ(form->drag.mode, 0);
+
+    // The right button during a left drag ends the drag, as any release does, and opens
+    // nothing.
+    QTest::mousePress(Surface(), Qt::LeftButton, {}, QPoint(50, 50));
+    RightClick(QPoint(50, 50), QPoint(50, 50));
+    EXPECT_FALSE(actions->menu()->isVisible());
+    EXPECT_EQ(form->drag.mode, 0);
+    QTest::mouseRelease(Surface(), Qt::LeftButton, {}, QPoint(50, 50));
+}
+
+TEST_F(ViewActionsTest, F11TogglesFullScreenAndEscapeOnlyLeavesIt) {
+    Show();
+    QAction* item = actions->fullScreenAction();
+    QTest::keyClick(form, Qt::Key_F11);
+    EXPECT_TRUE(form->windowState().testFlag(Qt::WindowFullScreen));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(actions->leaveFullScreenAction()->isEnabled());
+    // However large the window becomes, the view follows the window's layout rule.
+    form->resize(1000, 800);
+    EXPECT_EQ(form->OpenGLOrvPanel1->geometry(), QRect(168, 28, 1000 - 173, 800 - 21 - 33));
+
+    QTest::keyClick(form, Qt::Key_Escape);
+    EXPECT_FALSE(form->windowState().testFlag(Qt::WindowFullScreen));
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(actions->leaveFullScreenAction()->isEnabled());
+
+    // Out of full screen Escape does nothing at all.
+    const Qt::WindowStates state = form->windowState();
+    QTest::keyClick(form, Qt::Key_Escape);
+    QTest::qWait(30);
+    EXPECT_EQ(form->windowState(), state);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(terminations, 0);
+
+    // F11 twice, and the checkable menu item, toggle the same state; a maximised window
+    // returns to maximised.
+    form->setWindowState(Qt::WindowMaximized);
+    QTest::keyClick(form, Qt::Key_F11);
+    EXPECT_TRUE(form->windowState().testFlag(Qt::WindowFullScreen));
+    item->trigger();
+    EXPECT_EQ(form->windowState(), Qt::WindowMaximized);
+    EXPECT_FALSE(item->isChecked());
+}
+
+TEST_F(ViewActionsTest, CopyPutsTheFrameOnScreenOnTheClipboardAtFullSize) {
+    Show();
+    form->PageControl1->setCurrentIndex(2);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(form, Qt::Key_C, Qt::ControlModifier);
+    const QImage frame = NextFrame();  // the same paint serves both
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QGuiApplication::clipboard()->image().isNull(); }));
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(),
+              QSize(form->OpenGLOrvPanel1->ClientWidth(), form->OpenGLOrvPanel1->ClientHeight()));
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB888), frame);
+    // The gas scene: black around the box, particles in the gas colour somewhere.
+    EXPECT_EQ(frame.pixelColor(0, 0), QColor(0, 0, 0));
+}
+
+TEST_F(ViewActionsTest, SaveOffersANamedPictureAndWritesTheFrame) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString target = folder.filePath("choisi.png");
+    QString suggested;
+    actions->askSavePath = [&](const QString& suggestion) {
+        suggested = suggestion;
+        return target;
+    };
+    Show();
+    form->PageControl1->setCurrentIndex(1);
+    QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+    const QImage frame = NextFrame();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }));
+    QImage saved(target, "PNG");
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB888), frame);
+    const QRegularExpression name(
+        "^veliso-liquide-[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{2}h[0-9]{2}\\.png$");
+    EXPECT_TRUE(name.match(QFileInfo(suggested).fileName()).hasMatch()) << suggested.toStdString();
+    EXPECT_EQ(QFileInfo(suggested).absolutePath(), QFileInfo(PicturesFolder()).absoluteFilePath());
+}
+
+TEST_F(ViewActionsTest, FailedSaveIsToldAndCancelledSaveDoesNothing) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QString answer = folder.filePath("absent/vue.png");
+    actions->askSavePath = [&](const QString&) { return answer; };
+    Show();
+    QString told;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->windowTitle() + " | " + box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    watcher.start(5);
+    actions->SaveFrame();
+    ASSERT_TRUE(QTest::qWaitFor([&told] { return !told.isEmpty(); }));
+    EXPECT_EQ(told, QString::fromUtf8("Veliso | L'image n'a pas pu être enregistrée dans « %1 » : "
+                                      "le dossier « %2 » n'existe pas.")
+                        .arg(answer, folder.filePath("absent")));
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+
+    told.clear();
+    answer.clear();  // the user closed the dialog
+    actions->SaveFrame();
+    NextFrame();
+    QTest::qWait(50);
+    EXPECT_TRUE(told.isEmpty());
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+}  // namespace
+}  // namespace veliso
