@@ -2,19 +2,30 @@
 #include <exception>
 
 #include "app/application.h"
+#include "app/command_line.h"
+#include "app/launch.h"
 #include "mainwindow/form_mm.h"
 
-// Veliso takes no command-line options, reads and writes no files, and always exits with 0.
+// Without options Veliso reads and writes no files and exits with 0. The command line is read
+// before anything starts: --help, --version and a refused option need no display and leave
+// nothing behind but their text.
 int main(int argc, char** argv) {
+    const veliso::CommandLine command = veliso::ParseCommandLine(veliso::ArgumentsOf(argc, argv));
+    if (command.action != veliso::CommandLine::Action::Run) {
+        return veliso::ReportCommandLine(command);
+    }
+    veliso::ApplySeed(command.options);
     veliso::VelisoApplication app(argc, argv);
+    int code = 0;
     try {
         veliso::CreateWindows();
         // The loop shows the main window; its first show brings up the splash screen.
-        QTimer::singleShot(0, FormMM, [] { FormMM->show(); });
-        app.exec();
+        QTimer::singleShot(0, FormMM,
+                           [&command] { veliso::ShowMainWindow(*FormMM, command.options); });
+        code = app.exec();
     } catch (const std::exception& e) {
         veliso::ShowException(QString::fromUtf8(e.what()));
     }
     veliso::DestroyWindows();
-    return 0;
+    return code;
 }

@@ -1,0 +1,299 @@
+#include "app/command_line.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstdio>
+#include <limits>
+
+#include "core/common/random_source.h"
+#include "mainwindow/picture_file.h"
+
+#ifndef VELISO_VERSION
+#define VELISO_VERSION "0"
+#endif
+
+namespace veliso {
+
+namespace {
+
+const char* const kTabNames[3] = {"solide", "liquide", "gaz"};
+
+// What Qt's application object takes from the command line itself (QGuiApplication,
+// QApplication and the X11 platform plug-in): accepted here and left in argv for it.
+const char* const kQtOptionsWithValue[] = {"platform",
+                                           "platformpluginpath",
+                                           "platformtheme",
+                                           "plugin",
+                                           "qwindowgeometry",
+                                           "qwindowicon",
+                                           "qwindowtitle",
+                                           "geometry",
+                                           "title",
+                                           "icon",
+                                           "session",
+                                           "style",
+                                           "stylesheet",
+                                           "display",
+                                           "name",
+                                           "visual"};
+const char* const kQtFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb"};
+
+QString Quoted(const QString& text) {
+    return QString::fromUtf8("« %1 »").arg(text);
+}
+
+CommandLine Failed(const QString& message) {
+    CommandLine result;
+    result.action = CommandLine::Action::Error;
+    result.text = QStringLiteral("veliso : ") + message;
+    return result;
+}
+
+/// A fault in the way the options are written; the help shows how they go.
+CommandLine Misused(const QString& message) {
+    return Failed(message + QString::fromUtf8(" (voir %1)").arg(Quoted("veliso --help")));
+}
+
+/// The option's name as written in `argument` ("--onglet=gaz" → "onglet").
+QString NameIn(const QString& argument) {
+    QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    return name.left(name.indexOf(QLatin1Char('=')));
+}
+
+/// `argument` up to its equals sign, as the user wrote the option.
+QString OptionAsWritten(const QString& argument) {
+    const int equals = argument.indexOf(QLatin1Char('='));
+    return equals < 0 ? argument : argument.left(equals);
+}
+
+bool IsOption(const QString& argument) {
+    return argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+}
+
+/// The French reason of a failed QCommandLineParser::parse: an unknown option, a value
+/// missing at the end, or a value given to an option that takes none.
+QString WhyUnparsed(const QCommandLineParser& parser, const QStringList& arguments,
+                    const QList<QCommandLineOption>& options) {
+    auto find = [&options](const QString& name) -> const QCommandLineOption* {
+        for (const QCommandLineOption& o : options) {
+            if (o.names().contains(name)) {
+                return &o;
+            }
+        }
+        return nullptr;
+    };
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--")) {
+            break;
+        }
+        if (!IsOption(a)) {
+            continue;
+        }
+        const QCommandLineOption* option = find(NameIn(a));
+        if (option == nullptr) {
+            if (parser.unknownOptionNames().contains(NameIn(a))) {
+                return QStringLiteral("option inconnue %1").arg(Quoted(OptionAsWritten(a)));
+            }
+            continue;
+        }
+        const bool takesValue = !option->valueName().isEmpty();
+        if (a.contains(QLatin1Char('='))) {
+            if (!takesValue) {
+                return QStringLiteral("l'option %1 ne prend pas de valeur")
+                    .arg(Quoted(OptionAsWritten(a)));
+            }
+        } else if (takesValue) {
+            if (i + 1 >= arguments.size()) {
+                return QString::fromUtf8("valeur manquante après %1").arg(Quoted(a));
+            }
+            ++i;
+        }
+    }
+    return QStringLiteral("ligne de commande incorrecte");
+}
+
+/// A whole decimal number without sign, within 0 .. `limit`.
+std::optional<std::uint64_t> Decimal(const QString& text, std::uint64_t limit) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,20}$"));
+    if (!digits.match(text).hasMatch()) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    if (!ok || value > limit) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+QString HelpText() {
+    return QString::fromUtf8(
+        "Usage : veliso [options]\n"
+        "Les trois états de la matière en modèles particulaires animés.\n"
+        "\n"
+        "Options :\n"
+        "  -h, --help             affiche cette aide et quitte\n"
+        "  -v, --version          affiche la version et quitte\n"
+        "  --onglet ONGLET        démarre sur l'onglet solide, liquide ou gaz\n"
+        "  --plein-ecran          démarre en plein écran\n"
+        "  --capture FICHIER      sans écran d'accueil, peint les images demandées, enregistre\n"
+        "                         la vue en PNG dans FICHIER et quitte\n"
+        "  --images N             nombre d'images peintes avant la capture (1 par défaut,\n"
+        "                         au plus 100000 ; une image toutes les 25 ms)\n"
+        "  --graine S             fixe à S secondes l'horloge dont les tirages aléatoires\n"
+        "                         du gaz et du liquide partent : une capture se répète à\n"
+        "                         l'identique\n"
+        "\n"
+        "Les options de Qt (-platform, -style, -reverse...) sont acceptées.\n"
+        "\n"
+        "Raccourcis : F11 plein écran, Échap quitte le plein écran, Ctrl+C copie l'image de\n"
+        "la vue, Ctrl+S l'enregistre ; un clic droit sur la vue ouvre son menu.\n"
+        "\n"
+        "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite,\n"
+        "2 si la ligne de commande est incorrecte.\n");
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    // Qt's own options are single-dash words (-platform, -style): ours may be written so too.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption tab(QStringLiteral("onglet"), {}, QStringLiteral("onglet"));
+    const QCommandLineOption fullScreen(QStringLiteral("plein-ecran"));
+    const QCommandLineOption capture(QStringLiteral("capture"), {}, QStringLiteral("fichier"));
+    const QCommandLineOption images(QStringLiteral("images"), {}, QStringLiteral("n"));
+    const QCommandLineOption seed(QStringLiteral("graine"), {}, QStringLiteral("s"));
+    const QList<QCommandLineOption> ours = {help, version, tab, fullScreen, capture, images, seed};
+    QList<QCommandLineOption> all = ours;
+    for (const char* name : kQtOptionsWithValue) {
+        all.append(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("valeur")));
+    }
+    for (const char* name : kQtFlags) {
+        all.append(QCommandLineOption(QString::fromLatin1(name)));
+    }
+    parser.addOptions(all);
+
+    QStringList args = arguments;
+    if (args.isEmpty()) {
+        args.append(QStringLiteral("veliso"));
+    }
+    if (!parser.parse(args)) {
+        return Misused(WhyUnparsed(parser, args, all));
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return Misused(QStringLiteral("argument inattendu %1")
+                           .arg(Quoted(parser.positionalArguments().first())));
+    }
+    const QStringList given = parser.optionNames();
+    for (const QCommandLineOption& option : ours) {
+        qsizetype times = 0;
+        for (const QString& name : option.names()) {
+            times += given.count(name);
+        }
+        if (times > 1) {
+            return Misused(QString::fromUtf8("option %1 donnée plusieurs fois")
+                               .arg(Quoted(QStringLiteral("--") + option.names().last())));
+        }
+    }
+
+    CommandLine result;
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::Help;
+        result.text = HelpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::Version;
+        result.text = QStringLiteral("veliso " VELISO_VERSION "\n");
+        return result;
+    }
+
+    CommandLineOptions& o = result.options;
+    if (parser.isSet(tab)) {
+        const QString value = parser.value(tab);
+        for (int i = 0; i < 3; ++i) {
+            if (value.compare(QLatin1String(kTabNames[i]), Qt::CaseInsensitive) == 0) {
+                o.tab = i;
+            }
+        }
+        if (!o.tab) {
+            return Misused(
+                QStringLiteral("onglet inconnu %1 : solide, liquide ou gaz").arg(Quoted(value)));
+        }
+    }
+    o.fullScreen = parser.isSet(fullScreen);
+    if (parser.isSet(images)) {
+        if (!parser.isSet(capture)) {
+            return Misused(
+                QString::fromUtf8("%1 ne va qu'avec %2")
+                    .arg(Quoted(QStringLiteral("--images")), Quoted(QStringLiteral("--capture"))));
+        }
+        const QString value = parser.value(images);
+        const auto frames = Decimal(value, kMaxCaptureFrames);
+        if (!frames || *frames < 1) {
+            return Misused(QString::fromUtf8("nombre d'images incorrect %1 : un entier de 1 à %2")
+                               .arg(Quoted(value))
+                               .arg(kMaxCaptureFrames));
+        }
+        o.captureFrames = static_cast<int>(*frames);
+    }
+    if (parser.isSet(seed)) {
+        const QString value = parser.value(seed);
+        const auto seconds = Decimal(value, std::numeric_limits<std::uint32_t>::max());
+        if (!seconds) {
+            return Misused(QString::fromUtf8("graine incorrecte %1 : un entier de 0 à %2")
+                               .arg(Quoted(value))
+                               .arg(std::numeric_limits<std::uint32_t>::max()));
+        }
+        o.seed = static_cast<std::uint32_t>(*seconds);
+    }
+    if (parser.isSet(capture)) {
+        const QString path = parser.value(capture);
+        const QString why = WhyNotWritable(path);
+        if (!why.isEmpty()) {
+            return Failed(
+                QString::fromUtf8("impossible d'écrire la capture %1 : %2").arg(Quoted(path), why));
+        }
+        o.capturePath = QFileInfo(path).absoluteFilePath();
+    }
+    return result;
+}
+
+QStringList ArgumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    return arguments;
+}
+
+int ReportCommandLine(const CommandLine& command) {
+    switch (command.action) {
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version:
+            std::fputs(command.text.toLocal8Bit().constData(), stdout);
+            std::fflush(stdout);
+            return 0;
+        case CommandLine::Action::Error:
+            std::fputs((command.text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+            return kExitBadCommandLine;
+        case CommandLine::Action::Run:
+            break;
+    }
+    return 0;
+}
+
+void ApplySeed(const CommandLineOptions& options) {
+    if (options.seed) {
+        const std::uint64_t seconds = *options.seed;
+        SharedRandom().SetClock([seconds] { return seconds; });
+    }
+}
+
+}  // namespace veliso

@@ -1,0 +1,90 @@
+#include "app/launch.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/about_box.h"
+#include "app/instructions.h"
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/form_mm.h"
+#include "mainwindow/picture_file.h"
+#include "mainwindow/view_actions.h"
+
+namespace veliso {
+
+ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames)
+    : QObject(&form), form_(form), path_(path), frames_(frames) {
+    form_.Timer1->stop();
+    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    view->OnPaint = [this, paint = view->OnPaint](TOpenGLOrvPanel* sender) {
+        if (paint) {
+            paint(sender);
+        }
+        Painted();
+    };
+    view->OnError = [this, error = view->OnError](TOpenGLOrvPanel* sender) {
+        if (error) {
+            error(sender);
+        }
+        Fail(QString::fromUtf8("la vue OpenGL ne peut pas être dessinée : %1")
+                 .arg(sender->ErrorText()));
+    };
+}
+
+void ViewCapture::Painted() {
+    if (finished_) {
+        return;
+    }
+    ++painted_;
+    if (painted_ == 1) {
+        form_.Timer1->start();
+    }
+    if (painted_ == frames_) {
+        form_.Timer1->stop();
+        // Served by this very paint, before its swap.
+        form_.OpenGLOrvPanel1->GrabNextFrame([this](const QImage& frame) { Write(frame); });
+    }
+}
+
+void ViewCapture::Write(const QImage& frame) {
+    if (finished_) {
+        return;
+    }
+    QString why;
+    if (!WritePng(frame, path_, &why)) {
+        Fail(QString::fromUtf8("impossible d'écrire la capture « %1 » : %2").arg(path_, why));
+        return;
+    }
+    finished_ = true;
+    QCoreApplication::exit(0);
+}
+
+void ViewCapture::Fail(const QString& message) {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    form_.Timer1->stop();
+    std::fputs(
+        (QStringLiteral("veliso : ") + message + QLatin1Char('\n')).toLocal8Bit().constData(),
+        stderr);
+    QCoreApplication::exit(kExitCaptureFailed);
+}
+
+void ShowMainWindow(TFormMM& form, const CommandLineOptions& options) {
+    if (options.tab) {
+        form.PageControl1->setCurrentIndex(*options.tab);
+    }
+    if (options.capturing()) {
+        form.SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
+        new ViewCapture(form, options.capturePath, options.captureFrames);
+    }
+    if (options.fullScreen) {
+        form.viewActions->SetFullScreen(true);
+    }
+    form.show();
+}
+
+}  // namespace veliso

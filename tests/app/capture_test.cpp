@@ -1,0 +1,135 @@
+// The program itself, started as a user starts it, with a command line.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "app/command_line.h"
+
+#ifndef VELISO_PROGRAM
+#error "VELISO_PROGRAM names the program under test"
+#endif
+
+namespace veliso {
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(runtime.isValid());
+    }
+
+    /// Runs the program in the temporary folder; `display` false takes every display away.
+    Outcome Start(const QStringList& arguments, bool display = true) {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!display) {
+            env.remove("DISPLAY");
+            env.remove("WAYLAND_DISPLAY");
+            env.insert("QT_QPA_PLATFORM", "xcb");
+        }
+        // Qt wants a private runtime folder, and says so on standard error without one.
+        if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
+            env.insert("XDG_RUNTIME_DIR", runtime.path());
+        }
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(folder.path());
+        program.start(QStringLiteral(VELISO_PROGRAM), arguments);
+        Outcome run;
+        if (!program.waitForFinished(60000)) {
+            program.kill();
+            program.waitForFinished();
+            ADD_FAILURE() << "the program did not end";
+            return run;
+        }
+        run.code = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+        run.out = QString::fromUtf8(program.readAllStandardOutput());
+        run.err = QString::fromUtf8(program.readAllStandardError());
+        return run;
+    }
+    /// Skips a test that needs the X display the test run provides.
+    bool NoDisplay() const { return qEnvironmentVariableIsEmpty("DISPLAY"); }
+    QImage Capture(const QStringList& arguments, const QString& name) {
+        const Outcome run = Start(arguments + QStringList{"--capture", name});
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        return QImage(folder.filePath(name), "PNG");
+    }
+
+    QTemporaryDir folder;
+    QTemporaryDir runtime;  // made with mode 700
+};
+
+TEST_F(ProgramTest, FaultyCommandLinesStopBeforeAnythingStarts) {
+    // Without a display: had the application object been created, the program would abort.
+    const QStringList faulty[] = {{"--inconnue"},
+                                  {"--onglet", "plasma"},
+                                  {"--images", "5"},
+                                  {"--graine", "demain"},
+                                  {"--capture", "absent/vue.png"},
+                                  {"--capture", "vue.png", "--images", "0"},
+                                  {"en-trop"}};
+    for (const QStringList& arguments : faulty) {
+        const Outcome run = Start(arguments, false);
+        EXPECT_EQ(run.code, kExitBadCommandLine) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("veliso : ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith('\n'));
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    }
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(ProgramTest, HelpAndVersionNeedNoDisplay) {
+    Outcome run = Start({"--help"}, false);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, HelpText());
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    run = Start({"-v"}, false);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_TRUE(run.out.startsWith("veliso ")) << run.out.toStdString();
+}
+
+TEST_F(ProgramTest, CaptureWithTheSameSeedRepeatsAndAnotherSeedDiffers) {
+    if (NoDisplay()) {
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    }
+    const QStringList gas = {"--onglet", "gaz", "--images", "6"};
+    const QImage first = Capture(gas + QStringList{"--graine", "1234"}, "a.png");
+    const QImage again = Capture(gas + QStringList{"--graine", "1234"}, "b.png");
+    const QImage other = Capture(gas + QStringList{"--graine", "99"}, "c.png");
+    ASSERT_FALSE(first.isNull());
+    // The view at the window's start-up size: 646 × 525 less the panels and the status bar.
+    EXPECT_EQ(first.size(), QSize(473, 471));
+    EXPECT_EQ(again, first);
+    EXPECT_NE(other, first);
+}
+
+TEST_F(ProgramTest, FirstFrameFillsTheViewAndQtOptionsStillWork) {
+    if (NoDisplay()) {
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    }
+    // One frame of the solid tab: the scene's grey background reaches every corner.
+    const QImage solid = Capture({}, "solide.png");
+    ASSERT_FALSE(solid.isNull());
+    const QColor background(115, 128, 140);
+    for (QPoint corner : {QPoint(0, 0), QPoint(472, 0), QPoint(0, 470), QPoint(472, 470)}) {
+        EXPECT_EQ(solid.pixelColor(corner), background) << corner.x() << "," << corner.y();
+    }
+    const QImage liquid =
+        Capture({"-style", "Fusion", "-reverse", "--plein-ecran", "--onglet", "liquide"}, "l.png");
+    EXPECT_FALSE(liquid.isNull());
+}
+
+}  // namespace
+}  // namespace veliso
