@@ -16,6 +16,40 @@
 namespace veliso {
 namespace {
 
+/// An X server of the test's own: the program's windows neither cover nor are covered by the
+/// windows of tests running beside it (a view fully hidden by another window paints nothing).
+class PrivateDisplay {
+  public:
+    PrivateDisplay() {
+        // -displayfd: the server takes a free display number and writes it once it listens.
+        // -noreset: it stays up between the program's runs.
+        server_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24",
+                                               "-nolisten", "tcp", "-noreset"});
+        if (!server_.waitForStarted(10000)) {
+            return;
+        }
+        while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {
+        }
+        const QString number = QString::fromLatin1(server_.readLine()).trimmed();
+        if (!number.isEmpty()) {
+            name_ = ":" + number;
+        }
+    }
+    ~PrivateDisplay() {
+        server_.terminate();
+        if (!server_.waitForFinished(5000)) {
+            server_.kill();
+            server_.waitForFinished();
+        }
+    }
+    /// ":N", or empty when no server could be started.
+    const QString& name() const { return name_; }
+
+  private:
+    QProcess server_;
+    QString name_;
+};
+
 struct Outcome {
     int code = -1;
     QString out;
@@ -29,14 +63,18 @@ class ProgramTest : public ::testing::Test {
         ASSERT_TRUE(runtime.isValid());
     }
 
-    /// Runs the program in the temporary folder; `display` false takes every display away.
-    Outcome Start(const QStringList& arguments, bool display = true) {
+    /// Runs the program in the temporary folder, on `display` (":N"); without one, every
+    /// display is taken away.
+    Outcome Start(const QStringList& arguments, const QString& display = {}) {
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!display) {
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("XAUTHORITY");
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        if (display.isEmpty()) {
             env.remove("DISPLAY");
-            env.remove("WAYLAND_DISPLAY");
-            env.insert("QT_QPA_PLATFORM", "xcb");
+        } else {
+            env.insert("DISPLAY", display);
         }
         // Qt wants a private runtime folder, and says so on standard error without one.
         if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
@@ -57,10 +95,9 @@ class ProgramTest : public ::testing::Test {
         run.err = QString::fromUtf8(program.readAllStandardError());
         return run;
     }
-    /// Skips a test that needs the X display the test run provides.
-    bool NoDisplay() const { return qEnvironmentVariableIsEmpty("DISPLAY"); }
-    QImage Capture(const QStringList& arguments, const QString& name) {
-        const Outcome run = Start(arguments + QStringList{"--capture", name});
+    QImage Capture(const PrivateDisplay& display, const QStringList& arguments,
+                   const QString& name) {
+        const Outcome run = Start(arguments + QStringList{"--capture", name}, display.name());
         EXPECT_EQ(run.code, 0) << run.err.toStdString();
         EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
         return QImage(folder.filePath(name), "PNG");
@@ -80,7 +117,7 @@ TEST_F(ProgramTest, FaultyCommandLinesStopBeforeAnythingStarts) {
                                   {"--capture", "vue.png", "--images", "0"},
                                   {"en-trop"}};
     for (const QStringList& arguments : faulty) {
-        const Outcome run = Start(arguments, false);
+        const Outcome run = Start(arguments);
         EXPECT_EQ(run.code, kExitBadCommandLine) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("veliso : ")) << run.err.toStdString();
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
@@ -91,23 +128,22 @@ TEST_F(ProgramTest, FaultyCommandLinesStopBeforeAnythingStarts) {
 }
 
 TEST_F(ProgramTest, HelpAndVersionNeedNoDisplay) {
-    Outcome run = Start({"--help"}, false);
+    Outcome run = Start({"--help"});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, HelpText());
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    run = Start({"-v"}, false);
+    run = Start({"-v"});
     EXPECT_EQ(run.code, 0);
     EXPECT_TRUE(run.out.startsWith("veliso ")) << run.out.toStdString();
 }
 
 TEST_F(ProgramTest, CaptureWithTheSameSeedRepeatsAndAnotherSeedDiffers) {
-    if (NoDisplay()) {
-        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    }
+    const PrivateDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
     const QStringList gas = {"--onglet", "gaz", "--images", "6"};
-    const QImage first = Capture(gas + QStringList{"--graine", "1234"}, "a.png");
-    const QImage again = Capture(gas + QStringList{"--graine", "1234"}, "b.png");
-    const QImage other = Capture(gas + QStringList{"--graine", "99"}, "c.png");
+    const QImage first = Capture(display, gas + QStringList{"--graine", "1234"}, "a.png");
+    const QImage again = Capture(display, gas + QStringList{"--graine", "1234"}, "b.png");
+    const QImage other = Capture(display, gas + QStringList{"--graine", "99"}, "c.png");
     ASSERT_FALSE(first.isNull());
     // The view at the window's start-up size: 646 × 525 less the panels and the status bar.
     EXPECT_EQ(first.size(), QSize(473, 471));
@@ -116,18 +152,17 @@ TEST_F(ProgramTest, CaptureWithTheSameSeedRepeatsAndAnotherSeedDiffers) {
 }
 
 TEST_F(ProgramTest, FirstFrameFillsTheViewAndQtOptionsStillWork) {
-    if (NoDisplay()) {
-        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    }
+    const PrivateDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
     // One frame of the solid tab: the scene's grey background reaches every corner.
-    const QImage solid = Capture({}, "solide.png");
+    const QImage solid = Capture(display, {}, "solide.png");
     ASSERT_FALSE(solid.isNull());
     const QColor background(115, 128, 140);
     for (QPoint corner : {QPoint(0, 0), QPoint(472, 0), QPoint(0, 470), QPoint(472, 470)}) {
         EXPECT_EQ(solid.pixelColor(corner), background) << corner.x() << "," << corner.y();
     }
-    const QImage liquid =
-        Capture({"-style", "Fusion", "-reverse", "--plein-ecran", "--onglet", "liquide"}, "l.png");
+    const QImage liquid = Capture(
+        display, {"-style", "Fusion", "-reverse", "--plein-ecran", "--onglet", "liquide"}, "l.png");
     EXPECT_FALSE(liquid.isNull());
 }
 

@@ -131,13 +131,16 @@ class ViewActionsTest : public ::testing::Test {
         QTest::mouseMove(Surface(), releaseAt);
         QTest::mouseRelease(Surface(), Qt::RightButton, {}, releaseAt);
     }
-    /// The next frame the view paints, taken alongside whatever else asks for it.
+    /// The next frame the view paints, taken alongside whatever else asks for it. The wait
+    /// is long: while a window of a test running beside this one covers the whole view, the
+    /// view is not exposed and paints nothing.
     QImage NextFrame() {
         QImage frame;
         form->OpenGLOrvPanel1->GrabNextFrame([&frame](const QImage& f) { frame = f; });
-        EXPECT_TRUE(QTest::qWaitFor([&frame] { return !frame.isNull(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&frame] { return !frame.isNull(); }, kPatience));
         return frame;
     }
+    static constexpr int kPatience = 30000;  // ms
 
     TFormMM* form = nullptr;
     ViewActions* actions = nullptr;
@@ -235,7 +238,8 @@ TEST_F(ViewActionsTest, CopyPutsTheFrameOnScreenOnTheClipboardAtFullSize) {
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(form, Qt::Key_C, Qt::ControlModifier);
     const QImage frame = NextFrame();  // the same paint serves both
-    ASSERT_TRUE(QTest::qWaitFor([] { return !QGuiApplication::clipboard()->image().isNull(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return !QGuiApplication::clipboard()->image().isNull(); }, kPatience));
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.size(),
               QSize(form->OpenGLOrvPanel1->ClientWidth(), form->OpenGLOrvPanel1->ClientHeight()));
@@ -257,7 +261,7 @@ TEST_F(ViewActionsTest, SaveOffersANamedPictureAndWritesTheFrame) {
     form->PageControl1->setCurrentIndex(1);
     QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
     const QImage frame = NextFrame();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }, kPatience));
     QImage saved(target, "PNG");
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB888), frame);
     const QRegularExpression name(
@@ -282,7 +286,7 @@ TEST_F(ViewActionsTest, FailedSaveIsToldAndCancelledSaveDoesNothing) {
     });
     watcher.start(5);
     actions->SaveFrame();
-    ASSERT_TRUE(QTest::qWaitFor([&told] { return !told.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&told] { return !told.isEmpty(); }, kPatience));
     EXPECT_EQ(told, QString::fromUtf8("Veliso | L'image n'a pas pu être enregistrée dans « %1 » : "
                                       "le dossier « %2 » n'existe pas.")
                         .arg(answer, folder.filePath("absent")));
