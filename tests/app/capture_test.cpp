@@ -23,7 +23,7 @@ class PrivateDisplay {
     PrivateDisplay() {
         // -displayfd: the server takes a free display number and writes it once it listens.
         // -noreset: it stays up between the program's runs.
-        server_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24",
+        server_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "2048x1536x24",
                                                "-nolisten", "tcp", "-noreset"});
         if (!server_.waitForStarted(10000)) {
             return;
@@ -63,9 +63,10 @@ class ProgramTest : public ::testing::Test {
         ASSERT_TRUE(runtime.isValid());
     }
 
-    /// Runs the program in the temporary folder, on `display` (":N"); without one, every
-    /// display is taken away.
-    Outcome Start(const QStringList& arguments, const QString& display = {}) {
+    /// Runs the program in the temporary folder, on `display` (":N"), with `environment`
+    /// ("NAME=value") added; without a display, every display is taken away.
+    Outcome Start(const QStringList& arguments, const QString& display = {},
+                  const QStringList& environment = {}) {
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("WAYLAND_DISPLAY");
@@ -77,6 +78,9 @@ class ProgramTest : public ::testing::Test {
             env.insert("DISPLAY", display);
         }
         // Qt wants a private runtime folder, and says so on standard error without one.
+        for (const QString& setting : environment) {
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        }
         if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
             env.insert("XDG_RUNTIME_DIR", runtime.path());
         }
@@ -95,9 +99,10 @@ class ProgramTest : public ::testing::Test {
         run.err = QString::fromUtf8(program.readAllStandardError());
         return run;
     }
-    QImage Capture(const PrivateDisplay& display, const QStringList& arguments,
-                   const QString& name) {
-        const Outcome run = Start(arguments + QStringList{"--capture", name}, display.name());
+    QImage Capture(const PrivateDisplay& display, const QStringList& arguments, const QString& name,
+                   const QStringList& environment = {}) {
+        const Outcome run =
+            Start(arguments + QStringList{"--capture", name}, display.name(), environment);
         EXPECT_EQ(run.code, 0) << run.err.toStdString();
         EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
         return QImage(folder.filePath(name), "PNG");
@@ -161,6 +166,10 @@ TEST_F(ProgramTest, FirstFrameFillsTheViewAndQtOptionsStillWork) {
     for (QPoint corner : {QPoint(0, 0), QPoint(472, 0), QPoint(0, 470), QPoint(472, 470)}) {
         EXPECT_EQ(solid.pixelColor(corner), background) << corner.x() << "," << corner.y();
     }
+    // At twice the scale the picture has the view's full size in device pixels, filled.
+    const QImage doubled = Capture(display, {}, "s2.png", {"QT_SCALE_FACTOR=2"});
+    EXPECT_EQ(doubled.size(), QSize(946, 942));
+    EXPECT_EQ(doubled.pixelColor(945, 0), background);
     const QImage liquid = Capture(
         display, {"-style", "Fusion", "-reverse", "--plein-ecran", "--onglet", "liquide"}, "l.png");
     EXPECT_FALSE(liquid.isNull());
