@@ -152,7 +152,8 @@ QString HelpText() {
         "Les options de Qt (-platform, -style, -reverse...) sont acceptées.\n"
         "\n"
         "Raccourcis : F11 plein écran, Échap quitte le plein écran, Ctrl+C copie l'image de\n"
-        "la vue, Ctrl+S l'enregistre ; un clic droit sur la vue ouvre son menu.\n"
+        "la vue, Ctrl+S l'enregistre, Ctrl+M ouvre les relevés de mesures du gaz ; un clic\n"
+        "droit sur la vue ouvre son menu.\n"
         "\n"
         "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite,\n"
         "2 si la ligne de commande est incorrecte.\n");

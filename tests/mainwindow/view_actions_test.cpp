@@ -19,6 +19,7 @@
 
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/measurements_window.h"
 #include "mainwindow/picture_file.h"
 #include "mainwindow/qt_app.h"
 
@@ -151,6 +152,11 @@ TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
         EXPECT_FALSE(actions->fullScreenAction()->isChecked());
         actions->menu()->hide();
     }
+    // The gas item opens the measurements window.
+    form->PageControl1->setCurrentIndex(2);
+    actions->measurementsAction()->trigger();
+    ASSERT_NE(form->FormReleves, nullptr);
+    EXPECT_TRUE(form->FormReleves->isVisible());
 }
 
 TEST_F(ViewActionsTest, RightDragAndRightClickDuringALeftDragStayInert) {
