@@ -86,13 +86,13 @@ void DrawParticles(const GasState& gas, const SphereDetail& detail) {
         return;  // out of memory: this frame shows no particles
     }
     ApplySpherePassState();
-    glColor3d(gas.red, gas.green, gas.blue);
-    const int n = ParticlesInPlay(gas);
-    for (int p = 0; p < n; ++p) {
-        glPushMatrix();
-        glTranslated(gas.x[p], gas.y[p], gas.z[p]);
-        DrawSphere(quadric, gas.radius, detail.slices, detail.stacks);
-        glPopMatrix();
+    {
+        SphereBatch spheres(quadric, detail.slices, detail.stacks);
+        spheres.SetColour(gas.red, gas.green, gas.blue);
+        const int n = ParticlesInPlay(gas);
+        for (int p = 0; p < n; ++p) {
+            spheres.Add(gas.x[p], gas.y[p], gas.z[p], gas.radius);
+        }
     }
     gluDeleteQuadric(quadric);
 }

@@ -75,20 +75,20 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
         StepLiquid(liquid);
     }
     const int count = std::clamp(liquid.count, 0, kLiquidSlots);
-    for (int p = 0; p < count; ++p) {
-        ConfineLiquid(liquid, p);
-        if (quadric == nullptr) {
-            continue;  // out of memory: the liquid still moves, only its spheres are missing
+    {
+        SphereBatch spheres(quadric, detail.slices, detail.stacks);
+        for (int p = 0; p < count; ++p) {
+            ConfineLiquid(liquid, p);
+            if (quadric == nullptr) {
+                continue;  // out of memory: the liquid still moves, only its spheres are missing
+            }
+            if (markParticles && IsMarked(p)) {
+                spheres.SetColour(1.0 - liquid.red, 1.0 - liquid.green, 1.0 - liquid.blue);
+            } else {
+                spheres.SetColour(liquid.red, liquid.green, liquid.blue);
+            }
+            spheres.Add(liquid.x[p], liquid.y[p], liquid.z[p], kLiquidRadius);
         }
-        glPushMatrix();
-        glTranslated(liquid.x[p], liquid.y[p], liquid.z[p]);
-        if (markParticles && IsMarked(p)) {
-            glColor3d(1.0 - liquid.red, 1.0 - liquid.green, 1.0 - liquid.blue);
-        } else {
-            glColor3d(liquid.red, liquid.green, liquid.blue);
-        }
-        DrawSphere(quadric, kLiquidRadius, detail.slices, detail.stacks);
-        glPopMatrix();
     }
     if (quadric != nullptr) {
         gluDeleteQuadric(quadric);

@@ -11,39 +11,47 @@ namespace veliso {
 
 namespace {
 
-/// Turns the structure's drawing commands into immediate-mode OpenGL.
+/// Turns the structure's drawing commands into immediate-mode OpenGL. The spheres go through
+/// one batch, flushed before any other command so that the GL calls keep their order.
 class GlSolidSink : public SolidSink {
   public:
     GlSolidSink(GLUquadric* quadric, const SphereDetail& detail)
-        : quadric_(quadric), detail_(detail) {}
+        : spheres_(quadric, detail.slices, detail.stacks) {}
 
-    void SetColour(double red, double green, double blue) override { glColor3d(red, green, blue); }
+    void SetColour(double red, double green, double blue) override {
+        spheres_.SetColour(red, green, blue);
+    }
     void SetLighting(bool enabled) override { Enable(GL_LIGHTING, enabled); }
     void SetPolygonLines(bool lines) override {
+        spheres_.Flush();
         glPolygonMode(GL_FRONT_AND_BACK, lines ? GL_LINE : GL_FILL);
     }
-    void SetLineWidth(float width) override { glLineWidth(width); }
+    void SetLineWidth(float width) override {
+        spheres_.Flush();
+        glLineWidth(width);
+    }
     void SetLineSmoothing(bool enabled) override { Enable(GL_LINE_SMOOTH, enabled); }
     void Quads(std::span<const SolidPoint> vertices) override { Batch(GL_QUADS, vertices); }
     void Segments(std::span<const SolidPoint> ends) override { Batch(GL_LINES, ends); }
     void LineLoop(std::span<const SolidPoint> vertices) override { Batch(GL_LINE_LOOP, vertices); }
     void Sphere(const SolidSphere& sphere) override {
-        glPushMatrix();
-        glTranslated(sphere.site.x + sphere.offset.x, sphere.site.y + sphere.offset.y,
-                     sphere.site.z + sphere.offset.z);
-        DrawSphere(quadric_, sphere.radius, detail_.slices, detail_.stacks);
-        glPopMatrix();
+        spheres_.Add(sphere.site.x + sphere.offset.x, sphere.site.y + sphere.offset.y,
+                     sphere.site.z + sphere.offset.z, sphere.radius);
     }
+    /// Draws the spheres still held.
+    void Finish() { spheres_.Flush(); }
 
   private:
-    static void Enable(GLenum capability, bool enabled) {
+    void Enable(GLenum capability, bool enabled) {
+        spheres_.Flush();
         if (enabled) {
             glEnable(capability);
         } else {
             glDisable(capability);
         }
     }
-    static void Batch(GLenum mode, std::span<const SolidPoint> points) {
+    void Batch(GLenum mode, std::span<const SolidPoint> points) {
+        spheres_.Flush();
         glBegin(mode);
         for (const SolidPoint& p : points) {
             glVertex3d(p.x, p.y, p.z);
@@ -51,8 +59,7 @@ class GlSolidSink : public SolidSink {
         glEnd();
     }
 
-    GLUquadric* quadric_;
-    const SphereDetail& detail_;
+    SphereBatch spheres_;
 };
 
 }  // namespace
@@ -75,6 +82,7 @@ void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomS
 
     GlSolidSink sink(quadric, detail);
     DescribeSolidStructure(solid, extent, random, sink);
+    sink.Finish();
 
     gluDeleteQuadric(quadric);
     glDisable(GL_LINE_SMOOTH);

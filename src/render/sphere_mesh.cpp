@@ -2,8 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+
+#include "render/sphere_occlusion.h"
 
 namespace veliso {
+
+/// The GL state that decides how the spheres of a pass are drawn, read once for the pass.
+struct SpherePassState {
+    /// The cached meshes give GLU's pixels: rendering (not feedback or selection), one sample
+    /// a pixel, no clip plane, no display list being compiled, a sub-pixel grid of at least
+    /// 6 bits, and no buffer object bound that would turn the client arrays into offsets.
+    bool meshes = false;
+    /// Triangles and spheres that cover nothing may be left out; see ReadSpherePassState.
+    bool culling = false;
+    /// Whole spheres may be proven hidden: culling under a plain centred perspective.
+    bool occlusion = false;
+    double modelView[16] = {};
+    double projectionModelView[16] = {};  ///< column-major
+    double scale[2] = {0.0, 0.0};
+    double offset[2] = {0.0, 0.0};
+    PerspectiveView view;
+    /// Bounds of the model-view's stretch, for radii in eye space.
+    double largestScale = 1.0;
+    double smallestScale = 1.0;
+};
 
 namespace {
 
@@ -12,6 +35,7 @@ SphereDrawing gDrawing = SphereDrawing::Cached;
 /// Triangles drawn between two glFlush calls (see DrawSphere).
 constexpr std::size_t kFlushBatch = 12000;
 std::size_t gTrianglesSinceFlush = 0;
+long gHiddenSpheres = 0;
 
 constexpr double kPi = 3.14159265358979323846;
 /// GLU's trigonometric caches hold 240 entries.
@@ -21,58 +45,109 @@ constexpr int kGluMaxSlices = 239;
 /// as edge-on, since the rasterizer's snapping to 1/256 pixel may turn them over.
 constexpr double kMinBackHeight = 0.25;
 
-/// Object-to-window transform of the sphere about the current origin: window x, y of a point
-/// (x, y, z) are viewport offset + size * (clip / w + 1) / 2, clip = projection * model-view.
+/// Object-to-window transform of a sphere about its origin: window x, y of a point (x, y, z)
+/// are viewport offset + size * (clip / w + 1) / 2, clip = projection * model-view.
 struct WindowTransform {
     double clip[16];   ///< projection * model-view, column-major
     double scale[2];   ///< half the viewport width and height
     double offset[2];  ///< viewport x, y plus the half sizes
 };
 
-/// True when the back triangles of a sphere of `radius` about the current origin that lie
-/// well inside its outline can be left out without changing a pixel: every one of them is
-/// then covered by front triangles of the same sphere that win the depth test and leave
-/// nothing of it. That holds for filled polygons, the depth test LESS or LEQUAL with depth
-/// writes and an ordinary depth range, nothing blending, combining, discarding or shifting
-/// fragments (blending, logic op, alpha, stencil and stipple tests and polygon offset off),
-/// no face culling, an unmirrored model-view, a perspective projection and the whole sphere
-/// in front of the near plane (a sphere cut open by it shows its inside). Fills `window`.
-bool BackTrianglesHidden(double radius, WindowTransform& window) {
-    if (glIsEnabled(GL_CULL_FACE) || !glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_BLEND) ||
-        glIsEnabled(GL_COLOR_LOGIC_OP) || glIsEnabled(GL_ALPHA_TEST) ||
-        glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_POLYGON_STIPPLE) ||
-        glIsEnabled(GL_POLYGON_OFFSET_FILL)) {
+bool AnyEnabled(std::initializer_list<GLenum> capabilities) {
+    for (GLenum capability : capabilities) {
+        if (glIsEnabled(capability)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// True when the meshes draw exactly what gluSphere draws in the current state.
+bool MeshesExact() {
+    GLint value = 0;
+    glGetIntegerv(GL_RENDER_MODE, &value);
+    if (value != GL_RENDER) {
+        return false;  // feedback and selection see GLU's own primitives
+    }
+    // Multisampling: the culling reasons about pixel centres, not sample positions.
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &value);
+    if (value > 0 && glIsEnabled(GL_MULTISAMPLE)) {
         return false;
+    }
+    GLint clipPlanes = 0;
+    glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes);
+    for (GLint plane = 0; plane < clipPlanes; ++plane) {
+        if (glIsEnabled(static_cast<GLenum>(GL_CLIP_PLANE0 + plane))) {
+            return false;
+        }
+    }
+    // A list being compiled would keep triangles chosen for the state of this moment.
+    glGetIntegerv(GL_LIST_INDEX, &value);
+    if (value != 0) {
+        return false;
+    }
+    // The pixel-centre margins assume vertices snapped to 1/64 pixel or finer.
+    glGetIntegerv(GL_SUBPIXEL_BITS, &value);
+    if (value < 6) {
+        return false;
+    }
+    for (GLenum binding : {GL_ARRAY_BUFFER_BINDING, GL_ELEMENT_ARRAY_BUFFER_BINDING}) {
+        glGetIntegerv(binding, &value);
+        if (value != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Fills `pass` from the current state. Triangles that cannot change a pixel may be left out
+/// for filled polygons, the depth test LESS or LEQUAL with depth writes into a depth buffer
+/// and an ordinary depth range, nothing blending, combining, discarding or shifting fragments
+/// (blending, logic op, alpha, stencil and stipple tests, polygon offset, depth clamping and
+/// shader programs off), no face culling, an unmirrored affine model-view and a perspective
+/// projection. Spheres cut by the near plane are checked one by one (InFrontOfNear).
+void ReadSpherePassState(SpherePassState& pass) {
+    pass = SpherePassState();
+    pass.meshes = MeshesExact();
+    if (!pass.meshes ||
+        AnyEnabled({GL_CULL_FACE, GL_BLEND, GL_COLOR_LOGIC_OP, GL_ALPHA_TEST, GL_STENCIL_TEST,
+                    GL_POLYGON_STIPPLE, GL_POLYGON_OFFSET_FILL, GL_DEPTH_CLAMP}) ||
+        !glIsEnabled(GL_DEPTH_TEST)) {
+        return;
     }
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    GLint depthFunction = 0;
+    GLint depthFunction = 0, depthBits = 0, program = 0;
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     GLint polygonModes[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, polygonModes);
     GLdouble depthRange[2] = {0.0, 1.0};
     glGetDoublev(GL_DEPTH_RANGE, depthRange);
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
+    // Without a depth buffer the depth test passes everything: the last triangle wins.
     if (depthWrites != GL_TRUE || (depthFunction != GL_LESS && depthFunction != GL_LEQUAL) ||
-        polygonModes[0] != GL_FILL || polygonModes[1] != GL_FILL ||
-        !(depthRange[0] < depthRange[1]) || viewport[2] <= 0 || viewport[3] <= 0) {
-        return false;
+        depthBits < 16 || program != 0 || polygonModes[0] != GL_FILL ||
+        polygonModes[1] != GL_FILL || !(depthRange[0] < depthRange[1]) || viewport[2] <= 0 ||
+        viewport[3] <= 0) {
+        return;
     }
     // Column-major matrices: the last rows of an affine model-view and of a perspective
     // projection, which keeps x and y the right way round.
-    GLdouble m[16];
+    double* m = pass.modelView;
     GLdouble p[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
     glGetDoublev(GL_PROJECTION_MATRIX, p);
     if (m[3] != 0.0 || m[7] != 0.0 || m[11] != 0.0 || m[15] != 1.0 || p[3] != 0.0 || p[7] != 0.0 ||
         p[11] != -1.0 || p[15] != 0.0 || !(p[0] > 0.0) || !(p[5] > 0.0)) {
-        return false;
+        return;
     }
     const double det = m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
                        m[8] * (m[1] * m[6] - m[5] * m[2]);
     if (!(det > 0.0) || !std::isfinite(det)) {
-        return false;  // a mirror turns the outward triangles clockwise
+        return;  // a mirror turns the outward triangles clockwise
     }
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < 4; ++row) {
@@ -80,22 +155,70 @@ bool BackTrianglesHidden(double radius, WindowTransform& window) {
             for (int k = 0; k < 4; ++k) {
                 sum += p[4 * k + row] * m[4 * column + k];
             }
-            window.clip[4 * column + row] = sum;
+            pass.projectionModelView[4 * column + row] = sum;
         }
     }
+    for (int axis = 0; axis < 2; ++axis) {
+        pass.scale[axis] = 0.5 * viewport[2 + axis];
+        pass.offset[axis] = viewport[axis] + pass.scale[axis];
+    }
+    pass.culling = true;
+    // Radii carry over to eye space when the model-view only turns and moves: columns of
+    // unit length at right angles, to single-precision rounding.
+    for (int a = 0; a < 3; ++a) {
+        for (int b = a; b < 3; ++b) {
+            const double dot =
+                m[4 * a] * m[4 * b] + m[4 * a + 1] * m[4 * b + 1] + m[4 * a + 2] * m[4 * b + 2];
+            if (std::abs(dot - (a == b ? 1.0 : 0.0)) > 1e-5) {
+                return;
+            }
+        }
+    }
+    pass.largestScale = 1.0 + 3e-5;
+    pass.smallestScale = 1.0 - 3e-5;
+    // gluPerspective's form: x and y scaled only, depth between planes 0 < near < far.
+    const double nearPlane = p[14] / (p[10] - 1.0), farPlane = p[14] / (p[10] + 1.0);
+    if (p[1] != 0.0 || p[2] != 0.0 || p[4] != 0.0 || p[6] != 0.0 || p[8] != 0.0 || p[9] != 0.0 ||
+        p[12] != 0.0 || p[13] != 0.0 || !(nearPlane > 0.0) || !(farPlane > nearPlane) ||
+        !std::isfinite(farPlane)) {
+        return;
+    }
+    PerspectiveView& view = pass.view;
+    std::copy_n(viewport, 4, view.viewport);
+    view.focalX = p[0];
+    view.focalY = p[5];
+    view.nearPlane = nearPlane;
+    view.farPlane = farPlane;
+    view.depthRange[0] = depthRange[0];
+    view.depthRange[1] = depthRange[1];
+    view.depthBits = depthBits;
+    pass.occlusion = true;
+}
+
+/// The window transform of a sphere about (x, y, z) of the pass's model-view.
+WindowTransform TransformAt(const SpherePassState& pass, double x, double y, double z) {
+    WindowTransform window;
+    const double* c = pass.projectionModelView;
+    std::copy_n(c, 12, window.clip);
+    for (int row = 0; row < 4; ++row) {
+        window.clip[12 + row] = c[row] * x + c[4 + row] * y + c[8 + row] * z + c[12 + row];
+    }
+    for (int axis = 0; axis < 2; ++axis) {
+        window.scale[axis] = pass.scale[axis];
+        window.offset[axis] = pass.offset[axis];
+    }
+    return window;
+}
+
+/// True when the whole ball of `radius` about the transform's origin lies in front of the
+/// near plane: a sphere cut open by it shows its inside.
+bool InFrontOfNear(const WindowTransform& window, double radius) {
     // Near clipping plane in object coordinates: clip z + clip w >= 0. The centre (the
     // origin) must lie more than the radius in front of it, 1 % to spare for rounding.
     const double* c = window.clip;
     const double a = c[2] + c[3], b = c[6] + c[7], d = c[10] + c[11], e = c[14] + c[15];
     const double normal = std::sqrt(a * a + b * b + d * d);
-    if (!(normal > 0.0 && e > 1.01 * radius * normal)) {
-        return false;
-    }
-    for (int axis = 0; axis < 2; ++axis) {
-        window.scale[axis] = 0.5 * viewport[2 + axis];
-        window.offset[axis] = viewport[axis] + window.scale[axis];
-    }
-    return true;
+    return normal > 0.0 && e > 1.01 * radius * normal;
 }
 
 /// Largest integer <= x, for window coordinates within the viewport.
@@ -204,18 +327,56 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     out.resize(size);
 }
 
-void DrawMesh(const SphereMesh& mesh, const std::vector<std::uint16_t>& triangles) {
-    constexpr GLsizei kStride = 6 * sizeof(float);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glNormalPointer(GL_FLOAT, kStride, mesh.vertices.data());
-    glVertexPointer(3, GL_FLOAT, kStride, mesh.vertices.data() + 3);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_SHORT,
-                   triangles.data());
-    glPopClientAttrib();
-    // An enabled normal array leaves the current normal undefined; GLU leaves its last one.
-    glNormal3fv(mesh.lastNormal);
+/// Client vertex arrays of the meshes, enabled for a run of draws and restored after it.
+class MeshArrays {
+  public:
+    MeshArrays() {
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glEnableClientState(GL_VERTEX_ARRAY);
+    }
+    ~MeshArrays() { glPopClientAttrib(); }
+    MeshArrays(const MeshArrays&) = delete;
+    MeshArrays& operator=(const MeshArrays&) = delete;
+
+    void Draw(const SphereMesh& mesh, const std::vector<std::uint16_t>& triangles) {
+        if (&mesh != bound_) {
+            constexpr GLsizei kStride = 6 * sizeof(float);
+            glNormalPointer(GL_FLOAT, kStride, mesh.vertices.data());
+            glVertexPointer(3, GL_FLOAT, kStride, mesh.vertices.data() + 3);
+            bound_ = &mesh;
+        }
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_SHORT,
+                       triangles.data());
+        CountForFlush(triangles.size() / 3);
+    }
+
+  private:
+    /// A software rasterizer starts on its work at a flush and otherwise waits for the end
+    /// of the frame: hand it the spheres in batches so that it rasterizes one while the
+    /// next is being set up. Nothing drawn changes.
+    static void CountForFlush(std::size_t triangles) {
+        gTrianglesSinceFlush += triangles;
+        if (gTrianglesSinceFlush >= kFlushBatch) {
+            glFlush();
+            gTrianglesSinceFlush = 0;
+        }
+    }
+
+    const SphereMesh* bound_ = nullptr;
+};
+
+/// Draws `mesh` about the origin of `window` with the triangles that can change a pixel,
+/// or all of them when the pass allows no culling or the near plane cuts the sphere.
+void DrawCulled(MeshArrays& arrays, const SpherePassState& pass, const SphereMesh& mesh,
+                const WindowTransform& window) {
+    if (pass.culling && InFrontOfNear(window, mesh.radius)) {
+        static DrawScratch scratch;
+        VisibleTriangles(mesh, window, scratch);
+        arrays.Draw(mesh, scratch.visible);
+    } else {
+        arrays.Draw(mesh, mesh.triangles);
+    }
 }
 
 }  // namespace
@@ -302,6 +463,26 @@ SphereMesh BuildSphereMesh(double radius, int slices, int stacks) {
             corner = static_cast<std::uint16_t>(corner - slices);
         }
     }
+    // The hull is convex: its triangles' planes bound the ball it encloses.
+    mesh.inradius = radius;
+    for (std::size_t t = 0; t < mesh.triangles.size(); t += 3) {
+        const float* p[3];
+        for (int k = 0; k < 3; ++k) {
+            p[k] = &mesh.vertices[6 * mesh.triangles[t + k] + 3];
+        }
+        const double u[3] = {double{p[1][0]} - p[0][0], double{p[1][1]} - p[0][1],
+                             double{p[1][2]} - p[0][2]};
+        const double v[3] = {double{p[2][0]} - p[0][0], double{p[2][1]} - p[0][1],
+                             double{p[2][2]} - p[0][2]};
+        const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                             u[0] * v[1] - u[1] * v[0]};
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (length > 0.0) {
+            const double distance =
+                std::abs(n[0] * p[0][0] + n[1] * p[0][1] + n[2] * p[0][2]) / length;
+            mesh.inradius = std::min(mesh.inradius, distance);
+        }
+    }
     const int lastRing = stacks > 2 ? stacks - 2 : stacks - 1;
     const std::size_t last = 6 * ring(lastRing, slices);
     std::copy_n(mesh.vertices.begin() + last, 3, mesh.lastNormal);
@@ -340,29 +521,179 @@ void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks) {
         gluSphere(quadric, radius, slices, stacks);
         return;
     }
-    GLint renderMode = GL_RENDER;
-    glGetIntegerv(GL_RENDER_MODE, &renderMode);
-    if (renderMode != GL_RENDER) {
-        gluSphere(quadric, radius, slices, stacks);  // feedback and selection see GLU's own
+    SpherePassState pass;
+    ReadSpherePassState(pass);
+    if (!pass.meshes) {
+        gluSphere(quadric, radius, slices, stacks);
         return;
     }
     const SphereMesh& mesh = SharedSphereMeshCache().Get(radius, slices, stacks);
-    WindowTransform window;
-    if (BackTrianglesHidden(radius, window)) {
-        static DrawScratch scratch;
-        VisibleTriangles(mesh, window, scratch);
-        DrawMesh(mesh, scratch.visible);
-        gTrianglesSinceFlush += scratch.visible.size() / 3;
-    } else {
-        DrawMesh(mesh, mesh.triangles);
-        gTrianglesSinceFlush += mesh.triangles.size() / 3;
+    {
+        MeshArrays arrays;
+        DrawCulled(arrays, pass, mesh, TransformAt(pass, 0.0, 0.0, 0.0));
     }
-    // A software rasterizer starts on its work at a flush and otherwise waits for the end
-    // of the frame: hand it the spheres in batches so that it rasterizes one while the
-    // next is being set up. Nothing drawn changes.
-    if (gTrianglesSinceFlush >= kFlushBatch) {
-        glFlush();
-        gTrianglesSinceFlush = 0;
+    // An enabled normal array leaves the current normal undefined; GLU leaves its last one.
+    glNormal3fv(mesh.lastNormal);
+}
+
+long TakeHiddenSphereCount() {
+    const long count = gHiddenSpheres;
+    gHiddenSpheres = 0;
+    return count;
+}
+
+/// Working memory of the batches, kept between frames so that a frame allocates nothing
+/// once the largest pass has been drawn.
+struct SphereBatch::Scratch {
+    std::vector<Item> items;
+    std::vector<EyeSphere> eye;
+    std::vector<const SphereMesh*> meshes;
+    std::vector<std::uint8_t> hidden;
+    SphereOcclusion occlusion;
+    bool inUse = false;
+};
+
+SphereBatch::SphereBatch(GLUquadric* quadric, int slices, int stacks)
+    : quadric_(quadric), slices_(slices), stacks_(stacks) {
+    static Scratch shared;
+    if (shared.inUse) {
+        own_ = std::make_unique<Scratch>();
+        scratch_ = own_.get();
+    } else {
+        scratch_ = &shared;
+    }
+    scratch_->inUse = true;
+    scratch_->items.clear();
+}
+
+SphereBatch::~SphereBatch() {
+    Flush();
+    scratch_->inUse = false;
+}
+
+void SphereBatch::SetColour(double red, double green, double blue) {
+    if (gDrawing != SphereDrawing::Cached) {
+        glColor3d(red, green, blue);
+        return;
+    }
+    scratch_->items.push_back({red, green, blue, 0.0, true});
+}
+
+void SphereBatch::Add(double x, double y, double z, double radius) {
+    if (gDrawing != SphereDrawing::Cached) {
+        DrawAt({x, y, z, radius, false});
+        return;
+    }
+    scratch_->items.push_back({x, y, z, radius, false});
+}
+
+void SphereBatch::DrawAt(const Item& sphere) const {
+    glPushMatrix();
+    glTranslated(sphere.a, sphere.b, sphere.c);
+    gluSphere(quadric_, sphere.radius, slices_, stacks_);
+    glPopMatrix();
+}
+
+void SphereBatch::Flush() {
+    std::vector<Item>& items = scratch_->items;
+    if (items.empty()) {
+        return;
+    }
+    SpherePassState pass;
+    ReadSpherePassState(pass);
+    if (!pass.meshes || !SphereMeshMatchesGlu(1.0, slices_, stacks_)) {
+        for (const Item& item : items) {
+            if (item.colour) {
+                glColor3d(item.a, item.b, item.c);
+            } else {
+                DrawAt(item);
+            }
+        }
+        items.clear();
+        return;
+    }
+    // Meshes and eye-space balls, then the spheres that others provably cover.
+    std::vector<const SphereMesh*>& meshes = scratch_->meshes;
+    std::vector<std::uint8_t>& hidden = scratch_->hidden;
+    meshes.assign(items.size(), nullptr);
+    hidden.assign(items.size(), 0);
+    const SphereMesh* last = nullptr;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        const Item& item = items[k];
+        if (item.colour || !SphereMeshMatchesGlu(item.radius, slices_, stacks_)) {
+            continue;
+        }
+        if (last == nullptr || last->radius != item.radius) {
+            last = &SharedSphereMeshCache().Get(item.radius, slices_, stacks_);
+        }
+        meshes[k] = last;
+    }
+    if (pass.occlusion) {
+        MarkHidden(pass);
+    }
+    hiddenCount_ = 0;
+    const SphereMesh* lastNormal = nullptr;
+    {
+        MeshArrays arrays;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const Item& item = items[k];
+            if (item.colour) {
+                glColor3d(item.a, item.b, item.c);
+                continue;
+            }
+            if (meshes[k] == nullptr) {
+                DrawAt(item);  // GLU draws this key its own way
+                lastNormal = nullptr;
+                continue;
+            }
+            lastNormal = meshes[k];
+            if (hidden[k]) {
+                ++hiddenCount_;
+                continue;
+            }
+            glPushMatrix();
+            glTranslated(item.a, item.b, item.c);
+            DrawCulled(arrays, pass, *meshes[k], TransformAt(pass, item.a, item.b, item.c));
+            glPopMatrix();
+        }
+    }
+    if (lastNormal != nullptr) {
+        glNormal3fv(lastNormal->lastNormal);  // what the last gluSphere leaves current
+    }
+    gHiddenSpheres += hiddenCount_;
+    items.clear();
+}
+
+void SphereBatch::MarkHidden(const SpherePassState& pass) {
+    const std::vector<Item>& items = scratch_->items;
+    const std::vector<const SphereMesh*>& meshes = scratch_->meshes;
+    std::vector<EyeSphere>& eye = scratch_->eye;
+    eye.resize(items.size());
+    SphereOcclusion& occlusion = scratch_->occlusion;
+    occlusion.Begin(pass.view);
+    const double* m = pass.modelView;
+    std::size_t spheres = 0;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (meshes[k] == nullptr) {
+            continue;
+        }
+        const Item& item = items[k];
+        EyeSphere& sphere = eye[k];
+        for (int row = 0; row < 3; ++row) {
+            sphere.centre[row] =
+                m[row] * item.a + m[4 + row] * item.b + m[8 + row] * item.c + m[12 + row];
+        }
+        // The model-view may scale: radii follow its largest and smallest stretch.
+        sphere.radius = meshes[k]->radius * pass.largestScale;
+        sphere.inradius = meshes[k]->inradius * pass.smallestScale;
+        occlusion.AddOccluder(sphere);
+        ++spheres;
+    }
+    if (spheres < 2) {
+        return;
+    }
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        scratch_->hidden[k] = meshes[k] != nullptr && occlusion.Hidden(eye[k]);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace veliso {
@@ -37,6 +38,9 @@ struct SphereMesh {
     std::vector<std::uint16_t> cornerPoints;
     /// The last normal gluSphere sets, which it leaves current.
     float lastNormal[3] = {0.0f, 0.0f, 0.0f};
+    /// Smallest distance from the centre to the plane of a triangle (scene units): the
+    /// triangles enclose the ball of this radius.
+    double inradius = 0.0;
 };
 
 /// True when the mesh reproduces gluSphere: 2 <= stacks <= slices <= 239 and a finite
@@ -85,8 +89,62 @@ SphereMeshCache& SharedSphereMeshCache();
 /// out the triangles that cannot change a pixel: those that cover no pixel centre and the
 /// back ones hidden well inside the outline, about 40 % of a sphere; the rest keep GLU's
 /// order. Every 12000 triangles or so it calls glFlush, so that a software rasterizer works
-/// while the frame is still being set up. Outside GL_RENDER mode (feedback, selection), for
-/// keys GLU draws oddly (SphereMeshMatchesGlu) and in NaiveGlu mode it calls gluSphere.
+/// while the frame is still being set up. It calls gluSphere in NaiveGlu mode, for keys GLU
+/// draws oddly (SphereMeshMatchesGlu), and wherever the meshes could differ from GLU's
+/// pixels: outside GL_RENDER mode (feedback, selection), with multisampling on, with a clip
+/// plane enabled, while a display list is being compiled, with fewer than 6 sub-pixel bits
+/// and while a buffer object is bound for vertex or index arrays.
 void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks);
+
+/// Spheres the batches have left out as hidden since the last call (for tests and
+/// benchmarks).
+long TakeHiddenSphereCount();
+
+struct SpherePassState;
+
+/// The spheres of one pass of a scene, all of `slices` and `stacks`, in their drawing order
+/// with the colour changes between them. Each sphere is what the plain sequence glPushMatrix,
+/// glTranslated(x, y, z), gluSphere(quadric, radius, slices, stacks), glPopMatrix draws, and
+/// each colour what glColor3d sets. In NaiveGlu mode every call goes to GL at once. In Cached
+/// mode the batch keeps them until Flush, reads the GL state once, and draws them in the
+/// same order as DrawSphere would, except that a sphere is left out when the spheres of the
+/// batch provably cover it at every pixel with nearer fragments (SphereOcclusion): the depth
+/// test then decides every pixel as before. Nothing else may be drawn or changed in GL
+/// between the calls of one batch; flush first.
+class SphereBatch {
+  public:
+    SphereBatch(GLUquadric* quadric, int slices, int stacks);
+    /// Flushes.
+    ~SphereBatch();
+    SphereBatch(const SphereBatch&) = delete;
+    SphereBatch& operator=(const SphereBatch&) = delete;
+
+    /// The colour of the next spheres (RGB 0 .. 1), as glColor3d.
+    void SetColour(double red, double green, double blue);
+    /// A sphere of `radius` about (x, y, z) of the current model-view.
+    void Add(double x, double y, double z, double radius);
+    /// Draws what was added since the last flush.
+    void Flush();
+    /// Spheres the last Flush left out as hidden.
+    int hiddenCount() const { return hiddenCount_; }
+
+  private:
+    /// A sphere about (a, b, c) or a colour (red, green, blue in a, b, c).
+    struct Item {
+        double a, b, c;
+        double radius;
+        bool colour;
+    };
+    struct Scratch;
+    void DrawAt(const Item& sphere) const;
+    void MarkHidden(const SpherePassState& pass);
+
+    GLUquadric* quadric_;
+    int slices_;
+    int stacks_;
+    Scratch* scratch_ = nullptr;
+    std::unique_ptr<Scratch> own_;
+    int hiddenCount_ = 0;
+};
 
 }  // namespace veliso

@@ -1,8 +1,11 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include "render/sphere_mesh.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <random>
 #include <vector>
 
 #include "core/gas/gas_model.h"
@@ -27,9 +30,36 @@ RandomSource FixedRandom() {
     return RandomSource([] { return std::uint64_t{1765100000}; });
 }
 
-/// Every scene drawn with GLU's spheres and with the cached ones must give the same pixels
-/// at the view's start-up size, also with the eye among the spheres.
-class SphereDrawingTest : public ::testing::Test {
+struct ViewSize {
+    int width;
+    int height;
+};
+
+/// Pixels whose RGB differ between two read-backs.
+int DifferingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    int differing = 0;
+    for (std::size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3) {
+        differing += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    }
+    return differing;
+}
+
+/// Draws `frame` with GLU's spheres, then with the cached ones, into `gl`: same pixels.
+template <class Frame>
+void ExpectSamePixelsIn(const test::HeadlessGl& gl, SceneTab tab, Frame&& frame) {
+    ApplyLightingSet(tab);
+    SetSphereDrawing(SphereDrawing::NaiveGlu);
+    frame();
+    const std::vector<std::uint8_t> naive = gl.ReadRgb();
+    SetSphereDrawing(SphereDrawing::Cached);
+    frame();
+    EXPECT_EQ(DifferingPixels(naive, gl.ReadRgb()), 0);
+}
+
+/// Every scene drawn with GLU's spheres and with the cached ones must give the same pixels,
+/// in the view at start-up and maximised on a 1920 x 1080 screen, also with the eye among
+/// the spheres.
+class SphereDrawingTest : public ::testing::TestWithParam<ViewSize> {
   protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok());
@@ -38,25 +68,21 @@ class SphereDrawingTest : public ::testing::Test {
     void TearDown() override { SetSphereDrawing(SphereDrawing::Cached); }
 
     template <class Frame>
-    void ExpectSamePixels(SceneTab tab, Frame frame) {
-        ApplyLightingSet(tab);
-        SetSphereDrawing(SphereDrawing::NaiveGlu);
-        frame();
-        const std::vector<std::uint8_t> naive = gl.ReadRgb();
-        SetSphereDrawing(SphereDrawing::Cached);
-        frame();
-        const std::vector<std::uint8_t> cached = gl.ReadRgb();
-        int differing = 0;
-        for (std::size_t i = 0; i < naive.size(); ++i) {
-            differing += naive[i] != cached[i];
-        }
-        EXPECT_EQ(differing, 0);
+    void ExpectSamePixels(SceneTab tab, Frame&& frame) {
+        ExpectSamePixelsIn(gl, tab, frame);
     }
 
-    test::HeadlessGl gl{473, 471};
+    test::HeadlessGl gl{GetParam().width, GetParam().height};
 };
 
-TEST_F(SphereDrawingTest, SolidStructuresMatchGlu) {
+INSTANTIATE_TEST_SUITE_P(StartUpAndMaximised, SphereDrawingTest,
+                         ::testing::Values(ViewSize{473, 471}, ViewSize{1747, 1047}),
+                         [](const ::testing::TestParamInfo<ViewSize>& info) {
+                             return std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
+                         });
+
+TEST_P(SphereDrawingTest, SolidStructuresMatchGlu) {
     SolidState solid;
     FillHcpCellSites(solid);
     solid.amplitude = SolidAmplitudeAt(300);
@@ -64,7 +90,7 @@ TEST_F(SphereDrawingTest, SolidStructuresMatchGlu) {
         solid.structure = static_cast<SolidStructure>(s);
         for (double distance : {4.25, 0.5}) {
             solid.view.distance = distance;
-            for (int smoothness : {8, 32}) {
+            for (int smoothness : {8, 20, 32}) {
                 SCOPED_TRACE(testing::Message() << "structure " << s << ", distance " << distance
                                                 << ", smoothness " << smoothness);
                 SphereDetail detail;
@@ -78,39 +104,48 @@ TEST_F(SphereDrawingTest, SolidStructuresMatchGlu) {
     }
 }
 
-TEST_F(SphereDrawingTest, LiquidMatchesGlu) {
+TEST_P(SphereDrawingTest, LiquidMatchesGlu) {
     RandomSource random = FixedRandom();
     LiquidState start;
     InitLiquid(start, random);
-    SphereDetail detail;
-    detail.SetSmoothness(32);
-    for (ViewPoint view : {ViewPoint{40.0, 0.0, 4.25}, ViewPoint{10.0, 0.3, 0.5}}) {
-        for (bool transparent : {false, true}) {
-            start.view = view;
-            ExpectSamePixels(SceneTab::Liquid, [&] {
-                LiquidState liquid = start;
-                DrawLiquidScene(liquid, detail, transparent, true);
-            });
+    for (int smoothness : {8, 20, 32}) {
+        SphereDetail detail;
+        detail.SetSmoothness(smoothness);
+        for (ViewPoint view :
+             {ViewPoint{40.0, 0.0, 4.25}, ViewPoint{10.0, 0.3, 0.5}, ViewPoint{200.0, -2.0, 2.0}}) {
+            for (bool transparent : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "smoothness " << smoothness << ", angle "
+                                                << view.angle << ", transparent " << transparent);
+                start.view = view;
+                ExpectSamePixels(SceneTab::Liquid, [&] {
+                    LiquidState liquid = start;
+                    DrawLiquidScene(liquid, detail, transparent, true);
+                });
+            }
         }
     }
 }
 
-TEST_F(SphereDrawingTest, GasWithGraphsMatchesGlu) {
+TEST_P(SphereDrawingTest, GasWithGraphsMatchesGlu) {
     RandomSource random = FixedRandom();
     GasState gas;
     InitGas(gas, random);
     // Without the speed bars: the rasterizer splits their two-coloured quads one way or the
     // other depending on earlier draws, so even two GLU frames may differ by 1 in a colour.
     gas.showCurve = gas.showHistogram = true;
-    SphereDetail detail;
-    detail.SetSmoothness(20);
     NoText text;
-    for (bool transparent : {false, true}) {
-        ExpectSamePixels(SceneTab::Gas, [&] { DrawGasScene(gas, detail, transparent, text); });
+    for (int smoothness : {8, 20, 32}) {
+        SphereDetail detail;
+        detail.SetSmoothness(smoothness);
+        for (bool transparent : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << "smoothness " << smoothness << ", transparent " << transparent);
+            ExpectSamePixels(SceneTab::Gas, [&] { DrawGasScene(gas, detail, transparent, text); });
+        }
     }
 }
 
-TEST_F(SphereDrawingTest, SpheresCutOpenMirroredOrAtTheEdgeMatchGlu) {
+TEST_P(SphereDrawingTest, SpheresCutOpenMirroredOrAtTheEdgeMatchGlu) {
     GLUquadric* quadric = gluNewQuadric();
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
@@ -134,7 +169,7 @@ TEST_F(SphereDrawingTest, SpheresCutOpenMirroredOrAtTheEdgeMatchGlu) {
     gluDeleteQuadric(quadric);
 }
 
-TEST_F(SphereDrawingTest, FeedbackModeRecordsGlusOwnPrimitives) {
+TEST_P(SphereDrawingTest, FeedbackModeRecordsGlusOwnPrimitives) {
     GLUquadric* quadric = gluNewQuadric();
     const auto capture = [&](SphereDrawing drawing) {
         SetSphereDrawing(drawing);
@@ -155,7 +190,7 @@ TEST_F(SphereDrawingTest, FeedbackModeRecordsGlusOwnPrimitives) {
     gluDeleteQuadric(quadric);
 }
 
-TEST_F(SphereDrawingTest, LeavesTheNormalGluLeavesAndNoArrays) {
+TEST_P(SphereDrawingTest, LeavesTheNormalGluLeavesAndNoArrays) {
     GLUquadric* quadric = gluNewQuadric();
     glTranslated(0.0, 0.0, -3.0);
     std::vector<float> normals[2];
@@ -171,6 +206,200 @@ TEST_F(SphereDrawingTest, LeavesTheNormalGluLeavesAndNoArrays) {
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+/// Frames of random clusters per view size; VELISO_RANDOM_SPHERE_FRAMES asks for more.
+int RandomFrames() {
+    const char* frames = std::getenv("VELISO_RANDOM_SPHERE_FRAMES");
+    return frames != nullptr && std::atoi(frames) > 0 ? std::atoi(frames) : 40;
+}
+
+/// Batches of spheres in random colours, packed so that many hide one another, some
+/// touching, overlapping or nearly so, some cut by the near plane or off the view, from
+/// random cameras: a sphere left out that shows anywhere changes a pixel.
+TEST_P(SphereDrawingTest, RandomClustersMatchGlu) {
+    std::mt19937 random(20261207u + GetParam().width);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    GLUquadric* quadric = gluNewQuadric();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    ApplyLightingSet(SceneTab::Liquid);
+    const int frames = RandomFrames();
+    long hidden = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        const int smoothness = 8 + static_cast<int>(unit(random) * 25);
+        const int count = 20 + static_cast<int>(unit(random) * 180);
+        const double spacing = 0.15 + 0.35 * unit(random);
+        const double radii[2] = {0.05 + 0.3 * unit(random), 0.05 + 0.3 * unit(random)};
+        const ViewPoint view{360.0 * unit(random), 4.0 * unit(random) - 2.0,
+                             0.5 + 3.75 * unit(random)};
+        struct Sphere {
+            double x, y, z, radius, r, g, b;
+        };
+        std::vector<Sphere> spheres;
+        for (int k = 0; k < count; ++k) {
+            // Lattice sites, jittered by up to a tenth of the spacing, or repeated exactly.
+            const int site = static_cast<int>(unit(random) * 216);
+            const double jitter = unit(random) < 0.2 ? 0.0 : 0.1 * spacing;
+            spheres.push_back({(site % 6 - 2.5) * spacing + jitter * (unit(random) - 0.5),
+                               (site / 6 % 6 - 2.5) * spacing + jitter * (unit(random) - 0.5),
+                               (site / 36 - 2.5) * spacing + jitter * (unit(random) - 0.5),
+                               radii[unit(random) < 0.5], unit(random), unit(random),
+                               unit(random)});
+        }
+        SCOPED_TRACE(testing::Message() << "frame " << frame << ", " << count
+                                        << " spheres, smoothness " << smoothness);
+        ExpectSamePixels(SceneTab::Liquid, [&] {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            ApplyCamera(view);
+            SphereBatch batch(quadric, smoothness, smoothness / 2);
+            for (const Sphere& sphere : spheres) {
+                batch.SetColour(sphere.r, sphere.g, sphere.b);
+                batch.Add(sphere.x, sphere.y, sphere.z, sphere.radius);
+            }
+            batch.Flush();
+            hidden += batch.hiddenCount();
+        });
+        if (HasFailure()) {
+            break;
+        }
+    }
+    gluDeleteQuadric(quadric);
+    EXPECT_GT(hidden, 0);  // the clusters do hide spheres, so the proof was put to work
+}
+
+/// Spheres at the same place tie at every pixel: the depth test keeps the first one drawn
+/// (LESS) or the last one (LEQUAL), so neither may be left out.
+TEST_P(SphereDrawingTest, SpheresThatTieAreKept) {
+    GLUquadric* quadric = gluNewQuadric();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    for (GLenum function : {GL_LESS, GL_LEQUAL}) {
+        glDepthFunc(function);
+        ExpectSamePixels(SceneTab::Solid, [&] {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            ApplyCamera(ViewPoint{20.0, 1.5, 4.25});
+            SphereBatch batch(quadric, 20, 10);
+            for (int k = 0; k < 3; ++k) {
+                batch.SetColour(k == 0, k == 1, k == 2);
+                batch.Add(0.0, 0.0, 0.0, 0.5);
+                batch.Add(0.3, 0.0, 1.0, 0.2);
+            }
+            batch.Flush();
+            EXPECT_EQ(batch.hiddenCount(), 0);
+        });
+    }
+    glDepthFunc(GL_LESS);
+    gluDeleteQuadric(quadric);
+}
+
+/// The body-centred crystal hides most of its 225 spheres behind its front layers from the
+/// start-up camera; the gas, a few small spheres far apart, hides none.
+TEST_P(SphereDrawingTest, CrystalHidesItsInnerSpheres) {
+    SolidState solid;
+    solid.structure = SolidStructure::BccCrystal;
+    solid.amplitude = SolidAmplitudeAt(300);
+    SphereDetail detail;
+    detail.SetSmoothness(32);
+    RandomSource random = FixedRandom();
+    TakeHiddenSphereCount();
+    DrawSolidScene(solid, detail, random);
+    EXPECT_GE(TakeHiddenSphereCount(), 80);
+
+    RandomSource gasRandom = FixedRandom();
+    GasState gas;
+    InitGas(gas, gasRandom);
+    NoText text;
+    DrawGasScene(gas, detail, false, text);
+    EXPECT_EQ(TakeHiddenSphereCount(), 0);
+}
+
+/// States in which the cached meshes could differ from GLU's: a clip plane, a display list
+/// being compiled, a buffer object bound for the vertex or index arrays. Each gives GLU's
+/// pixels.
+TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
+    GLUquadric* quadric = gluNewQuadric();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    const auto spheres = [&] {
+        SphereBatch batch(quadric, 24, 12);
+        for (int k = 0; k < 27; ++k) {
+            batch.SetColour(0.2 + 0.03 * k, 0.5, 0.9 - 0.03 * k);
+            batch.Add(0.3 * (k % 3 - 1), 0.3 * (k / 3 % 3 - 1), 0.3 * (k / 9 - 1), 0.17);
+        }
+    };
+    const auto frame = [&](auto&& draw) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        ApplyCamera(ViewPoint{30.0, 0.8, 2.0});
+        draw();
+    };
+    // A plane through the middle of the cluster: the cut spheres show their insides.
+    const GLdouble plane[4] = {1.0, 0.2, 0.3, 0.05};
+    ExpectSamePixels(SceneTab::Solid, [&] {
+        frame([&] {
+            glClipPlane(GL_CLIP_PLANE3, plane);
+            glEnable(GL_CLIP_PLANE3);
+            spheres();
+            glDisable(GL_CLIP_PLANE3);
+        });
+    });
+    ExpectSamePixels(SceneTab::Solid, [&] {
+        frame([&] {
+            const GLuint list = glGenLists(1);
+            glNewList(list, GL_COMPILE);
+            spheres();
+            glEndList();
+            glCallList(list);
+            glDeleteLists(list, 1);
+        });
+    });
+    for (GLenum target : {GL_ARRAY_BUFFER, GL_ELEMENT_ARRAY_BUFFER}) {
+        GLuint buffer = 0;
+        glGenBuffers(1, &buffer);
+        glBindBuffer(target, buffer);
+        glBufferData(target, 64, nullptr, GL_STATIC_DRAW);
+        ExpectSamePixels(SceneTab::Solid, [&] { frame(spheres); });
+        glBindBuffer(target, 0);
+        glDeleteBuffers(1, &buffer);
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    gluDeleteQuadric(quadric);
+}
+
+/// A desktop may force 4x multisampling on every context: then samples lie off the pixel
+/// centres the culling reasons about, and every scene must still look as with GLU's spheres.
+TEST(MultisampledSphereDrawing, ScenesMatchGlu) {
+    test::HeadlessGl gl(473, 471, 4);
+    ASSERT_TRUE(gl.ok());
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    ASSERT_EQ(sampleBuffers, 1);
+    ASSERT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+    InitView(gl.width(), gl.height());
+    SphereDetail detail;
+    detail.SetSmoothness(32);
+    const auto compare = [&](SceneTab tab, auto&& frame) { ExpectSamePixelsIn(gl, tab, frame); };
+    SolidState solid;
+    solid.amplitude = SolidAmplitudeAt(300);
+    for (SolidStructure structure : {SolidStructure::BccCrystal, SolidStructure::FccCrystal}) {
+        solid.structure = structure;
+        compare(SceneTab::Solid, [&] {
+            RandomSource random = FixedRandom();
+            DrawSolidScene(solid, detail, random);
+        });
+    }
+    RandomSource random = FixedRandom();
+    LiquidState start;
+    InitLiquid(start, random);
+    compare(SceneTab::Liquid, [&] {
+        LiquidState liquid = start;
+        DrawLiquidScene(liquid, detail, false, true);
+    });
+    GasState gas;
+    InitGas(gas, random);
+    NoText text;
+    compare(SceneTab::Gas, [&] { DrawGasScene(gas, detail, false, text); });
 }
 
 TEST(SphereMesh, FourSlicesTwoStacks) {

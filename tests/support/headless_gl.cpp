@@ -24,7 +24,21 @@ EGLDisplay SurfacelessDisplay() {
 
 }  // namespace
 
-HeadlessGl::HeadlessGl(int width, int height) : width_(width), height_(height) {
+namespace {
+
+/// Storage of the bound renderbuffer, multisampled when `samples` > 0.
+void Storage(int samples, GLenum format, int width, int height) {
+    if (samples > 0) {
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    } else {
+        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    }
+}
+
+}  // namespace
+
+HeadlessGl::HeadlessGl(int width, int height, int samples)
+    : width_(width), height_(height), samples_(samples) {
     EGLDisplay display = SurfacelessDisplay();
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
         return;
@@ -40,9 +54,13 @@ HeadlessGl::HeadlessGl(int width, int height) : width_(width), height_(height) {
     if (!eglChooseConfig(display, configAttributes, &config, 1, &configs) || configs < 1) {
         config = nullptr;  // surfaceless contexts need no config
     }
-    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 4, EGL_CONTEXT_MINOR_VERSION, 5,
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                        4,
+                                        EGL_CONTEXT_MINOR_VERSION,
+                                        5,
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
         context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
@@ -54,15 +72,24 @@ HeadlessGl::HeadlessGl(int width, int height) : width_(width), height_(height) {
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
         return;
     }
+    if (samples > 0) {
+        glGenFramebuffers(1, &resolveFramebuffer_);
+        glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
+        glGenRenderbuffers(1, &resolveColour_);
+        glBindRenderbuffer(GL_RENDERBUFFER, resolveColour_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  resolveColour_);
+    }
     glGenFramebuffers(1, &framebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glGenRenderbuffers(1, &colour_);
     glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    Storage(samples, GL_RGBA8, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    Storage(samples, GL_DEPTH_COMPONENT24, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         return;
@@ -82,6 +109,10 @@ HeadlessGl::~HeadlessGl() {
             glDeleteRenderbuffers(1, &colour_);
             glDeleteRenderbuffers(1, &depth_);
         }
+        if (resolveFramebuffer_ != 0) {
+            glDeleteFramebuffers(1, &resolveFramebuffer_);
+            glDeleteRenderbuffers(1, &resolveColour_);
+        }
         eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display_, context_);
     }
@@ -97,19 +128,34 @@ void HeadlessGl::MakeCurrent() {
     }
 }
 
+void HeadlessGl::Read(int x, int y, int width, int height, std::uint8_t* rgb) const {
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (resolveFramebuffer_ == 0) {
+        glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+        return;
+    }
+    // A multisampled framebuffer is averaged into the single-sampled one first.
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
+    glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer_);
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+}
+
 std::vector<std::uint8_t> HeadlessGl::ReadRgb() const {
     std::vector<std::uint8_t> pixels(static_cast<size_t>(width_) * height_ * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    Read(0, 0, width_, height_, pixels.data());
     return pixels;
 }
 
 void HeadlessGl::PixelAt(int x, int y, std::uint8_t rgb[3]) const {
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    Read(x, y, 1, 1, rgb);
 }
 
-void HeadlessGl::Finish() const { glFinish(); }
+void HeadlessGl::Finish() const {
+    glFinish();
+}
 
 bool HeadlessGl::SavePpm(const char* path) const {
     const std::vector<std::uint8_t> pixels = ReadRgb();

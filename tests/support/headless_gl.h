@@ -8,10 +8,12 @@ namespace veliso::test {
 /// An OpenGL 4.5 compatibility context without any X server: Mesa's EGL surfaceless
 /// platform with a framebuffer object of the requested size (colour RGBA8, depth 24),
 /// bound and current for the object's life. Immediate mode, display lists, GLU and
-/// feedback mode all work in it. Renderer tests and frame benchmarks use it.
+/// feedback mode all work in it. Renderer tests and frame benchmarks use it. With
+/// `samples` > 0 the framebuffer is multisampled, as a desktop that forces antialiasing
+/// makes it; read-backs then resolve it first.
 class HeadlessGl {
-public:
-    HeadlessGl(int width, int height);
+  public:
+    HeadlessGl(int width, int height, int samples = 0);
     ~HeadlessGl();
     HeadlessGl(const HeadlessGl&) = delete;
     HeadlessGl& operator=(const HeadlessGl&) = delete;
@@ -31,7 +33,9 @@ public:
     /// Writes the framebuffer as a binary PPM (top row first), for looking at a frame.
     bool SavePpm(const char* path) const;
 
-private:
+  private:
+    void Read(int x, int y, int width, int height, std::uint8_t* rgb) const;
+
     bool ok_ = false;
     int width_ = 0;
     int height_ = 0;
@@ -40,6 +44,9 @@ private:
     unsigned framebuffer_ = 0;
     unsigned colour_ = 0;
     unsigned depth_ = 0;
+    int samples_ = 0;
+    unsigned resolveFramebuffer_ = 0;
+    unsigned resolveColour_ = 0;
 };
 
 }  // namespace veliso::test

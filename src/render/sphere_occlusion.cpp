@@ -1,0 +1,172 @@
+#include "render/sphere_occlusion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace veliso {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+/// How far, in pixels, the rasterizer may move a vertex when it snaps it to its sub-pixel
+/// grid (at least 6 bits: 1/64 pixel), with room for the single-precision transform.
+constexpr double kSnapPixels = 0.05;
+/// The inner ball is shrunk by 3 %: rays through it then meet the front triangles at an
+/// angle of at least about 1 degree, so that rounding in the interpolated depth stays far
+/// below the margin.
+constexpr double kInnerShrink = 0.97;
+/// Vertices stored in single precision lie within 1e-4 relative of the radius.
+constexpr double kOuterGrowth = 1.0001;
+/// A depth margin of this fraction of the hidden sphere's radius covers the interpolation
+/// of steep triangles.
+constexpr double kDepthAllowance = 0.01;
+/// Occluders reaching more than this many pixels beyond the viewport are left out: the
+/// rasterizer would clip their triangles, which moves vertices.
+constexpr double kGuardPixels = 1024.0;
+
+}  // namespace
+
+void SphereOcclusion::Begin(const PerspectiveView& view) {
+    const bool sameGrid = columns_ > 0 && view.viewport[0] == view_.viewport[0] &&
+                          view.viewport[1] == view_.viewport[1] &&
+                          view.viewport[2] == view_.viewport[2] &&
+                          view.viewport[3] == view_.viewport[3] && view.focalX == view_.focalX &&
+                          view.focalY == view_.focalY;
+    view_ = view;
+    const int width = std::max(view.viewport[2], 1);
+    const int height = std::max(view.viewport[3], 1);
+    if (!sameGrid) {
+        // About 128 cells across the shorter side: a sphere of a tenth of the view spans a
+        // dozen, fine enough for the gaps between neighbours, few enough to stay cheap.
+        cell_ = std::max(2, std::min(width, height) / 128);
+        columns_ = (width + cell_ - 1) / cell_;
+        rows_ = (height + cell_ - 1) / cell_;
+        corners_.resize(3 * static_cast<std::size_t>(columns_ + 1) * (rows_ + 1));
+        double* out = corners_.data();
+        for (int j = 0; j <= rows_; ++j) {
+            // Cell corners on pixel boundaries: every pixel centre of a cell lies inside.
+            const double ndcY = 2.0 * std::min(j * cell_, height) / height - 1.0;
+            for (int i = 0; i <= columns_; ++i) {
+                const double ndcX = 2.0 * std::min(i * cell_, width) / width - 1.0;
+                const double x = ndcX / view.focalX, y = ndcY / view.focalY;
+                const double length = std::sqrt(x * x + y * y + 1.0);
+                *out++ = x / length;
+                *out++ = y / length;
+                *out++ = -1.0 / length;
+            }
+        }
+    }
+    pixelAtUnitDepth_ = std::max(2.0 / (view.focalX * width), 2.0 / (view.focalY * height));
+    const double n = view.nearPlane, f = view.farPlane;
+    depthSlope_ = (view.depthRange[1] - view.depthRange[0]) * f * n / (f - n);
+    // 16 steps of the depth buffer, and never less than 2^-16: fragments that far apart
+    // keep their order through interpolation and storage.
+    depthStep_ = std::max(std::ldexp(1.0, -16), std::ldexp(16.0, -std::max(view.depthBits, 1)));
+    axisCosine_ = 1.0 / std::sqrt(1.0 + 1.0 / (view.focalX * view.focalX) +
+                                  1.0 / (view.focalY * view.focalY));
+    marks_.assign(static_cast<std::size_t>(columns_) * rows_, kInfinity);
+}
+
+bool SphereOcclusion::Usable(const EyeSphere& sphere, double outer) const {
+    const double w = -sphere.centre[2];
+    return std::isfinite(w) && outer > 0.0 && w - outer > 1.01 * view_.nearPlane &&
+           w + outer < 0.99 * view_.farPlane;
+}
+
+bool SphereOcclusion::Cells(const EyeSphere& sphere, double radius, double marginPixels,
+                            Box& box) const {
+    // Extreme slopes x / w (and y / w) of the ball's tangent planes through the eye: the
+    // roots of m^2 (w^2 - r^2) - 2 a w m + a^2 - r^2 = 0 for the centre's coordinate a.
+    const double w = -sphere.centre[2];
+    const double r2 = radius * radius;
+    const double denominator = w * w - r2;
+    const int* viewport = view_.viewport;
+    int low[2], high[2];
+    const int limits[2] = {columns_ - 1, rows_ - 1};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double a = sphere.centre[axis];
+        const double root = radius * std::sqrt(a * a + denominator);
+        const double focal = axis == 0 ? view_.focalX : view_.focalY;
+        const double half = 0.5 * viewport[2 + axis];
+        // Window coordinates relative to the viewport's corner.
+        const double from = half + half * focal * (a * w - root) / denominator - marginPixels;
+        const double to = half + half * focal * (a * w + root) / denominator + marginPixels;
+        if (!(to >= 0.0 && from <= viewport[2 + axis]) || from < -kGuardPixels ||
+            to > viewport[2 + axis] + kGuardPixels) {
+            return false;
+        }
+        low[axis] = std::max(0, static_cast<int>(std::floor(from / cell_)));
+        high[axis] = std::min(limits[axis], static_cast<int>(std::floor(to / cell_)));
+    }
+    box = {low[0], low[1], high[0], high[1]};
+    return box.i0 <= box.i1 && box.j0 <= box.j1;
+}
+
+void SphereOcclusion::AddOccluder(const EyeSphere& sphere) {
+    const double w = -sphere.centre[2];
+    const double snap = kSnapPixels * PixelSize(w + sphere.radius);
+    const double inner = kInnerShrink * sphere.inradius - snap;
+    Box box;
+    if (!(inner > 0.0) || !Usable(sphere, kOuterGrowth * sphere.radius + snap) ||
+        !Cells(sphere, inner, 0.0, box)) {
+        return;
+    }
+    const double* c = sphere.centre;
+    const double centre2 = c[0] * c[0] + c[1] * c[1] + c[2] * c[2];
+    const double inner2 = inner * inner;
+    const int boxColumns = box.i1 - box.i0 + 2;
+    entry_.resize(static_cast<std::size_t>(boxColumns) * (box.j1 - box.j0 + 2));
+    // Entry distance along each corner ray: t - sqrt(r^2 - d^2), t the distance to the
+    // point nearest the centre, d the ray's distance from it.
+    double* e = entry_.data();
+    for (int j = box.j0; j <= box.j1 + 1; ++j) {
+        const double* d = &corners_[3 * (static_cast<std::size_t>(j) * (columns_ + 1) + box.i0)];
+        for (int i = 0; i < boxColumns; ++i, d += 3) {
+            const double t = c[0] * d[0] + c[1] * d[1] + c[2] * d[2];
+            const double miss2 = centre2 - t * t;
+            *e++ = t > 0.0 && miss2 < inner2 ? t - std::sqrt(inner2 - miss2) : kInfinity;
+        }
+    }
+    // A cell is covered when its four corner rays meet the ball: the rays within an angle
+    // of the centre's direction form a convex cone. The entry distance grows with that
+    // angle, so its greatest value over the cell is at a corner.
+    for (int j = box.j0; j <= box.j1; ++j) {
+        const double* below = &entry_[static_cast<std::size_t>(j - box.j0) * boxColumns];
+        const double* above = below + boxColumns;
+        double* mark = &marks_[static_cast<std::size_t>(j) * columns_ + box.i0];
+        for (int i = 0; i <= box.i1 - box.i0; ++i) {
+            const double farthest = std::max({below[i], below[i + 1], above[i], above[i + 1]});
+            mark[i] = std::min(mark[i], farthest);
+        }
+    }
+}
+
+bool SphereOcclusion::Hidden(const EyeSphere& sphere) const {
+    const double w = -sphere.centre[2];
+    const double outer = kOuterGrowth * sphere.radius + kSnapPixels * PixelSize(w + sphere.radius);
+    Box box;
+    if (!Usable(sphere, outer) || !Cells(sphere, outer, 1.0, box)) {
+        return false;
+    }
+    const double* c = sphere.centre;
+    const double nearest = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]) - outer;
+    // Along a ray the window depth grows with w at least as fast as depthSlope / w^2, and w
+    // grows with the distance at least by the ray's cosine with the view axis.
+    const double farthestW = w + outer;
+    const double margin = depthStep_ * farthestW * farthestW / (depthSlope_ * axisCosine_) +
+                          kDepthAllowance * sphere.radius;
+    const double limit = nearest - margin;
+    for (int j = box.j0; j <= box.j1; ++j) {
+        const double* mark = &marks_[static_cast<std::size_t>(j) * columns_];
+        for (int i = box.i0; i <= box.i1; ++i) {
+            if (!(mark[i] < limit)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace veliso
