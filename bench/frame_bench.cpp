@@ -1,13 +1,24 @@
-// Milliseconds per frame of every scene as the view paints it, at the view's start-up size
-// (473 x 471), the frame finished (glFinish, the headless stand-in for the buffer swap)
-// before the clock stops: the eight solid structures at 300 K, the liquid (opaque cube,
-// marked particles, one motion step a frame) and the gas with its three graphs, each at
-// smoothness 8, 20 and 32. Every case runs twice: with GLU's sphere drawn vertex by vertex
-// on a fresh quadric ("naive") and with the cached sphere meshes ("cached"). The animation
-// tick is 25 ms.
+// Milliseconds per frame of every scene as the view paints it, the frame finished (glFinish,
+// the headless stand-in for the buffer swap) before the clock stops: the eight solid
+// structures at 300 K, the liquid (opaque cube, marked particles, one motion step a frame)
+// and the gas with its three graphs, each at smoothness 8, 20 and 32, at every view size
+// asked for. Every case runs twice: with GLU's sphere drawn vertex by vertex on a fresh
+// quadric ("naive") and with the cached sphere meshes ("cached"); the counter "hidden" is
+// the number of spheres per frame left out as covered by others. The animation tick is
+// 25 ms.
+//
+// View sizes: VELISO_FRAME_SIZES, a comma-separated list of WIDTHxHEIGHT, by default
+// "473x471,1747x1047": the view at start-up and in a maximised 1920 x 1080 window. Names
+// read Frame/<scene>/<smoothness>/<width>x<height>/<naive|cached>.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/common/random_source.h"
 #include "core/gas/gas_model.h"
@@ -23,8 +34,29 @@
 namespace veliso {
 namespace {
 
-constexpr int kWidth = 473;
-constexpr int kHeight = 471;
+struct ViewSize {
+    int width;
+    int height;
+};
+
+/// The sizes of VELISO_FRAME_SIZES, or the two default ones.
+std::vector<ViewSize> ViewSizes() {
+    std::vector<ViewSize> sizes;
+    const char* list = std::getenv("VELISO_FRAME_SIZES");
+    std::string text = list != nullptr && *list != '\0' ? list : "473x471,1747x1047";
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        ViewSize size{0, 0};
+        if (std::sscanf(text.substr(from, comma - from).c_str(), "%dx%d", &size.width,
+                        &size.height) == 2 &&
+            size.width > 0 && size.height > 0) {
+            sizes.push_back(size);
+        }
+        from = comma + 1;
+    }
+    return sizes;
+}
 
 /// Draws no text: the real captions come from the view's outline-font display lists.
 class NoText : public TextWriter {
@@ -32,31 +64,39 @@ class NoText : public TextWriter {
     void DrawText3D(std::string_view) override {}
 };
 
-/// One context for every case, made current again after the other benchmarks' contexts;
+/// One context per view size, made current again after the other benchmarks' contexts;
 /// left alive until the process ends.
-test::HeadlessGl& Context() {
-    static test::HeadlessGl* const gl = new test::HeadlessGl(kWidth, kHeight);
+test::HeadlessGl& Context(ViewSize size) {
+    static std::map<std::pair<int, int>, std::unique_ptr<test::HeadlessGl>> contexts;
+    std::unique_ptr<test::HeadlessGl>& gl = contexts[{size.width, size.height}];
+    if (gl == nullptr) {
+        gl = std::make_unique<test::HeadlessGl>(size.width, size.height);
+    }
     gl->MakeCurrent();
     return *gl;
 }
 
 /// Times `frame` once per iteration; one untimed frame first builds the meshes.
 template <class Frame>
-void TimeFrames(benchmark::State& state, SceneTab tab, SphereDrawing drawing, Frame&& frame) {
-    test::HeadlessGl& gl = Context();
+void TimeFrames(benchmark::State& state, ViewSize size, SceneTab tab, SphereDrawing drawing,
+                Frame&& frame) {
+    test::HeadlessGl& gl = Context(size);
     if (!gl.ok()) {
         state.SkipWithError("no headless OpenGL context");
         return;
     }
-    InitView(kWidth, kHeight);
+    InitView(size.width, size.height);
     ApplyLightingSet(tab);
     SetSphereDrawing(drawing);
     frame();
     gl.Finish();
+    TakeHiddenSphereCount();
     for (auto _ : state) {
         frame();
         gl.Finish();
     }
+    state.counters["hidden"] = benchmark::Counter(static_cast<double>(TakeHiddenSphereCount()),
+                                                  benchmark::Counter::kAvgIterations);
     SetSphereDrawing(SphereDrawing::Cached);
 }
 
@@ -71,7 +111,7 @@ SphereDetail DetailAt(int smoothness) {
     return detail;
 }
 
-void SolidFrames(benchmark::State& state, SolidStructure structure, int smoothness,
+void SolidFrames(benchmark::State& state, ViewSize size, SolidStructure structure, int smoothness,
                  SphereDrawing drawing) {
     SolidState solid;
     FillHcpCellSites(solid);
@@ -79,26 +119,28 @@ void SolidFrames(benchmark::State& state, SolidStructure structure, int smoothne
     solid.amplitude = SolidAmplitudeAt(300);
     const SphereDetail detail = DetailAt(smoothness);
     RandomSource random = StillClock();
-    TimeFrames(state, SceneTab::Solid, drawing, [&] { DrawSolidScene(solid, detail, random); });
+    TimeFrames(state, size, SceneTab::Solid, drawing,
+               [&] { DrawSolidScene(solid, detail, random); });
 }
 
-void LiquidFrames(benchmark::State& state, int smoothness, SphereDrawing drawing) {
+void LiquidFrames(benchmark::State& state, ViewSize size, int smoothness, SphereDrawing drawing) {
     RandomSource random = StillClock();
     LiquidState liquid;
     InitLiquid(liquid, random);
     const SphereDetail detail = DetailAt(smoothness);
-    TimeFrames(state, SceneTab::Liquid, drawing,
+    TimeFrames(state, size, SceneTab::Liquid, drawing,
                [&] { DrawLiquidScene(liquid, detail, false, true); });
 }
 
-void GasFrames(benchmark::State& state, int smoothness, SphereDrawing drawing) {
+void GasFrames(benchmark::State& state, ViewSize size, int smoothness, SphereDrawing drawing) {
     RandomSource random = StillClock();
     GasState gas;
     InitGas(gas, random);
     gas.showCurve = gas.showHistogram = gas.showSpeeds = true;
     const SphereDetail detail = DetailAt(smoothness);
     NoText text;
-    TimeFrames(state, SceneTab::Gas, drawing, [&] { DrawGasScene(gas, detail, false, text); });
+    TimeFrames(state, size, SceneTab::Gas, drawing,
+               [&] { DrawGasScene(gas, detail, false, text); });
 }
 
 constexpr struct {
@@ -115,17 +157,22 @@ constexpr struct {
     {"HcpCell", SolidStructure::HcpCell},
 };
 
-/// Registers Frame/<scene>/<smoothness>/<naive|cached>, the two drawings side by side.
+/// Registers Frame/<scene>/<smoothness>/<size>/<naive|cached>, the two drawings side by side.
 template <class Run>
 void Register(const std::string& scene, Run run) {
     for (int smoothness : {8, 20, 32}) {
-        for (SphereDrawing drawing : {SphereDrawing::NaiveGlu, SphereDrawing::Cached}) {
-            const std::string name = "Frame/" + scene + "/" + std::to_string(smoothness) +
-                                     (drawing == SphereDrawing::NaiveGlu ? "/naive" : "/cached");
-            benchmark::RegisterBenchmark(
-                name.c_str(), [=](benchmark::State& state) { run(state, smoothness, drawing); })
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+        for (ViewSize size : ViewSizes()) {
+            for (SphereDrawing drawing : {SphereDrawing::NaiveGlu, SphereDrawing::Cached}) {
+                const std::string name =
+                    "Frame/" + scene + "/" + std::to_string(smoothness) + "/" +
+                    std::to_string(size.width) + "x" + std::to_string(size.height) +
+                    (drawing == SphereDrawing::NaiveGlu ? "/naive" : "/cached");
+                benchmark::RegisterBenchmark(
+                    name.c_str(),
+                    [=](benchmark::State& state) { run(state, size, smoothness, drawing); })
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime();
+            }
         }
     }
 }
@@ -133,10 +180,10 @@ void Register(const std::string& scene, Run run) {
 const bool kRegistered = [] {
     for (const auto& s : kStructures) {
         const SolidStructure structure = s.structure;
-        Register(std::string("Solid") + s.name,
-                 [structure](benchmark::State& state, int smoothness, SphereDrawing drawing) {
-                     SolidFrames(state, structure, smoothness, drawing);
-                 });
+        Register(std::string("Solid") + s.name, [structure](benchmark::State& state, ViewSize size,
+                                                            int smoothness, SphereDrawing drawing) {
+            SolidFrames(state, size, structure, smoothness, drawing);
+        });
     }
     Register("Liquid", LiquidFrames);
     Register("GasAllGraphs", GasFrames);
