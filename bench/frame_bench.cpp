@@ -3,8 +3,9 @@
 // structures at 300 K, the liquid (opaque cube, marked particles, one motion step a frame)
 // and the gas with its three graphs, each at smoothness 8, 20 and 32, at every view size
 // asked for. Every case runs twice: with GLU's sphere drawn vertex by vertex on a fresh
-// quadric ("naive") and with the cached sphere meshes ("cached"); the counter "hidden" is
-// the number of spheres per frame left out as covered by others. The animation tick is
+// quadric ("naive") and with the cached sphere meshes ("cached"); the counters give the
+// spheres per frame left out as covered by others ("hidden") and the mesh triangles drawn
+// per frame ("triangles"). The animation tick is
 // 25 ms.
 //
 // View sizes: VELISO_FRAME_SIZES, a comma-separated list of WIDTHxHEIGHT, by default
@@ -90,13 +91,16 @@ void TimeFrames(benchmark::State& state, ViewSize size, SceneTab tab, SphereDraw
     SetSphereDrawing(drawing);
     frame();
     gl.Finish();
-    TakeHiddenSphereCount();
+    TakeSphereDrawingCounts();
     for (auto _ : state) {
         frame();
         gl.Finish();
     }
-    state.counters["hidden"] = benchmark::Counter(static_cast<double>(TakeHiddenSphereCount()),
+    const SphereDrawingCounts counts = TakeSphereDrawingCounts();
+    state.counters["hidden"] = benchmark::Counter(static_cast<double>(counts.hiddenSpheres),
                                                   benchmark::Counter::kAvgIterations);
+    state.counters["triangles"] = benchmark::Counter(static_cast<double>(counts.triangles),
+                                                     benchmark::Counter::kAvgIterations);
     SetSphereDrawing(SphereDrawing::Cached);
 }
 

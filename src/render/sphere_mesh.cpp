@@ -28,6 +28,23 @@ struct SpherePassState {
     double smallestScale = 1.0;
 };
 
+/// What the other spheres of a pass cover of one sphere's triangles.
+struct TriangleCover {
+    const SphereOcclusion* occlusion = nullptr;
+    /// The vector from the eye to the sphere's centre, turned into the mesh's axes, and its
+    /// square length: a vertex v lies at |c + v| from the eye.
+    double toCentre[3] = {0.0, 0.0, 0.0};
+    double centre2 = 0.0;
+    /// The mesh's longest edge in eye space, and the sphere's depth margin.
+    double edge = 0.0;
+    double slack = 0.0;
+    /// The nearest occluder mark over the sphere: a triangle no nearer than it cannot be
+    /// covered.
+    double nearestMark = 0.0;
+    /// The viewport's corner in window coordinates.
+    float origin[2] = {0.0f, 0.0f};
+};
+
 namespace {
 
 SphereDrawing gDrawing = SphereDrawing::Cached;
@@ -35,7 +52,7 @@ SphereDrawing gDrawing = SphereDrawing::Cached;
 /// Triangles drawn between two glFlush calls (see DrawSphere).
 constexpr std::size_t kFlushBatch = 12000;
 std::size_t gTrianglesSinceFlush = 0;
-long gHiddenSpheres = 0;
+SphereDrawingCounts gCounts;
 
 constexpr double kPi = 3.14159265358979323846;
 /// GLU's trigonometric caches hold 240 entries.
@@ -234,6 +251,7 @@ struct DrawScratch {
     std::vector<std::uint8_t> kind;       ///< per triangle: see VisibleTriangles
     std::vector<std::uint8_t> nearFront;  ///< per point: corner of a front or edge-on one
     std::vector<std::uint16_t> visible;   ///< the triangles drawn
+    std::vector<double> distance;         ///< per vertex: distance from the eye
 };
 
 /// The triangles of `mesh` that can change a pixel, in drawing order, from where their
@@ -244,9 +262,11 @@ struct DrawScratch {
 ///   (the seam's twin vertices count as one) with a front or thinner one. They lie inside
 ///   the outline behind a band of such back triangles, covered by front triangles with a
 ///   clear depth margin. The back triangles that border the outline stay: there the depths
-///   of front and back triangles meet, and rounding or snapping decides which one shows.
+///   of front and back triangles meet, and rounding or snapping decides which one shows;
+/// - with a `cover`, triangles whose every pixel centre has a nearer fragment of the pass's
+///   spheres (SphereOcclusion), farther by the margin than the occluders' marks.
 void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
-                      DrawScratch& scratch) {
+                      const TriangleCover* cover, DrawScratch& scratch) {
     const std::size_t vertexCount = mesh.vertices.size() / 6;
     // Window coordinates in single precision: a few 1/10000 pixel off at most, far below
     // the margins used here.
@@ -264,6 +284,18 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
         window[2 * v + 1] = static_cast<float>(
             transform.offset[1] +
             transform.scale[1] * (c[1] * x + c[5] * y + c[9] * z + c[13]) * inverseW);
+    }
+    if (cover != nullptr) {
+        scratch.distance.resize(vertexCount);
+        const double* e = cover->toCentre;
+        for (std::size_t v = 0; v < vertexCount; ++v) {
+            const double x = mesh.vertices[6 * v + 3];
+            const double y = mesh.vertices[6 * v + 4];
+            const double z = mesh.vertices[6 * v + 5];
+            scratch.distance[v] =
+                std::sqrt(std::max(0.0, cover->centre2 + 2.0 * (e[0] * x + e[1] * y + e[2] * z) +
+                                            x * x + y * y + z * z));
+        }
     }
     enum : std::uint8_t { kNoPixel, kSolidBack, kShows };
     constexpr float kMargin = 1.0f / 64.0f;
@@ -298,15 +330,31 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
         // A pixel centre k + 1/2 within [low, high] on both axes, and within the viewport;
         // a span of a pixel or more always holds one.
         bool pixels = true;
+        float low[2], high[2];
         for (int axis = 0; axis < 2 && pixels; ++axis) {
-            const float low =
-                std::max(std::min({p0[axis], p1[axis], p2[axis]}) - kMargin, viewLow[axis]);
-            const float high =
+            low[axis] = std::max(std::min({p0[axis], p1[axis], p2[axis]}) - kMargin, viewLow[axis]);
+            high[axis] =
                 std::min(std::max({p0[axis], p1[axis], p2[axis]}) + kMargin, viewHigh[axis]);
             // floor(high - 1/2) >= ceil(low - 1/2); both bounds lie within the viewport
             // when the range is not empty.
             pixels =
-                low <= high && (high - low >= 1.0f || Floor(high - 0.5f) >= -Floor(0.5f - low));
+                low[axis] <= high[axis] && (high[axis] - low[axis] >= 1.0f ||
+                                            Floor(high[axis] - 0.5f) >= -Floor(0.5f - low[axis]));
+        }
+        if (pixels && cover != nullptr) {
+            const double* d = scratch.distance.data();
+            // Every point of the triangle lies within its longest edge of a corner, and no
+            // nearer than its plane.
+            const double* plane = &mesh.planes[4 * t];
+            const double* e = cover->toCentre;
+            const double nearest =
+                std::max(std::min({d[v[0]], d[v[1]], d[v[2]]}) - cover->edge,
+                         std::abs(plane[0] * e[0] + plane[1] * e[1] + plane[2] * e[2] + plane[3])) -
+                cover->slack;
+            pixels = nearest <= cover->nearestMark ||
+                     !cover->occlusion->RegionCovered(
+                         low[0] - cover->origin[0], high[0] - cover->origin[0],
+                         low[1] - cover->origin[1], high[1] - cover->origin[1], nearest);
         }
         kind[t] = !pixels ? kNoPixel : solidBack ? kSolidBack : kShows;
     }
@@ -356,6 +404,7 @@ class MeshArrays {
     /// of the frame: hand it the spheres in batches so that it rasterizes one while the
     /// next is being set up. Nothing drawn changes.
     static void CountForFlush(std::size_t triangles) {
+        gCounts.triangles += static_cast<long>(triangles);
         gTrianglesSinceFlush += triangles;
         if (gTrianglesSinceFlush >= kFlushBatch) {
             glFlush();
@@ -369,10 +418,10 @@ class MeshArrays {
 /// Draws `mesh` about the origin of `window` with the triangles that can change a pixel,
 /// or all of them when the pass allows no culling or the near plane cuts the sphere.
 void DrawCulled(MeshArrays& arrays, const SpherePassState& pass, const SphereMesh& mesh,
-                const WindowTransform& window) {
+                const WindowTransform& window, const TriangleCover* cover = nullptr) {
     if (pass.culling && InFrontOfNear(window, mesh.radius)) {
         static DrawScratch scratch;
-        VisibleTriangles(mesh, window, scratch);
+        VisibleTriangles(mesh, window, cover, scratch);
         arrays.Draw(mesh, scratch.visible);
     } else {
         arrays.Draw(mesh, mesh.triangles);
@@ -465,6 +514,8 @@ SphereMesh BuildSphereMesh(double radius, int slices, int stacks) {
     }
     // The hull is convex: its triangles' planes bound the ball it encloses.
     mesh.inradius = radius;
+    mesh.longestEdge = 0.0;
+    mesh.planes.assign(4 * (mesh.triangles.size() / 3), 0.0);
     for (std::size_t t = 0; t < mesh.triangles.size(); t += 3) {
         const float* p[3];
         for (int k = 0; k < 3; ++k) {
@@ -476,11 +527,22 @@ SphereMesh BuildSphereMesh(double radius, int slices, int stacks) {
                              double{p[2][2]} - p[0][2]};
         const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
                              u[0] * v[1] - u[1] * v[0]};
+        const double w[3] = {u[0] - v[0], u[1] - v[1], u[2] - v[2]};
+        mesh.longestEdge =
+            std::max({mesh.longestEdge, std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]),
+                      std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]),
+                      std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2])});
         const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         if (length > 0.0) {
-            const double distance =
-                std::abs(n[0] * p[0][0] + n[1] * p[0][1] + n[2] * p[0][2]) / length;
+            double distance = (n[0] * p[0][0] + n[1] * p[0][1] + n[2] * p[0][2]) / length;
+            const double outward = distance < 0.0 ? -1.0 : 1.0;
+            distance *= outward;
             mesh.inradius = std::min(mesh.inradius, distance);
+            double* plane = &mesh.planes[4 * (t / 3)];
+            for (int k = 0; k < 3; ++k) {
+                plane[k] = outward * n[k] / length;
+            }
+            plane[3] = distance;
         }
     }
     const int lastRing = stacks > 2 ? stacks - 2 : stacks - 1;
@@ -536,10 +598,10 @@ void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks) {
     glNormal3fv(mesh.lastNormal);
 }
 
-long TakeHiddenSphereCount() {
-    const long count = gHiddenSpheres;
-    gHiddenSpheres = 0;
-    return count;
+SphereDrawingCounts TakeSphereDrawingCounts() {
+    const SphereDrawingCounts counts = gCounts;
+    gCounts = SphereDrawingCounts();
+    return counts;
 }
 
 /// Working memory of the batches, kept between frames so that a frame allocates nothing
@@ -548,7 +610,9 @@ struct SphereBatch::Scratch {
     std::vector<Item> items;
     std::vector<EyeSphere> eye;
     std::vector<const SphereMesh*> meshes;
-    std::vector<std::uint8_t> hidden;
+    /// Per item: a SphereOcclusion::Cover.
+    std::vector<SphereOcclusion::Cover> cover;
+    std::vector<double> nearestMark;
     SphereOcclusion occlusion;
     bool inUse = false;
 };
@@ -614,9 +678,10 @@ void SphereBatch::Flush() {
     }
     // Meshes and eye-space balls, then the spheres that others provably cover.
     std::vector<const SphereMesh*>& meshes = scratch_->meshes;
-    std::vector<std::uint8_t>& hidden = scratch_->hidden;
+    std::vector<SphereOcclusion::Cover>& cover = scratch_->cover;
     meshes.assign(items.size(), nullptr);
-    hidden.assign(items.size(), 0);
+    cover.assign(items.size(), SphereOcclusion::Cover::kNone);
+    scratch_->nearestMark.resize(items.size());
     const SphereMesh* last = nullptr;
     for (std::size_t k = 0; k < items.size(); ++k) {
         const Item& item = items[k];
@@ -647,21 +712,44 @@ void SphereBatch::Flush() {
                 continue;
             }
             lastNormal = meshes[k];
-            if (hidden[k]) {
+            if (cover[k] == SphereOcclusion::Cover::kWhole) {
                 ++hiddenCount_;
                 continue;
             }
+            TriangleCover triangles;
+            if (cover[k] == SphereOcclusion::Cover::kPartly) {
+                triangles = CoverOf(pass, k);
+            }
             glPushMatrix();
             glTranslated(item.a, item.b, item.c);
-            DrawCulled(arrays, pass, *meshes[k], TransformAt(pass, item.a, item.b, item.c));
+            DrawCulled(arrays, pass, *meshes[k], TransformAt(pass, item.a, item.b, item.c),
+                       cover[k] == SphereOcclusion::Cover::kPartly ? &triangles : nullptr);
             glPopMatrix();
         }
     }
     if (lastNormal != nullptr) {
         glNormal3fv(lastNormal->lastNormal);  // what the last gluSphere leaves current
     }
-    gHiddenSpheres += hiddenCount_;
+    gCounts.hiddenSpheres += hiddenCount_;
     items.clear();
+}
+
+TriangleCover SphereBatch::CoverOf(const SpherePassState& pass, std::size_t item) const {
+    TriangleCover cover;
+    cover.occlusion = &scratch_->occlusion;
+    const EyeSphere& sphere = scratch_->eye[item];
+    const double* c = sphere.centre;
+    const double* m = pass.modelView;
+    for (int axis = 0; axis < 3; ++axis) {
+        cover.toCentre[axis] = m[4 * axis] * c[0] + m[4 * axis + 1] * c[1] + m[4 * axis + 2] * c[2];
+    }
+    cover.centre2 = c[0] * c[0] + c[1] * c[1] + c[2] * c[2];
+    cover.edge = scratch_->meshes[item]->longestEdge * pass.largestScale;
+    cover.slack = scratch_->occlusion.Margin(sphere);
+    cover.nearestMark = scratch_->nearestMark[item];
+    cover.origin[0] = static_cast<float>(pass.view.viewport[0]);
+    cover.origin[1] = static_cast<float>(pass.view.viewport[1]);
+    return cover;
 }
 
 void SphereBatch::MarkHidden(const SpherePassState& pass) {
@@ -693,7 +781,9 @@ void SphereBatch::MarkHidden(const SpherePassState& pass) {
         return;
     }
     for (std::size_t k = 0; k < items.size(); ++k) {
-        scratch_->hidden[k] = meshes[k] != nullptr && occlusion.Hidden(eye[k]);
+        if (meshes[k] != nullptr) {
+            scratch_->cover[k] = occlusion.Classify(eye[k], &scratch_->nearestMark[k]);
+        }
     }
 }
 

@@ -41,6 +41,11 @@ struct SphereMesh {
     /// Smallest distance from the centre to the plane of a triangle (scene units): the
     /// triangles enclose the ball of this radius.
     double inradius = 0.0;
+    /// Per triangle: its unit outward normal and the plane's distance from the centre, the
+    /// plane holding the points p with normal . p = distance.
+    std::vector<double> planes;
+    /// Longest edge of a triangle (scene units).
+    double longestEdge = 0.0;
 };
 
 /// True when the mesh reproduces gluSphere: 2 <= stacks <= slices <= 239 and a finite
@@ -96,11 +101,15 @@ SphereMeshCache& SharedSphereMeshCache();
 /// and while a buffer object is bound for vertex or index arrays.
 void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks);
 
-/// Spheres the batches have left out as hidden since the last call (for tests and
-/// benchmarks).
-long TakeHiddenSphereCount();
+/// What the cached drawing has done since the last call (for tests and benchmarks).
+struct SphereDrawingCounts {
+    long hiddenSpheres = 0;  ///< spheres the batches left out as covered by others
+    long triangles = 0;      ///< triangles drawn from the meshes
+};
+SphereDrawingCounts TakeSphereDrawingCounts();
 
 struct SpherePassState;
+struct TriangleCover;
 
 /// The spheres of one pass of a scene, all of `slices` and `stacks`, in their drawing order
 /// with the colour changes between them. Each sphere is what the plain sequence glPushMatrix,
@@ -137,7 +146,9 @@ class SphereBatch {
     };
     struct Scratch;
     void DrawAt(const Item& sphere) const;
+    /// Sorts the spheres by how much of them the others cover.
     void MarkHidden(const SpherePassState& pass);
+    TriangleCover CoverOf(const SpherePassState& pass, std::size_t item) const;
 
     GLUquadric* quadric_;
     int slices_;

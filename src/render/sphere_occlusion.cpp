@@ -38,9 +38,14 @@ void SphereOcclusion::Begin(const PerspectiveView& view) {
     const int width = std::max(view.viewport[2], 1);
     const int height = std::max(view.viewport[3], 1);
     if (!sameGrid) {
-        // About 128 cells across the shorter side: a sphere of a tenth of the view spans a
-        // dozen, fine enough for the gaps between neighbours, few enough to stay cheap.
-        cell_ = std::max(2, std::min(width, height) / 128);
+        // 100 to 200 cells across the shorter side: a sphere of a tenth of the view spans a
+        // dozen or more, fine enough for the gaps between neighbours, few enough to stay
+        // cheap. A power of two, so that pixels find their cell by a shift.
+        cellShift_ = 1;
+        while ((2 << cellShift_) * 100 <= std::min(width, height)) {
+            ++cellShift_;
+        }
+        cell_ = 1 << cellShift_;
         columns_ = (width + cell_ - 1) / cell_;
         rows_ = (height + cell_ - 1) / cell_;
         corners_.resize(3 * static_cast<std::size_t>(columns_ + 1) * (rows_ + 1));
@@ -57,7 +62,40 @@ void SphereOcclusion::Begin(const PerspectiveView& view) {
                 *out++ = -1.0 / length;
             }
         }
+        cellRays_.resize(5 * static_cast<std::size_t>(columns_) * rows_);
+        double* ray = cellRays_.data();
+        for (int j = 0; j < rows_; ++j) {
+            const double ndcY = (std::min(j * cell_, height) + std::min((j + 1) * cell_, height)) /
+                                    static_cast<double>(height) -
+                                1.0;
+            for (int i = 0; i < columns_; ++i, ray += 5) {
+                const double ndcX =
+                    (std::min(i * cell_, width) + std::min((i + 1) * cell_, width)) /
+                        static_cast<double>(width) -
+                    1.0;
+                const double x = ndcX / view.focalX, y = ndcY / view.focalY;
+                const double length = std::sqrt(x * x + y * y + 1.0);
+                ray[0] = x / length;
+                ray[1] = y / length;
+                ray[2] = -1.0 / length;
+                // The widest angle from the centre ray is at a corner (the rays within an
+                // angle of it meet the image plane in a convex region).
+                double cosine = 1.0;
+                for (int corner = 0; corner < 4; ++corner) {
+                    const double* d =
+                        &corners_[3 * ((static_cast<std::size_t>(j) + corner / 2) * (columns_ + 1) +
+                                       i + corner % 2)];
+                    cosine = std::min(cosine, ray[0] * d[0] + ray[1] * d[1] + ray[2] * d[2]);
+                }
+                // A hair wider, for the rounding of the cosine.
+                cosine = std::max(-1.0, cosine - 1e-12);
+                ray[3] = cosine;
+                ray[4] = std::sqrt(1.0 - cosine * cosine);
+            }
+        }
     }
+    widthPixels_ = static_cast<float>(width);
+    heightPixels_ = static_cast<float>(height);
     pixelAtUnitDepth_ = std::max(2.0 / (view.focalX * width), 2.0 / (view.focalY * height));
     const double n = view.nearPlane, f = view.farPlane;
     depthSlope_ = (view.depthRange[1] - view.depthRange[0]) * f * n / (f - n);
@@ -143,30 +181,62 @@ void SphereOcclusion::AddOccluder(const EyeSphere& sphere) {
     }
 }
 
-bool SphereOcclusion::Hidden(const EyeSphere& sphere) const {
-    const double w = -sphere.centre[2];
-    const double outer = kOuterGrowth * sphere.radius + kSnapPixels * PixelSize(w + sphere.radius);
-    Box box;
-    if (!Usable(sphere, outer) || !Cells(sphere, outer, 1.0, box)) {
-        return false;
-    }
-    const double* c = sphere.centre;
-    const double nearest = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]) - outer;
+double SphereOcclusion::Outer(const EyeSphere& sphere) const {
+    return kOuterGrowth * sphere.radius +
+           kSnapPixels * PixelSize(-sphere.centre[2] + sphere.radius);
+}
+
+double SphereOcclusion::Margin(const EyeSphere& sphere) const {
     // Along a ray the window depth grows with w at least as fast as depthSlope / w^2, and w
     // grows with the distance at least by the ray's cosine with the view axis.
-    const double farthestW = w + outer;
-    const double margin = depthStep_ * farthestW * farthestW / (depthSlope_ * axisCosine_) +
-                          kDepthAllowance * sphere.radius;
-    const double limit = nearest - margin;
+    const double outer = Outer(sphere);
+    const double farthestW = -sphere.centre[2] + outer;
+    return depthStep_ * farthestW * farthestW / (depthSlope_ * axisCosine_) +
+           kDepthAllowance * sphere.radius + (outer - sphere.radius);
+}
+
+SphereOcclusion::Cover SphereOcclusion::Classify(const EyeSphere& sphere,
+                                                 double* nearestMark) const {
+    const double outer = Outer(sphere);
+    Box box;
+    if (!Usable(sphere, outer) || !Cells(sphere, outer, 1.0, box)) {
+        return Cover::kNone;
+    }
+    const double* c = sphere.centre;
+    const double distance = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    const double margin = Margin(sphere);
+    const double farLimit = distance + outer - margin;
+    const double outer2 = outer * outer;
+    bool whole = true;
+    double nearest = kInfinity;
     for (int j = box.j0; j <= box.j1; ++j) {
-        const double* mark = &marks_[static_cast<std::size_t>(j) * columns_];
+        const std::size_t row = static_cast<std::size_t>(j) * columns_;
+        const double* mark = &marks_[row];
         for (int i = box.i0; i <= box.i1; ++i) {
-            if (!(mark[i] < limit)) {
-                return false;
+            nearest = std::min(nearest, mark[i]);
+            if (!whole) {
+                continue;
             }
+            // The rays of the cell lie at least the angle between its centre ray and the
+            // sphere's centre, less the cell's own angular radius, from the centre; the
+            // entry distance D cos a - sqrt(r^2 - D^2 sin^2 a) grows with that angle.
+            const double* ray = &cellRays_[5 * (row + i)];
+            const double cosine =
+                std::clamp((c[0] * ray[0] + c[1] * ray[1] + c[2] * ray[2]) / distance, -1.0, 1.0);
+            const double sine = std::sqrt(1.0 - cosine * cosine);
+            const double nearestCosine = cosine >= ray[3] ? 1.0 : cosine * ray[3] + sine * ray[4];
+            const double miss2 = distance * distance * (1.0 - nearestCosine * nearestCosine);
+            if (miss2 >= outer2) {
+                continue;  // no ray of the cell meets the ball
+            }
+            const double entry = distance * nearestCosine - std::sqrt(outer2 - miss2);
+            whole = mark[i] < entry - margin;
         }
     }
-    return true;
+    if (nearestMark != nullptr) {
+        *nearestMark = nearest;
+    }
+    return whole ? Cover::kWhole : nearest < farLimit ? Cover::kPartly : Cover::kNone;
 }
 
 }  // namespace veliso

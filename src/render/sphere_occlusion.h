@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+// The occlusion map works on pixel centres of one viewport; see SphereOcclusion.
+
 namespace veliso {
 
 /// A perspective view without off-centre shift, as gluPerspective sets it up, and the depth
@@ -48,8 +50,44 @@ class SphereOcclusion {
     /// Marks the cells `sphere` covers; spheres not wholly between the near and far planes,
     /// or far outside the viewport, mark nothing.
     void AddOccluder(const EyeSphere& sphere);
-    /// True when `sphere` is provably hidden by the occluders added since Begin.
-    bool Hidden(const EyeSphere& sphere) const;
+    /// How much of a sphere the occluders added since Begin provably cover.
+    enum class Cover {
+        kNone,    ///< no occluder lies nearer than the sphere's far side
+        kPartly,  ///< some may: its triangles are worth testing one by one
+        kWhole,   ///< every pixel it could draw has a nearer fragment
+    };
+    /// `nearestMark`, when given, receives the nearest mark over the sphere's cells: no part
+    /// of it farther than that can be covered.
+    Cover Classify(const EyeSphere& sphere, double* nearestMark = nullptr) const;
+    /// Distance, along any ray, by which a fragment of `sphere` must lie behind an occluder's
+    /// mark to be surely hidden: the depth step and a share of the radius for rounding,
+    /// plus how far snapping may move its vertices.
+    double Margin(const EyeSphere& sphere) const;
+    /// True when every pixel centre within the window rectangle [x0, x1] x [y0, y1] (pixels
+    /// from the viewport's corner) has a mark nearer than `limit`. Called for every triangle
+    /// of a partly covered sphere, hence inline.
+    bool RegionCovered(float x0, float x1, float y0, float y1, double limit) const {
+        // Pixel k holds the centre k + 1/2 and lies in cell k / cell; a rectangle reaching
+        // out of the viewport is left to the pixel-centre test.
+        x0 -= 0.5f;
+        y0 -= 0.5f;
+        x1 -= 0.5f;
+        y1 -= 0.5f;
+        if (!(x0 >= 0.0f && y0 >= 0.0f && x1 < widthPixels_ && y1 < heightPixels_)) {
+            return false;
+        }
+        const int i0 = static_cast<int>(x0) >> cellShift_, i1 = static_cast<int>(x1) >> cellShift_;
+        const int j0 = static_cast<int>(y0) >> cellShift_, j1 = static_cast<int>(y1) >> cellShift_;
+        for (int j = j0; j <= j1; ++j) {
+            const double* mark = &marks_[static_cast<std::size_t>(j) * columns_];
+            for (int i = i0; i <= i1; ++i) {
+                if (!(mark[i] < limit)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
 
     /// Pixels per cell side for the current view.
     int cellSize() const { return cell_; }
@@ -59,6 +97,8 @@ class SphereOcclusion {
         int i0, j0, i1, j1;  ///< cell range, inclusive
     };
     bool Usable(const EyeSphere& sphere, double outer) const;
+    /// Radius of the ball that holds the snapped triangles of `sphere`.
+    double Outer(const EyeSphere& sphere) const;
     /// The window rectangle the ball of `radius` projects into, as an inclusive cell range
     /// widened by `marginPixels`; false when it misses the viewport.
     bool Cells(const EyeSphere& sphere, double radius, double marginPixels, Box& box) const;
@@ -66,9 +106,12 @@ class SphereOcclusion {
     double PixelSize(double w) const { return w * pixelAtUnitDepth_; }
 
     PerspectiveView view_;
-    int cell_ = 4;
+    int cell_ = 4;  ///< a power of two, 1 << cellShift_
+    int cellShift_ = 2;
     int columns_ = 0;
     int rows_ = 0;
+    float widthPixels_ = 0.0f;
+    float heightPixels_ = 0.0f;
     double pixelAtUnitDepth_ = 0.0;
     /// Slope of the window depth against 1 / w: depth = a - depthSlope_ / w.
     double depthSlope_ = 0.0;
@@ -79,6 +122,9 @@ class SphereOcclusion {
     double axisCosine_ = 1.0;
     /// Unit ray directions through the cell corners, (columns + 1) x (rows + 1), x, y, z.
     std::vector<double> corners_;
+    /// Per cell: the unit ray through its centre, and the cosine and sine of the widest
+    /// angle between that ray and the rays through the cell, x, y, z, cos, sin.
+    std::vector<double> cellRays_;
     /// Per cell: greatest entry distance of the nearest covering occluder, or +infinity.
     std::vector<double> marks_;
     /// Per corner of one occluder's box: entry distance, or NaN when the ray misses.

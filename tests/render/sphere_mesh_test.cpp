@@ -303,16 +303,16 @@ TEST_P(SphereDrawingTest, CrystalHidesItsInnerSpheres) {
     SphereDetail detail;
     detail.SetSmoothness(32);
     RandomSource random = FixedRandom();
-    TakeHiddenSphereCount();
+    TakeSphereDrawingCounts();
     DrawSolidScene(solid, detail, random);
-    EXPECT_GE(TakeHiddenSphereCount(), 80);
+    EXPECT_GE(TakeSphereDrawingCounts().hiddenSpheres, 80);
 
     RandomSource gasRandom = FixedRandom();
     GasState gas;
     InitGas(gas, gasRandom);
     NoText text;
     DrawGasScene(gas, detail, false, text);
-    EXPECT_EQ(TakeHiddenSphereCount(), 0);
+    EXPECT_EQ(TakeSphereDrawingCounts().hiddenSpheres, 0);
 }
 
 /// States in which the cached meshes could differ from GLU's: a clip plane, a display list
