@@ -1,7 +1,10 @@
+// Buffer objects (OpenGL 1.5) are called directly, as libGL exports them.
+#define GL_GLEXT_PROTOTYPES 1
 #include "render/sphere_mesh.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 
 #include "render/sphere_occlusion.h"
@@ -14,6 +17,8 @@ struct SpherePassState {
     /// a pixel, no clip plane, no display list being compiled, a sub-pixel grid of at least
     /// 6 bits, and no buffer object bound that would turn the client arrays into offsets.
     bool meshes = false;
+    /// Buffer objects exist (OpenGL 1.5 and later).
+    bool buffers = false;
     /// Triangles and spheres that cover nothing may be left out; see ReadSpherePassState.
     bool culling = false;
     /// Whole spheres may be proven hidden: culling under a plain centred perspective.
@@ -126,6 +131,10 @@ bool MeshesExact() {
 void ReadSpherePassState(SpherePassState& pass) {
     pass = SpherePassState();
     pass.meshes = MeshesExact();
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    pass.buffers = version != nullptr && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+                   (major > 1 || (major == 1 && minor >= 5));
     if (!pass.meshes ||
         AnyEnabled({GL_CULL_FACE, GL_BLEND, GL_COLOR_LOGIC_OP, GL_ALPHA_TEST, GL_STENCIL_TEST,
                     GL_POLYGON_STIPPLE, GL_POLYGON_OFFSET_FILL, GL_DEPTH_CLAMP}) ||
@@ -378,21 +387,27 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
 /// Client vertex arrays of the meshes, enabled for a run of draws and restored after it.
 class MeshArrays {
   public:
-    MeshArrays() {
+    /// With `buffers`, each mesh's vertices go into a buffer object for the run, so that
+    /// the driver copies them once instead of at every draw; the buffers are deleted and
+    /// the binding cleared at the end. Without, they are read from the mesh's memory.
+    explicit MeshArrays(bool buffers) : buffers_(buffers) {
         glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
         glEnableClientState(GL_NORMAL_ARRAY);
         glEnableClientState(GL_VERTEX_ARRAY);
     }
-    ~MeshArrays() { glPopClientAttrib(); }
+    ~MeshArrays() {
+        if (count_ > 0) {
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            glDeleteBuffers(count_, names_);
+        }
+        glPopClientAttrib();
+    }
     MeshArrays(const MeshArrays&) = delete;
     MeshArrays& operator=(const MeshArrays&) = delete;
 
     void Draw(const SphereMesh& mesh, const std::vector<std::uint16_t>& triangles) {
         if (&mesh != bound_) {
-            constexpr GLsizei kStride = 6 * sizeof(float);
-            glNormalPointer(GL_FLOAT, kStride, mesh.vertices.data());
-            glVertexPointer(3, GL_FLOAT, kStride, mesh.vertices.data() + 3);
-            bound_ = &mesh;
+            Bind(mesh);
         }
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_SHORT,
                        triangles.data());
@@ -412,7 +427,43 @@ class MeshArrays {
         }
     }
 
+    void Bind(const SphereMesh& mesh) {
+        constexpr GLsizei kStride = 6 * sizeof(float);
+        const char* normals = reinterpret_cast<const char*>(mesh.vertices.data());
+        if (buffers_) {
+            int slot = 0;
+            while (slot < count_ && meshes_[slot] != &mesh) {
+                ++slot;
+            }
+            if (slot == count_ && count_ == kBuffers) {
+                slot = 0;  // more meshes than buffers in one run: reuse the first
+                meshes_[0] = nullptr;
+            } else if (slot == count_) {
+                glGenBuffers(1, &names_[count_++]);
+            }
+            glBindBuffer(GL_ARRAY_BUFFER, names_[slot]);
+            if (meshes_[slot] != &mesh) {
+                glBufferData(GL_ARRAY_BUFFER,
+                             static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float)),
+                             mesh.vertices.data(), GL_STREAM_DRAW);
+                meshes_[slot] = &mesh;
+            }
+            normals = nullptr;  // offsets into the bound buffer from here on
+        }
+        // Per vertex: the normal, then the position 3 floats further.
+        glNormalPointer(GL_FLOAT, kStride, normals);
+        glVertexPointer(3, GL_FLOAT, kStride,
+                        normals == nullptr ? reinterpret_cast<const void*>(3 * sizeof(float))
+                                           : normals + 3 * sizeof(float));
+        bound_ = &mesh;
+    }
+
+    static constexpr int kBuffers = 4;
+    const bool buffers_;
     const SphereMesh* bound_ = nullptr;
+    GLuint names_[kBuffers] = {};
+    const SphereMesh* meshes_[kBuffers] = {};
+    int count_ = 0;
 };
 
 /// Draws `mesh` about the origin of `window` with the triangles that can change a pixel,
@@ -591,7 +642,7 @@ void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks) {
     }
     const SphereMesh& mesh = SharedSphereMeshCache().Get(radius, slices, stacks);
     {
-        MeshArrays arrays;
+        MeshArrays arrays(false);
         DrawCulled(arrays, pass, mesh, TransformAt(pass, 0.0, 0.0, 0.0));
     }
     // An enabled normal array leaves the current normal undefined; GLU leaves its last one.
@@ -699,7 +750,7 @@ void SphereBatch::Flush() {
     hiddenCount_ = 0;
     const SphereMesh* lastNormal = nullptr;
     {
-        MeshArrays arrays;
+        MeshArrays arrays(pass.buffers);
         for (std::size_t k = 0; k < items.size(); ++k) {
             const Item& item = items[k];
             if (item.colour) {

@@ -190,21 +190,40 @@ TEST_P(SphereDrawingTest, FeedbackModeRecordsGlusOwnPrimitives) {
     gluDeleteQuadric(quadric);
 }
 
-TEST_P(SphereDrawingTest, LeavesTheNormalGluLeavesAndNoArrays) {
+TEST_P(SphereDrawingTest, LeavesTheNormalAndColourGluLeavesAndNoArrays) {
     GLUquadric* quadric = gluNewQuadric();
-    glTranslated(0.0, 0.0, -3.0);
-    std::vector<float> normals[2];
+    glEnable(GL_DEPTH_TEST);
+    ApplyCamera(ViewPoint{20.0, 1.5, 4.25});
+    // One sphere, then a batch of two sizes whose last sphere lies hidden behind the first.
+    std::vector<float> state[2];
     for (SphereDrawing drawing : {SphereDrawing::NaiveGlu, SphereDrawing::Cached}) {
         SetSphereDrawing(drawing);
-        DrawSphere(quadric, 0.5, 12, 6);
+        std::vector<float>& values = state[drawing == SphereDrawing::Cached];
         float normal[4] = {};
+        DrawSphere(quadric, 0.5, 12, 6);
         glGetFloatv(GL_CURRENT_NORMAL, normal);
-        normals[drawing == SphereDrawing::Cached].assign(normal, normal + 3);
+        values.assign(normal, normal + 3);
+        {
+            SphereBatch batch(quadric, 16, 8);
+            batch.SetColour(0.1, 0.2, 0.3);
+            batch.Add(0.0, 0.0, 1.0, 0.6);
+            batch.Add(0.5, 0.0, 0.0, 0.2);
+            batch.SetColour(0.4, 0.5, 0.6);
+            batch.Add(0.0, 0.0, -1.0, 0.3);
+        }
+        float colour[4] = {};
+        glGetFloatv(GL_CURRENT_NORMAL, normal);
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        values.insert(values.end(), normal, normal + 3);
+        values.insert(values.end(), colour, colour + 4);
     }
     gluDeleteQuadric(quadric);
-    EXPECT_EQ(normals[0], normals[1]);
+    EXPECT_EQ(state[0], state[1]);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+    GLint buffer = -1;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    EXPECT_EQ(buffer, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
