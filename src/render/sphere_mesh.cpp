@@ -318,6 +318,18 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     kind.resize(triangles);
     std::vector<std::uint8_t>& nearFront = scratch.nearFront;
     nearFront.assign(vertexCount, 0);
+    // The window rectangle of a triangle's corners, widened by kMargin and cut to the
+    // viewport.
+    const auto bounds = [&](const std::uint16_t* v, float low[2], float high[2]) {
+        const float* p0 = &window[2 * v[0]];
+        const float* p1 = &window[2 * v[1]];
+        const float* p2 = &window[2 * v[2]];
+        for (int axis = 0; axis < 2; ++axis) {
+            low[axis] = std::max(std::min({p0[axis], p1[axis], p2[axis]}) - kMargin, viewLow[axis]);
+            high[axis] =
+                std::min(std::max({p0[axis], p1[axis], p2[axis]}) + kMargin, viewHigh[axis]);
+        }
+    };
     for (std::size_t t = 0; t < triangles; ++t) {
         const std::uint16_t* v = &mesh.triangles[3 * t];
         const float* p0 = &window[2 * v[0]];
@@ -338,42 +350,47 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
         }
         // A pixel centre k + 1/2 within [low, high] on both axes, and within the viewport;
         // a span of a pixel or more always holds one.
-        bool pixels = true;
         float low[2], high[2];
+        bounds(v, low, high);
+        bool pixels = true;
         for (int axis = 0; axis < 2 && pixels; ++axis) {
-            low[axis] = std::max(std::min({p0[axis], p1[axis], p2[axis]}) - kMargin, viewLow[axis]);
-            high[axis] =
-                std::min(std::max({p0[axis], p1[axis], p2[axis]}) + kMargin, viewHigh[axis]);
             // floor(high - 1/2) >= ceil(low - 1/2); both bounds lie within the viewport
             // when the range is not empty.
             pixels =
                 low[axis] <= high[axis] && (high[axis] - low[axis] >= 1.0f ||
                                             Floor(high[axis] - 0.5f) >= -Floor(0.5f - low[axis]));
         }
-        if (pixels && cover != nullptr) {
-            const double* d = scratch.distance.data();
-            // Every point of the triangle lies within its longest edge of a corner, and no
-            // nearer than its plane.
-            const double* plane = &mesh.planes[4 * t];
-            const double* e = cover->toCentre;
-            const double nearest =
-                std::max(std::min({d[v[0]], d[v[1]], d[v[2]]}) - cover->edge,
-                         std::abs(plane[0] * e[0] + plane[1] * e[1] + plane[2] * e[2] + plane[3])) -
-                cover->slack;
-            pixels = nearest <= cover->nearestMark ||
-                     !cover->occlusion->RegionCovered(
-                         low[0] - cover->origin[0], high[0] - cover->origin[0],
-                         low[1] - cover->origin[1], high[1] - cover->origin[1], nearest);
-        }
         kind[t] = !pixels ? kNoPixel : solidBack ? kSolidBack : kShows;
     }
+    // Of the triangles left, those the other spheres cover.
+    const auto covered = [&](std::size_t t) {
+        const std::uint16_t* v = &mesh.triangles[3 * t];
+        const double* d = scratch.distance.data();
+        // Every point of the triangle lies within its longest edge of a corner, and no
+        // nearer than its plane.
+        const double* plane = &mesh.planes[4 * t];
+        const double* e = cover->toCentre;
+        const double nearest =
+            std::max(std::min({d[v[0]], d[v[1]], d[v[2]]}) - cover->edge,
+                     std::abs(plane[0] * e[0] + plane[1] * e[1] + plane[2] * e[2] + plane[3])) -
+            cover->slack;
+        if (nearest <= cover->nearestMark) {
+            return false;
+        }
+        float low[2], high[2];
+        bounds(v, low, high);
+        return cover->occlusion->RegionCovered(
+            low[0] - cover->origin[0], high[0] - cover->origin[0], low[1] - cover->origin[1],
+            high[1] - cover->origin[1], nearest);
+    };
     std::vector<std::uint16_t>& out = scratch.visible;
     out.resize(mesh.triangles.size());
     std::size_t size = 0;
     for (std::size_t t = 0; t < triangles; ++t) {
         const std::uint16_t* p = &mesh.cornerPoints[3 * t];
-        if (kind[t] == kShows ||
-            (kind[t] == kSolidBack && (nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]]))) {
+        if ((kind[t] == kShows ||
+             (kind[t] == kSolidBack && (nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]]))) &&
+            (cover == nullptr || !covered(t))) {
             const std::uint16_t* v = &mesh.triangles[3 * t];
             out[size] = v[0];
             out[size + 1] = v[1];
