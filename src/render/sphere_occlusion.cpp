@@ -38,11 +38,12 @@ void SphereOcclusion::Begin(const PerspectiveView& view) {
     const int width = std::max(view.viewport[2], 1);
     const int height = std::max(view.viewport[3], 1);
     if (!sameGrid) {
-        // 100 to 200 cells across the shorter side: a sphere of a tenth of the view spans a
-        // dozen or more, fine enough for the gaps between neighbours, few enough to stay
-        // cheap. A power of two, so that pixels find their cell by a shift.
+        // 200 to 400 cells across the shorter side: a sphere of a twentieth of the view spans
+        // a dozen or more, fine enough for the gaps between neighbours, few enough to stay
+        // cheap (finer cells cost more in marking than they save). A power of two, so that
+        // pixels find their cell by a shift.
         cellShift_ = 1;
-        while ((2 << cellShift_) * 100 <= std::min(width, height)) {
+        while ((2 << cellShift_) * 200 <= std::min(width, height)) {
             ++cellShift_;
         }
         cell_ = 1 << cellShift_;
