@@ -678,6 +678,8 @@ struct SphereBatch::Scratch {
     std::vector<Item> items;
     std::vector<EyeSphere> eye;
     std::vector<const SphereMesh*> meshes;
+    /// The radii of the batch: more than the cache holds, and the plain path draws them.
+    std::vector<double> radii;
     /// Per item: a SphereOcclusion::Cover.
     std::vector<SphereOcclusion::Cover> cover;
     std::vector<double> nearestMark;
@@ -733,7 +735,28 @@ void SphereBatch::Flush() {
     }
     SpherePassState pass;
     ReadSpherePassState(pass);
-    if (!pass.meshes || !SphereMeshMatchesGlu(1.0, slices_, stacks_)) {
+    // The meshes of the batch, which must all stay in the cache until the end.
+    std::vector<const SphereMesh*>& meshes = scratch_->meshes;
+    meshes.assign(items.size(), nullptr);
+    std::vector<double>& radii = scratch_->radii;
+    radii.clear();
+    if (pass.meshes) {
+        const SphereMesh* last = nullptr;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const Item& item = items[k];
+            if (item.colour || !SphereMeshMatchesGlu(item.radius, slices_, stacks_)) {
+                continue;
+            }
+            if (last == nullptr || last->radius != item.radius) {
+                last = &SharedSphereMeshCache().Get(item.radius, slices_, stacks_);
+                if (std::find(radii.begin(), radii.end(), item.radius) == radii.end()) {
+                    radii.push_back(item.radius);
+                }
+            }
+            meshes[k] = last;
+        }
+    }
+    if (!pass.meshes || radii.size() > SharedSphereMeshCache().capacity()) {
         for (const Item& item : items) {
             if (item.colour) {
                 glColor3d(item.a, item.b, item.c);
@@ -744,23 +767,10 @@ void SphereBatch::Flush() {
         items.clear();
         return;
     }
-    // Meshes and eye-space balls, then the spheres that others provably cover.
-    std::vector<const SphereMesh*>& meshes = scratch_->meshes;
+    // Eye-space balls, then the spheres that others provably cover.
     std::vector<SphereOcclusion::Cover>& cover = scratch_->cover;
-    meshes.assign(items.size(), nullptr);
     cover.assign(items.size(), SphereOcclusion::Cover::kNone);
     scratch_->nearestMark.resize(items.size());
-    const SphereMesh* last = nullptr;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        const Item& item = items[k];
-        if (item.colour || !SphereMeshMatchesGlu(item.radius, slices_, stacks_)) {
-            continue;
-        }
-        if (last == nullptr || last->radius != item.radius) {
-            last = &SharedSphereMeshCache().Get(item.radius, slices_, stacks_);
-        }
-        meshes[k] = last;
-    }
     if (pass.occlusion) {
         MarkHidden(pass);
     }

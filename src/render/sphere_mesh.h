@@ -81,8 +81,8 @@ class SphereMeshCache {
     std::vector<Entry> entries_;
 };
 
-/// The cache DrawSphere uses. Plain memory: the meshes hold no GL objects, so they are valid
-/// in every context.
+/// The cache DrawSphere and SphereBatch use. Plain memory: the meshes hold no GL objects, so
+/// they are valid in every context.
 SphereMeshCache& SharedSphereMeshCache();
 
 /// Draws the sphere gluSphere(quadric, radius, slices, stacks) draws, about the current
@@ -115,11 +115,13 @@ struct TriangleCover;
 /// with the colour changes between them. Each sphere is what the plain sequence glPushMatrix,
 /// glTranslated(x, y, z), gluSphere(quadric, radius, slices, stacks), glPopMatrix draws, and
 /// each colour what glColor3d sets. In NaiveGlu mode every call goes to GL at once. In Cached
-/// mode the batch keeps them until Flush, reads the GL state once, and draws them in the
-/// same order as DrawSphere would, except that a sphere is left out when the spheres of the
-/// batch provably cover it at every pixel with nearer fragments (SphereOcclusion): the depth
-/// test then decides every pixel as before. Nothing else may be drawn or changed in GL
-/// between the calls of one batch; flush first.
+/// mode the batch keeps them until Flush, reads the GL state once for all of them, and draws
+/// them in the same order as DrawSphere would (each mesh's vertices in a buffer object for
+/// the pass where OpenGL 1.5 is there), except that what the other spheres of the batch
+/// provably cover at every pixel with nearer fragments is left out: whole spheres, and the
+/// triangles of the spheres they cover in part (SphereOcclusion). The depth test then
+/// decides every pixel as before. Nothing else may be drawn or changed in GL between the
+/// calls of one batch; flush first.
 class SphereBatch {
   public:
     SphereBatch(GLUquadric* quadric, int slices, int stacks);

@@ -328,8 +328,8 @@ TEST_P(SphereDrawingTest, CrystalHidesItsInnerSpheres) {
 }
 
 /// States in which the cached meshes could differ from GLU's: a clip plane, a display list
-/// being compiled, a buffer object bound for the vertex or index arrays. Each gives GLU's
-/// pixels.
+/// being compiled, a buffer object bound for the vertex or index arrays, more sphere sizes
+/// in one batch than the mesh cache holds. Each gives GLU's pixels.
 TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
     GLUquadric* quadric = gluNewQuadric();
     glDisable(GL_BLEND);
@@ -375,6 +375,15 @@ TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
         glBindBuffer(target, 0);
         glDeleteBuffers(1, &buffer);
     }
+    // More sizes in one batch than the mesh cache holds.
+    ExpectSamePixels(SceneTab::Solid, [&] {
+        frame([&] {
+            SphereBatch batch(quadric, 24, 12);
+            for (int k = 0; k < 40; ++k) {
+                batch.Add(0.1 * (k % 7 - 3), 0.1 * (k / 7 - 3), 0.02 * k, 0.05 + 0.004 * k);
+            }
+        });
+    });
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     gluDeleteQuadric(quadric);
 }
