@@ -306,7 +306,7 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
                                             x * x + y * y + z * z));
         }
     }
-    enum : std::uint8_t { kNoPixel, kSolidBack, kShows };
+    enum : std::uint8_t { kSolidBack, kShows };
     constexpr float kMargin = 1.0f / 64.0f;
     constexpr float kMinHeightSq = static_cast<float>(kMinBackHeight * kMinBackHeight);
     const float viewLow[2] = {static_cast<float>(transform.offset[0] - transform.scale[0]),
@@ -320,7 +320,8 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     nearFront.assign(vertexCount, 0);
     // The window rectangle of a triangle's corners, widened by kMargin and cut to the
     // viewport.
-    const auto bounds = [&](const std::uint16_t* v, float low[2], float high[2]) {
+    const auto bounds = [&](const std::uint16_t* v, float low[2], float high[2])
+        __attribute__((always_inline)) {
         const float* p0 = &window[2 * v[0]];
         const float* p1 = &window[2 * v[1]];
         const float* p2 = &window[2 * v[2]];
@@ -348,20 +349,25 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
             const std::uint16_t* p = &mesh.cornerPoints[3 * t];
             nearFront[p[0]] = nearFront[p[1]] = nearFront[p[2]] = 1;
         }
-        // A pixel centre k + 1/2 within [low, high] on both axes, and within the viewport;
-        // a span of a pixel or more always holds one.
+        kind[t] = solidBack ? kSolidBack : kShows;
+    }
+    // Of the triangles that may show, those that hold a pixel centre: one k + 1/2 within
+    // [low, high] on both axes, and within the viewport; a span of a pixel or more always
+    // holds one.
+    const auto pixels = [&](const std::uint16_t* v) __attribute__((always_inline)) {
         float low[2], high[2];
         bounds(v, low, high);
-        bool pixels = true;
-        for (int axis = 0; axis < 2 && pixels; ++axis) {
+        for (int axis = 0; axis < 2; ++axis) {
             // floor(high - 1/2) >= ceil(low - 1/2); both bounds lie within the viewport
             // when the range is not empty.
-            pixels =
-                low[axis] <= high[axis] && (high[axis] - low[axis] >= 1.0f ||
-                                            Floor(high[axis] - 0.5f) >= -Floor(0.5f - low[axis]));
+            if (!(low[axis] <= high[axis] &&
+                  (high[axis] - low[axis] >= 1.0f ||
+                   Floor(high[axis] - 0.5f) >= -Floor(0.5f - low[axis])))) {
+                return false;
+            }
         }
-        kind[t] = !pixels ? kNoPixel : solidBack ? kSolidBack : kShows;
-    }
+        return true;
+    };
     // Of the triangles left, those the other spheres cover.
     const auto covered = [&](std::size_t t) {
         const std::uint16_t* v = &mesh.triangles[3 * t];
@@ -388,10 +394,9 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     std::size_t size = 0;
     for (std::size_t t = 0; t < triangles; ++t) {
         const std::uint16_t* p = &mesh.cornerPoints[3 * t];
-        if ((kind[t] == kShows ||
-             (kind[t] == kSolidBack && (nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]]))) &&
-            (cover == nullptr || !covered(t))) {
-            const std::uint16_t* v = &mesh.triangles[3 * t];
+        const std::uint16_t* v = &mesh.triangles[3 * t];
+        if ((kind[t] == kShows || (nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]])) &&
+            pixels(v) && (cover == nullptr || !covered(t))) {
             out[size] = v[0];
             out[size + 1] = v[1];
             out[size + 2] = v[2];

@@ -13,10 +13,10 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 /// How far, in pixels, the rasterizer may move a vertex when it snaps it to its sub-pixel
 /// grid (at least 6 bits: 1/64 pixel), with room for the single-precision transform.
 constexpr double kSnapPixels = 0.05;
-/// The inner ball is shrunk by 3 %: rays through it then meet the front triangles at an
-/// angle of at least about 1 degree, so that rounding in the interpolated depth stays far
-/// below the margin.
-constexpr double kInnerShrink = 0.97;
+/// The inner ball is shrunk by 1 %: rays through it then meet the front triangles at an
+/// angle of at least a few tenths of a degree, and vertices rounded to single precision
+/// stay far outside it.
+constexpr double kInnerShrink = 0.99;
 /// Vertices stored in single precision lie within 1e-4 relative of the radius.
 constexpr double kOuterGrowth = 1.0001;
 /// A depth margin of this fraction of the hidden sphere's radius covers the interpolation
@@ -208,6 +208,7 @@ SphereOcclusion::Cover SphereOcclusion::Classify(const EyeSphere& sphere,
     const double margin = Margin(sphere);
     const double farLimit = distance + outer - margin;
     const double outer2 = outer * outer;
+    const double nearLimit = distance - outer - margin;
     bool whole = true;
     double nearest = kInfinity;
     for (int j = box.j0; j <= box.j1; ++j) {
@@ -215,8 +216,8 @@ SphereOcclusion::Cover SphereOcclusion::Classify(const EyeSphere& sphere,
         const double* mark = &marks_[row];
         for (int i = box.i0; i <= box.i1; ++i) {
             nearest = std::min(nearest, mark[i]);
-            if (!whole) {
-                continue;
+            if (!whole || mark[i] < nearLimit) {
+                continue;  // settled, or nearer than the whole sphere
             }
             // The rays of the cell lie at least the angle between its centre ray and the
             // sphere's centre, less the cell's own angular radius, from the centre; the
