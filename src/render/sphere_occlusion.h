@@ -41,8 +41,10 @@ struct EyeSphere {
 /// every ray meets its inner ball (shrunk for the rasterizer's snapping) with the greatest
 /// distance along those rays at which it enters that ball: its own front triangles lie at
 /// that distance or nearer. A sphere is hidden when every cell its outer ball may touch
-/// holds a mark nearer than the ball's nearest point by the margin. Distances are measured
-/// from the eye along the rays; along one ray the window depth grows with them.
+/// holds a mark nearer, by the margin, than the ball's nearest point along the cell's rays;
+/// a triangle, when every cell under it holds a mark nearer than the triangle's nearest
+/// point. Distances are measured from the eye along the rays; along one ray the window depth
+/// grows with them.
 class SphereOcclusion {
   public:
     /// Starts a pass: clears the marks. Cell directions are kept while the view stays.
@@ -57,7 +59,7 @@ class SphereOcclusion {
         kWhole,   ///< every pixel it could draw has a nearer fragment
     };
     /// `nearestMark`, when given, receives the nearest mark over the sphere's cells: no part
-    /// of it farther than that can be covered.
+    /// of it nearer than that can be covered.
     Cover Classify(const EyeSphere& sphere, double* nearestMark = nullptr) const;
     /// Distance, along any ray, by which a fragment of `sphere` must lie behind an occluder's
     /// mark to be surely hidden: the depth step and a share of the radius for rounding,
