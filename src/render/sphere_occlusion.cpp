@@ -105,7 +105,15 @@ void SphereOcclusion::Begin(const PerspectiveView& view) {
     depthStep_ = std::max(std::ldexp(1.0, -16), std::ldexp(16.0, -std::max(view.depthBits, 1)));
     axisCosine_ = 1.0 / std::sqrt(1.0 + 1.0 / (view.focalX * view.focalX) +
                                   1.0 / (view.focalY * view.focalY));
-    marks_.assign(static_cast<std::size_t>(columns_) * rows_, kInfinity);
+    if (!sameGrid) {
+        marks_.assign(static_cast<std::size_t>(columns_) * rows_, kInfinity);
+    } else {
+        for (int j = marked_.j0; j <= marked_.j1; ++j) {
+            double* mark = &marks_[static_cast<std::size_t>(j) * columns_];
+            std::fill(mark + marked_.i0, mark + marked_.i1 + 1, kInfinity);
+        }
+    }
+    marked_ = {columns_, rows_, -1, -1};
 }
 
 bool SphereOcclusion::Usable(const EyeSphere& sphere, double outer) const {
@@ -168,6 +176,8 @@ void SphereOcclusion::AddOccluder(const EyeSphere& sphere) {
             *e++ = t > 0.0 && miss2 < inner2 ? t - std::sqrt(inner2 - miss2) : kInfinity;
         }
     }
+    marked_ = {std::min(marked_.i0, box.i0), std::min(marked_.j0, box.j0),
+               std::max(marked_.i1, box.i1), std::max(marked_.j1, box.j1)};
     // A cell is covered when its four corner rays meet the ball: the rays within an angle
     // of the centre's direction form a convex cone. The entry distance grows with that
     // angle, so its greatest value over the cell is at a corner.

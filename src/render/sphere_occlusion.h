@@ -127,6 +127,9 @@ class SphereOcclusion {
     /// Per cell: the unit ray through its centre, and the cosine and sine of the widest
     /// angle between that ray and the rays through the cell, x, y, z, cos, sin.
     std::vector<double> cellRays_;
+    /// Cells marked since the last Begin, which the next Begin clears: a pass with a few
+    /// spheres leaves most of the grid alone.
+    Box marked_ = {0, 0, -1, -1};
     /// Per cell: greatest entry distance of the nearest covering occluder, or +infinity.
     std::vector<double> marks_;
     /// Per corner of one occluder's box: entry distance, or NaN when the ray misses.
