@@ -372,14 +372,8 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     const auto covered = [&](std::size_t t) {
         const std::uint16_t* v = &mesh.triangles[3 * t];
         const double* d = scratch.distance.data();
-        // Every point of the triangle lies within its longest edge of a corner, and no
-        // nearer than its plane.
-        const double* plane = &mesh.planes[4 * t];
-        const double* e = cover->toCentre;
-        const double nearest =
-            std::max(std::min({d[v[0]], d[v[1]], d[v[2]]}) - cover->edge,
-                     std::abs(plane[0] * e[0] + plane[1] * e[1] + plane[2] * e[2] + plane[3])) -
-            cover->slack;
+        // Every point of the triangle lies within its longest edge of a corner.
+        const double nearest = std::min({d[v[0]], d[v[1]], d[v[2]]}) - cover->edge - cover->slack;
         if (nearest <= cover->nearestMark) {
             return false;
         }
@@ -588,7 +582,6 @@ SphereMesh BuildSphereMesh(double radius, int slices, int stacks) {
     // The hull is convex: its triangles' planes bound the ball it encloses.
     mesh.inradius = radius;
     mesh.longestEdge = 0.0;
-    mesh.planes.assign(4 * (mesh.triangles.size() / 3), 0.0);
     for (std::size_t t = 0; t < mesh.triangles.size(); t += 3) {
         const float* p[3];
         for (int k = 0; k < 3; ++k) {
@@ -607,15 +600,9 @@ SphereMesh BuildSphereMesh(double radius, int slices, int stacks) {
                       std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2])});
         const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         if (length > 0.0) {
-            double distance = (n[0] * p[0][0] + n[1] * p[0][1] + n[2] * p[0][2]) / length;
-            const double outward = distance < 0.0 ? -1.0 : 1.0;
-            distance *= outward;
+            const double distance =
+                std::abs(n[0] * p[0][0] + n[1] * p[0][1] + n[2] * p[0][2]) / length;
             mesh.inradius = std::min(mesh.inradius, distance);
-            double* plane = &mesh.planes[4 * (t / 3)];
-            for (int k = 0; k < 3; ++k) {
-                plane[k] = outward * n[k] / length;
-            }
-            plane[3] = distance;
         }
     }
     const int lastRing = stacks > 2 ? stacks - 2 : stacks - 1;

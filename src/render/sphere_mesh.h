@@ -41,9 +41,6 @@ struct SphereMesh {
     /// Smallest distance from the centre to the plane of a triangle (scene units): the
     /// triangles enclose the ball of this radius.
     double inradius = 0.0;
-    /// Per triangle: its unit outward normal and the plane's distance from the centre, the
-    /// plane holding the points p with normal . p = distance.
-    std::vector<double> planes;
     /// Longest edge of a triangle (scene units).
     double longestEdge = 0.0;
 };
