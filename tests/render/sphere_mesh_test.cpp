@@ -357,8 +357,8 @@ TEST_P(SphereDrawingTest, ModelsAdvanceAsWithGlu) {
 }
 
 /// States in which the cached meshes could differ from GLU's: a clip plane, a display list
-/// being compiled, a buffer object bound for the vertex or index arrays, more sphere sizes
-/// in one batch than the mesh cache holds. Each gives GLU's pixels.
+/// being compiled, a buffer object bound for the vertex or index arrays, no depth buffer,
+/// more sphere sizes in one batch than the mesh cache holds. Each gives GLU's pixels.
 TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
     GLUquadric* quadric = gluNewQuadric();
     glDisable(GL_BLEND);
@@ -403,6 +403,21 @@ TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
         ExpectSamePixels(SceneTab::Solid, [&] { frame(spheres); });
         glBindBuffer(target, 0);
         glDeleteBuffers(1, &buffer);
+    }
+    // A framebuffer without a depth buffer: the depth test passes everything, so the back
+    // triangles drawn last show.
+    {
+        GLuint framebuffer = 0, colour = 0;
+        glGenFramebuffers(1, &framebuffer);
+        glGenRenderbuffers(1, &colour);
+        glBindRenderbuffer(GL_RENDERBUFFER, colour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, gl.width(), gl.height());
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+        ExpectSamePixels(SceneTab::Solid, [&] { frame(spheres); });
+        gl.MakeCurrent();  // back to the context's own framebuffer
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colour);
     }
     // More sizes in one batch than the mesh cache holds.
     ExpectSamePixels(SceneTab::Solid, [&] {
