@@ -93,6 +93,40 @@ class CompactButton : public QPushButton {
     }
 };
 
+/// A time format without its time-zone field: every unquoted run of `t`, the parentheses
+/// that only enclose it and one blank beside it are taken out ("h:mm:ss AP t" gives
+/// "h:mm:ss AP", "t HH:mm:ss" gives "HH:mm:ss", "H:mm:ss (t)" gives "H:mm:ss").
+QString WithoutTimeZone(const QString& timeFormat) {
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < timeFormat.size(); ++i) {
+        const QChar c = timeFormat[i];
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;  // '' inside or outside a quote toggles twice: a literal quote
+        }
+        if (quoted || c != QLatin1Char('t')) {
+            out += c;
+            continue;
+        }
+        while (i + 1 < timeFormat.size() && timeFormat[i + 1] == QLatin1Char('t')) {
+            ++i;
+        }
+        qsizetype next = i + 1;
+        if (out.endsWith(QLatin1Char('(')) && next < timeFormat.size() &&
+            timeFormat[next] == QLatin1Char(')')) {
+            out.chop(1);
+            ++next;
+        }
+        if (out.endsWith(QLatin1Char(' '))) {
+            out.chop(1);
+        } else if (next < timeFormat.size() && timeFormat[next] == QLatin1Char(' ')) {
+            ++next;
+        }
+        i = next - 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 QSize FixedTabBar::tabSizeHint(int) const {
@@ -199,9 +233,11 @@ QString CreditText() {
     return QString::fromUtf8(credits::kStatusCredit);
 }
 
-QString ClockText(const QDateTime& when) {
-    return QLocale::system().toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           when.time().toString(QStringLiteral("HH:mm:ss"));
+QString ClockText(const QDateTime& when, const QLocale& locale) {
+    // The long time format names the time zone ("UTC"); the status panel has no room for it.
+    const QString time = WithoutTimeZone(locale.timeFormat(QLocale::LongFormat));
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(when.time(), time);
 }
 
 }  // namespace veliso

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFrame>
+#include <QLocale>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -107,9 +108,10 @@ class StatusBar : public QWidget {
 /// The short credit shown in the last status panel.
 QString CreditText();
 
-/// Date and time for the status bar: the locale's short date, one blank, the 24-hour time
-/// HH:mm:ss (no time zone).
-QString ClockText(const QDateTime& when);
+/// Date and time for the status bar: the locale's short date, one blank, the locale's long
+/// time without its time zone ("06/12/2026 16:50:17" in French, "12/6/26 4:50:17 PM" in US
+/// English).
+QString ClockText(const QDateTime& when, const QLocale& locale = QLocale::system());
 
 }  // namespace veliso
 
