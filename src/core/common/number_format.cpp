@@ -1,7 +1,7 @@
 #include "core/common/number_format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string_view>
 
 namespace veliso {
@@ -13,15 +13,21 @@ std::string FormatGeneral(double value) {
     if (std::isinf(value)) {
         return value > 0 ? "INF" : "-INF";
     }
+    // std::to_chars writes what printf's "%.15g" writes in the C locale, whatever locale the
+    // process runs in: a French desktop would otherwise turn 0.5 into "0,5".
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    const std::string_view text(buffer, error == std::errc() ? end - buffer : 0);
     // The labels write "-0" as "0".
-    if (std::string_view(buffer) == "-0") {
+    if (text == "-0") {
         return "0";
     }
-    return std::string(buffer);
+    return std::string(text);
 }
 
-std::string FormatInteger(std::int64_t value) { return std::to_string(value); }
+std::string FormatInteger(std::int64_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace veliso

@@ -6,7 +6,8 @@
 namespace veliso {
 
 /// General floating-point format of the value labels: up to 15 significant digits,
-/// no trailing zeros, whole numbers without decimals ("101325", "298", "0.5").
+/// no trailing zeros, whole numbers without decimals ("101325", "298", "0.5"); exactly the
+/// text of printf's "%.15g" in the C locale, with a point for decimals whatever the locale.
 std::string FormatGeneral(double value);
 
 /// Plain decimal integer ("100", "-3").

@@ -2,6 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace veliso {
 namespace {
 
@@ -13,6 +23,134 @@ TEST(NumberFormat, GeneralFormatOfTheValueLabels) {
     EXPECT_EQ(FormatGeneral(0.1 + 0.2), "0.3");  // 15 significant digits at most
     EXPECT_EQ(FormatGeneral(-0.0), "0");
     EXPECT_EQ(FormatInteger(-42), "-42");
+}
+
+/// printf's "%.15g" in the C locale, the reference the labels follow.
+std::string Printf15g(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return buffer;
+}
+
+TEST(NumberFormat, GeneralFormatIsPrintfsInTheCLocaleForEveryKindOfValue) {
+    ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    std::vector<double> values = {0.0,
+                                  1.0,
+                                  -1.0,
+                                  0.5,
+                                  -0.5,
+                                  1e15,
+                                  1e16,
+                                  999999999999999.0,
+                                  9999999999999999.0,
+                                  123456789012345678.0,
+                                  0.0001,
+                                  0.00001,
+                                  1e-5,
+                                  1.5e-7,
+                                  1e100,
+                                  -1e-100,
+                                  1e308,
+                                  5e-324,
+                                  DBL_MAX,
+                                  -DBL_MAX,
+                                  DBL_MIN,
+                                  DBL_TRUE_MIN,
+                                  DBL_EPSILON,
+                                  0.1,
+                                  0.2,
+                                  0.1 + 0.2,
+                                  1.0 / 3.0,
+                                  2.0 / 3.0,
+                                  101325.0,
+                                  1700085.0,
+                                  0.00392156862745098,
+                                  255 * 0.00392156862745098,
+                                  1.0000000000000002,
+                                  0.9999999999999999,
+                                  123.456,
+                                  -98765.4321,
+                                  1e21,
+                                  1e-7,
+                                  5e-5,
+                                  0.000123456789012345678,
+                                  99999.99999999999,
+                                  4.35,
+                                  2.675,
+                                  1.005,
+                                  0.125,
+                                  1e15 + 0.3};
+    // Integers and halves of the label ranges, as the sliders produce them.
+    for (int i = -1000; i <= 1000; ++i) {
+        values.push_back(i);
+        values.push_back(i + 0.5);
+        values.push_back(i * 0.01);
+    }
+    // Every binary exponent, with random mantissas and signs.
+    std::mt19937_64 random(20260612);
+    for (int n = 0; n < 200000; ++n) {
+        double value;
+        const std::uint64_t bits = random();
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value)) {
+            values.push_back(value);
+        }
+    }
+    int differing = 0;
+    for (double value : values) {
+        const std::string expected = Printf15g(value) == "-0" ? "0" : Printf15g(value);
+        if (FormatGeneral(value) != expected && ++differing <= 10) {
+            ADD_FAILURE() << FormatGeneral(value) << " instead of " << expected;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+/// A French locale built for the test in a folder of its own (glibc reads LOCPATH at every
+/// setlocale), so the test needs no locale installed on the machine; it needs the locale
+/// sources of Debian's `locales` package.
+class FrenchLocale : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char folder[] = "/tmp/veliso-locale-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        folder_ = folder;
+        const std::string build =
+            "localedef -i fr_FR -f UTF-8 " + folder_ + "/fr_FR.UTF-8 >/dev/null 2>&1";
+        // localedef warns about some sources and exits 1 while still writing the locale.
+        std::system(build.c_str());
+        const char* before = std::getenv("LOCPATH");
+        hadLocpath_ = before != nullptr;
+        oldLocpath_ = before != nullptr ? before : "";
+        setenv("LOCPATH", folder_.c_str(), 1);
+        ASSERT_NE(std::setlocale(LC_ALL, "fr_FR.UTF-8"), nullptr)
+            << "no French locale: localedef and the locales package are needed";
+        // The locale is in force: the C library itself writes a decimal comma now.
+        ASSERT_EQ(Printf15g(0.5), "0,5");
+    }
+    void TearDown() override {
+        std::setlocale(LC_ALL, "C");
+        if (hadLocpath_) {
+            setenv("LOCPATH", oldLocpath_.c_str(), 1);
+        } else {
+            unsetenv("LOCPATH");
+        }
+        std::system(("rm -rf " + folder_).c_str());
+    }
+
+  private:
+    std::string folder_;
+    std::string oldLocpath_;
+    bool hadLocpath_ = false;
+};
+
+TEST_F(FrenchLocale, GeneralFormatKeepsTheDecimalPoint) {
+    EXPECT_EQ(FormatGeneral(0.5), "0.5");
+    EXPECT_EQ(FormatGeneral(-12.75), "-12.75");
+    EXPECT_EQ(FormatGeneral(0.00392156862745098), "0.00392156862745098");
+    EXPECT_EQ(FormatGeneral(1.5e-7), "1.5e-07");
+    EXPECT_EQ(FormatGeneral(101325.0), "101325");
+    EXPECT_EQ(FormatInteger(1234567), "1234567");  // no thousands separator either
 }
 
 }  // namespace
