@@ -5,7 +5,6 @@
 #include <QOpenGLContext>
 #include <QPainter>
 #include <QPlatformSurfaceEvent>
-#include <QStringList>
 #include <QSurfaceFormat>
 #include <QWindow>
 
@@ -16,6 +15,7 @@
 
 #include "glview/frame_readback.h"
 #include "glview/opengl_orv_font.h"
+#include "glview/platform_messages.h"
 
 namespace veliso {
 
@@ -26,47 +26,6 @@ constexpr int kSizingFrame = 4;
 constexpr int kClientEdge = 2;
 /// Longest system message kept after an error prefix.
 constexpr int kMessageLength = 255;
-
-/// Collects what Qt and its platform plugin (GLX, EGL, xcb) say while a platform call runs:
-/// that is the platform's own description of a failure. Messages still reach the handler
-/// installed before.
-class PlatformMessages {
-  public:
-    PlatformMessages() : outerSink_(sink_) {
-        sink_ = &messages_;
-        outerPrevious_ = previous_;
-        previous_ = qInstallMessageHandler(&Handler);
-    }
-    ~PlatformMessages() {
-        qInstallMessageHandler(previous_);
-        previous_ = outerPrevious_;
-        sink_ = outerSink_;
-    }
-    PlatformMessages(const PlatformMessages&) = delete;
-    PlatformMessages& operator=(const PlatformMessages&) = delete;
-
-    /// The collected text (at most 255 characters), or `fallback` when the platform said
-    /// nothing.
-    QString Text(const QString& fallback) const {
-        const QString text = messages_.join(QStringLiteral(" ")).simplified();
-        return text.isEmpty() ? fallback : text.left(kMessageLength);
-    }
-
-  private:
-    static void Handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (sink_ != nullptr && type != QtDebugMsg && type != QtInfoMsg) {
-            sink_->append(text);
-        }
-        if (previous_ != nullptr) {
-            previous_(type, context, text);
-        }
-    }
-    static inline QStringList* sink_ = nullptr;
-    static inline QtMessageHandler previous_ = nullptr;
-    QStringList* outerSink_;
-    QtMessageHandler outerPrevious_ = nullptr;
-    QStringList messages_;
-};
 
 }  // namespace
 
