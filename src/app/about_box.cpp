@@ -9,6 +9,7 @@
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
 #include "mainwindow/desktop_open.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/pictures.h"
 
 using veliso::ArialFont;
@@ -55,7 +56,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     mail->adjustSize();
     mail->setCursor(Qt::PointingHandCursor);
     mail->setToolTip(QString::fromUtf8("Pour m' écrire ..."));
-    connect(mail, &veliso::ClickableLabel::clicked, this, &TAboutBox::mailClick);
+    connect(mail, &veliso::ClickableLabel::clicked, this,
+            veliso::Guard(this, &TAboutBox::mailClick));
 
     Label1 = PlaceLabel(Panel1, "Label1",
                         QString::fromUtf8("Configuration minimale :  Processeur  600  MHz Carte "

@@ -1,8 +1,5 @@
 #include "app/application.h"
 
-#include <QMessageBox>
-#include <exception>
-
 #include "app/about_box.h"
 #include "app/instructions.h"
 #include "app/splash.h"
@@ -11,28 +8,11 @@
 
 namespace veliso {
 
-namespace {
-bool exceptionBoxOpen = false;
-}
-
-void ShowException(const QString& message) {
-    if (exceptionBoxOpen) {
-        return;
-    }
-    exceptionBoxOpen = true;
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), message,
-                    QMessageBox::Ok);
-    box.exec();
-    exceptionBoxOpen = false;
-}
-
 bool NotifyShowingExceptions(QApplication& app, QObject* receiver, QEvent* event) {
     try {
         return app.QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
-        ShowException(QString::fromUtf8("Exception inconnue."));
+        ShowException(CurrentExceptionMessage());
     }
     return false;
 }

@@ -2,19 +2,14 @@
 
 #include <QApplication>
 
+#include "mainwindow/handler_boundary.h"
+
 namespace veliso {
 
-/// The program's title: the task-bar caption and the caption of its message boxes.
-inline constexpr const char* kApplicationTitle = "Veliso";
-
-/// Shows an exception's message in a critical message box captioned with the application
-/// title and returns when the user has dismissed it. While one such box is open, further
-/// exceptions (a timer that fails at every tick, say) are dropped instead of piling up
-/// nested boxes.
-void ShowException(const QString& message);
-
 /// Delivers an event through QApplication::notify; an exception escaping the receiver's
-/// handler is shown by ShowException and the event counts as not handled.
+/// handler is shown by ShowException and the event counts as not handled. Handlers are
+/// guarded where they are connected (handler_boundary.h); this is the last net, for
+/// exceptions from event handlers of Qt's own kind.
 bool NotifyShowingExceptions(QApplication& app, QObject* receiver, QEvent* event);
 
 /// The application object: titled "Veliso", and an exception thrown by any event handler

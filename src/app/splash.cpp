@@ -6,6 +6,7 @@
 
 #include "app/dialog_parts.h"
 #include "mainwindow/clickable_label.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/pictures.h"
 
 TFormsplash* Formsplash = nullptr;
@@ -25,7 +26,8 @@ TFormsplash::TFormsplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     Image1->setGeometry(0, 0, 384, 256);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(picture);
-    connect(Image1, &veliso::ClickableLabel::clicked, this, &TFormsplash::Image1Click);
+    connect(Image1, &veliso::ClickableLabel::clicked, this,
+            veliso::Guard(this, &TFormsplash::Image1Click));
 
     // The picture covers the whole window, so its key-coloured pixels give the shape.
     setMask(picture.createMaskFromColor(ColourKey(), Qt::MaskInColor));
@@ -33,7 +35,7 @@ TFormsplash::TFormsplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TFormsplash::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, veliso::Guard(this, &TFormsplash::Timer1Timer));
     Timer1->start();
 }
 

@@ -27,6 +27,7 @@
 #include "mainwindow/credits.h"
 #include "mainwindow/desktop_open.h"
 #include "mainwindow/gas_panel.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/liquid_panel.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/solid_panel.h"
@@ -265,7 +266,8 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setHighlighted(0, true);
-    connect(PageControl1, &PageControl::tabChanged, this, &TFormMM::PageControl1Change);
+    connect(PageControl1, &PageControl::tabChanged, this,
+            Guard(this, &TFormMM::PageControl1Change));
 
     SetStartValues();
 
@@ -331,9 +333,11 @@ void TFormMM::BuildPages() {
     Image_info = infoIcon(Pansol, "Image_info", 69, 378);
     Image_infoliq = infoIcon(Panliq, "Image_infoliq", 128, 242);
     Image_infogaz = infoIcon(Pangaz, "Image_infogaz", 128, 440);
-    connect(Image_info, &ClickableLabel::clicked, this, &TFormMM::Image_infoClick);
-    connect(Image_infoliq, &ClickableLabel::clicked, this, &TFormMM::Image_infoliqClick);
-    connect(Image_infogaz, &ClickableLabel::clicked, this, &TFormMM::Image_infogazClick);
+    connect(Image_info, &ClickableLabel::clicked, this, Guard(this, &TFormMM::Image_infoClick));
+    connect(Image_infoliq, &ClickableLabel::clicked, this,
+            Guard(this, &TFormMM::Image_infoliqClick));
+    connect(Image_infogaz, &ClickableLabel::clicked, this,
+            Guard(this, &TFormMM::Image_infogazClick));
 }
 
 void TFormMM::BuildView() {
@@ -345,17 +349,12 @@ void TFormMM::BuildView() {
     // Draw-to-window, OpenGL, double buffer; outline font Arial -13 plain, deviation 1,
     // extrusion 0.01 for the captions of the gas graphs.
     ApplySceneViewSettings(*OpenGLOrvPanel1);
-    OpenGLOrvPanel1->OnInit = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Init(s); };
-    OpenGLOrvPanel1->OnResize = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Resize(s); };
-    OpenGLOrvPanel1->OnPaint = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Paint(s); };
-    OpenGLOrvPanel1->OnMouseDown = [this](TOpenGLOrvPanel* s, Qt::MouseButton b,
-                                          Qt::KeyboardModifiers m, int x,
-                                          int y) { OpenGLOrvPanel1MouseDown(s, b, m, x, y); };
-    OpenGLOrvPanel1->OnMouseUp = [this](TOpenGLOrvPanel* s, Qt::MouseButton b,
-                                        Qt::KeyboardModifiers m, int x,
-                                        int y) { OpenGLOrvPanel1MouseUp(s, b, m, x, y); };
-    OpenGLOrvPanel1->OnMouseMove = [this](TOpenGLOrvPanel* s, Qt::KeyboardModifiers m, int x,
-                                          int y) { OpenGLOrvPanel1MouseMove(s, m, x, y); };
+    OpenGLOrvPanel1->OnInit = Guard(this, &TFormMM::OpenGLOrvPanel1Init);
+    OpenGLOrvPanel1->OnResize = Guard(this, &TFormMM::OpenGLOrvPanel1Resize);
+    OpenGLOrvPanel1->OnPaint = Guard(this, &TFormMM::OpenGLOrvPanel1Paint);
+    OpenGLOrvPanel1->OnMouseDown = Guard(this, &TFormMM::OpenGLOrvPanel1MouseDown);
+    OpenGLOrvPanel1->OnMouseUp = Guard(this, &TFormMM::OpenGLOrvPanel1MouseUp);
+    OpenGLOrvPanel1->OnMouseMove = Guard(this, &TFormMM::OpenGLOrvPanel1MouseMove);
     OpenGLOrvPanel1->raise();
 }
 
@@ -371,8 +370,8 @@ void TFormMM::BuildButtons() {
         b->setAutoDefault(false);
         b->raise();
     }
-    connect(Button1, &QPushButton::clicked, this, &TFormMM::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFormMM::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, Guard(this, &TFormMM::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Guard(this, &TFormMM::Button2Click));
 }
 
 void TFormMM::StartTimers() {
@@ -380,11 +379,11 @@ void TFormMM::StartTimers() {
     Timer1->setObjectName("Timer1");
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(25);
-    connect(Timer1, &QTimer::timeout, this, &TFormMM::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, Guard(this, &TFormMM::Timer1Timer));
     Timer2 = new QTimer(this);
     Timer2->setObjectName("Timer2");
     Timer2->setInterval(1000);
-    connect(Timer2, &QTimer::timeout, this, &TFormMM::Timer2Timer);
+    connect(Timer2, &QTimer::timeout, this, Guard(this, &TFormMM::Timer2Timer));
     Timer1->start();
     Timer2->start();
 }

@@ -14,6 +14,7 @@
 #include "core/common/number_format.h"
 #include "core/gas/gas_controls.h"
 #include "core/gas/gas_step.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/panel_widgets.h"
 
 namespace veliso {
@@ -66,19 +67,19 @@ GasPanel::GasPanel(QWidget* parent, GasState& gas, SphereDetail& detail, RandomS
 
     // Handlers are connected once every control shows its start-up value: none runs at
     // start-up, and from here on a new position runs its handler at once.
-    connect(TB_nb, &QSlider::valueChanged, this, &GasPanel::TB_nbChange);
-    connect(TB_t, &QSlider::valueChanged, this, &GasPanel::TB_tChange);
-    connect(TB_v, &QSlider::valueChanged, this, &GasPanel::TB_vChange);
-    connect(TB_Masse, &QSlider::valueChanged, this, &GasPanel::TB_MasseChange);
-    connect(TB_R, &QSlider::valueChanged, this, &GasPanel::TB_RChange);
-    connect(TB_G, &QSlider::valueChanged, this, &GasPanel::TB_GChange);
-    connect(TB_B, &QSlider::valueChanged, this, &GasPanel::TB_BChange);
-    connect(CB_MB, &QCheckBox::toggled, this, &GasPanel::CB_MBClick);
-    connect(CB_stat, &QCheckBox::toggled, this, &GasPanel::CB_statClick);
-    connect(CB_Vitesse, &QCheckBox::toggled, this, &GasPanel::CB_VitesseClick);
-    connect(TB_face_G, &QSlider::valueChanged, this, &GasPanel::TB_face_GChange);
-    connect(butdepG, &QPushButton::clicked, this, &GasPanel::butdepGClick);
-    connect(butpauseG, &QPushButton::clicked, this, &GasPanel::butpauseGClick);
+    connect(TB_nb, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_nbChange));
+    connect(TB_t, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_tChange));
+    connect(TB_v, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_vChange));
+    connect(TB_Masse, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_MasseChange));
+    connect(TB_R, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_RChange));
+    connect(TB_G, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_GChange));
+    connect(TB_B, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_BChange));
+    connect(CB_MB, &QCheckBox::toggled, this, Guard(this, &GasPanel::CB_MBClick));
+    connect(CB_stat, &QCheckBox::toggled, this, Guard(this, &GasPanel::CB_statClick));
+    connect(CB_Vitesse, &QCheckBox::toggled, this, Guard(this, &GasPanel::CB_VitesseClick));
+    connect(TB_face_G, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_face_GChange));
+    connect(butdepG, &QPushButton::clicked, this, Guard(this, &GasPanel::butdepGClick));
+    connect(butpauseG, &QPushButton::clicked, this, Guard(this, &GasPanel::butpauseGClick));
 }
 
 void GasPanel::BuildPressureRows() {

@@ -10,6 +10,7 @@
 #include "core/common/number_format.h"
 #include "core/liquid/liquid_controls.h"
 #include "core/liquid/liquid_motion.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/panel_widgets.h"
 
 namespace veliso {
@@ -38,14 +39,14 @@ LiquidPanel::LiquidPanel(QWidget* parent, LiquidState& liquid, SphereDetail& det
 
     // Handlers are connected once every control shows the record: none runs at start-up,
     // and from here on every new position runs its handler before setValue returns.
-    connect(TB_Vol_L, &QSlider::valueChanged, this, &LiquidPanel::TB_Vol_LChange);
-    connect(TB_t_L, &QSlider::valueChanged, this, &LiquidPanel::TB_t_LChange);
-    connect(TB_R_L, &QSlider::valueChanged, this, &LiquidPanel::TB_R_LChange);
-    connect(TB_V_L, &QSlider::valueChanged, this, &LiquidPanel::TB_V_LChange);
-    connect(TB_B_L, &QSlider::valueChanged, this, &LiquidPanel::TB_B_LChange);
-    connect(TB_face_L, &QSlider::valueChanged, this, &LiquidPanel::TB_face_LChange);
-    connect(butdep, &QPushButton::clicked, this, &LiquidPanel::butdepClick);
-    connect(butpause, &QPushButton::clicked, this, &LiquidPanel::butpauseClick);
+    connect(TB_Vol_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_Vol_LChange));
+    connect(TB_t_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_t_LChange));
+    connect(TB_R_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_R_LChange));
+    connect(TB_V_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_V_LChange));
+    connect(TB_B_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_B_LChange));
+    connect(TB_face_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_face_LChange));
+    connect(butdep, &QPushButton::clicked, this, Guard(this, &LiquidPanel::butdepClick));
+    connect(butpause, &QPushButton::clicked, this, Guard(this, &LiquidPanel::butpauseClick));
 }
 
 void LiquidPanel::BuildVolumeAndTemperature() {

@@ -10,6 +10,7 @@
 #include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/solid/solid_controls.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/panel_widgets.h"
 
 namespace veliso {
@@ -31,11 +32,11 @@ SolidPanel::SolidPanel(QWidget* parent, SolidState& solid, SphereDetail& detail)
 
     // Handlers are connected once every control shows its start-up position, so none runs
     // at start-up: the colour stays (0.7, 0.7, 0.8) although the sliders show 127, 127, 153.
-    connect(TB_t_S, &QSlider::valueChanged, this, &SolidPanel::TB_t_SChange);
-    connect(TB_R_S, &QSlider::valueChanged, this, &SolidPanel::TB_R_SChange);
-    connect(TB_V_S, &QSlider::valueChanged, this, &SolidPanel::TB_V_SChange);
-    connect(TB_B_S, &QSlider::valueChanged, this, &SolidPanel::TB_B_SChange);
-    connect(TB_face_S, &QSlider::valueChanged, this, &SolidPanel::TB_face_SChange);
+    connect(TB_t_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_t_SChange));
+    connect(TB_R_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_R_SChange));
+    connect(TB_V_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_V_SChange));
+    connect(TB_B_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_B_SChange));
+    connect(TB_face_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_face_SChange));
     // toggled(true) comes only when a button becomes checked: a click on the button that
     // is already checked runs nothing.
     const std::pair<QRadioButton*, void (SolidPanel::*)()> clicks[] = {
@@ -45,11 +46,11 @@ SolidPanel::SolidPanel(QWidget* parent, SolidState& solid, SphereDetail& detail)
         {RBc6, &SolidPanel::RBc6Click},   {RBm6, &SolidPanel::RBm6Click},
     };
     for (const auto& [button, handler] : clicks) {
-        connect(button, &QRadioButton::toggled, this, [this, handler](bool checked) {
-            if (checked) {
-                (this->*handler)();
-            }
-        });
+        connect(button, &QRadioButton::toggled, this, Guard([this, handler](bool checked) {
+                    if (checked) {
+                        (this->*handler)();
+                    }
+                }));
     }
 }
 

@@ -100,7 +100,7 @@ TEST_F(ApplicationTest, NoPileOfBoxesWhileOneIsOpen) {
     Faulty faulty;
     int nested = 0;
     QTimer::singleShot(0, [&] {
-        // Up while the first box is open: the second failure is dropped.
+        // Up while the first box is open: the second failure opens no box of its own.
         QEvent again(QEvent::User);
         veliso::NotifyShowingExceptions(*qApp, &faulty, &again);
         ++nested;
@@ -108,9 +108,14 @@ TEST_F(ApplicationTest, NoPileOfBoxesWhileOneIsOpen) {
             box->button(QMessageBox::Ok)->click();
         }
     });
+    BoxSeen seen;
+    auto dismiss = DismissBoxes(seen);
     QEvent failing(QEvent::User);
     veliso::NotifyShowingExceptions(*qApp, &faulty, &failing);
     EXPECT_EQ(nested, 1);
+    // It is not lost: its box comes once the first one is closed.
+    EXPECT_EQ(seen.boxes, 1);
+    EXPECT_EQ(seen.text, QString::fromUtf8("Division par zéro"));
 }
 
 TEST_F(ApplicationTest, WindowsAreCreatedHiddenAndTheMainWindowTicksAtOnce) {

@@ -1,0 +1,77 @@
+#include "mainwindow/handler_boundary.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace veliso {
+
+namespace {
+
+/// The exception box of the run: whether one is open, and what arrived meanwhile.
+struct ExceptionBoxes {
+    bool open = false;
+    int missed = 0;
+    QString firstMissed;
+};
+
+ExceptionBoxes& Boxes() {
+    static ExceptionBoxes boxes;
+    return boxes;
+}
+
+/// Marks a box open for as long as it lives, however its modal loop ends.
+class OpenBox {
+  public:
+    OpenBox() { Boxes().open = true; }
+    ~OpenBox() { Boxes().open = false; }
+    OpenBox(const OpenBox&) = delete;
+    OpenBox& operator=(const OpenBox&) = delete;
+};
+
+QString OthersText(int others) {
+    return others == 1 ? QString::fromUtf8("… et 1 autre erreur")
+                       : QString::fromUtf8("… et %1 autres erreurs").arg(others);
+}
+
+}  // namespace
+
+void ShowException(const QString& message) {
+    ExceptionBoxes& boxes = Boxes();
+    if (boxes.open) {
+        if (boxes.missed++ == 0) {
+            boxes.firstMissed = message;
+        }
+        return;
+    }
+    QString text = message;
+    for (;;) {
+        {
+            OpenBox open;
+            QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text,
+                            QMessageBox::Ok);
+            box.exec();
+        }
+        if (boxes.missed == 0) {
+            return;
+        }
+        text = boxes.firstMissed;
+        if (boxes.missed > 1) {
+            text += QLatin1Char('\n') + OthersText(boxes.missed - 1);
+        }
+        boxes.missed = 0;
+        boxes.firstMissed.clear();
+    }
+}
+
+QString CurrentExceptionMessage() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QString::fromUtf8("Exception inconnue.");
+    }
+}
+
+}  // namespace veliso
