@@ -65,6 +65,8 @@ void LiquidPanel::BuildVolumeAndTemperature() {
                         kLiquidTemperatureMax, start.temperature);
     Lab_T_L = MakeValueLabel(this, "Lab_T_L", {}, QRect(kTemperatureRight - 5, 69, 5, 13));
     Lab_T_L->setAutoFillBackground(false);  // it lies under the slider's track, not on dots
+    // "373 K" reaches up over the slider's lowest rows; clicks there belong to the slider.
+    Lab_T_L->setAttribute(Qt::WA_TransparentForMouseEvents);
     ShowTemperature();
 }
 

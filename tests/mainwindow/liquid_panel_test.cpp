@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -139,6 +142,37 @@ TEST_F(LiquidPanelTest, ValueLabelsAreBoldAndRightAligned) {
     EXPECT_EQ(Label("Lab_V_L")->geometry().right(), 141);
     EXPECT_EQ(Label("Lab_T_L")->geometry().right(), 152);
     EXPECT_EQ(Label("Lab_T_L")->geometry().top(), 69);
+}
+
+TEST_F(LiquidPanelTest, TheTemperatureLabelLetsTheMouseThroughToTheSlider) {
+    QSlider* slider = Slider("TB_t_L");
+    slider->setValue(373);  // the widest figure, and the handle at the right end above it
+    QLabel* label = Label("Lab_T_L");
+    const QRect overlap = slider->geometry().intersected(label->geometry());
+    ASSERT_FALSE(overlap.isEmpty());  // the label does cover the slider's lowest rows
+    for (int x = overlap.left(); x <= overlap.right(); ++x) {
+        EXPECT_EQ(panel->childAt(x, slider->geometry().bottom()), slider) << "x " << x;
+    }
+    // A drag as the window system delivers it, from the handle's lowest row, which the
+    // label covers.
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = slider->value();
+    const QRect handle =
+        slider->style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+            .translated(slider->pos());
+    const QPoint grip(handle.center().x(), handle.bottom());
+    ASSERT_TRUE(label->geometry().contains(grip));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+    QWindow* window = panel->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(window, grip - QPoint(60, 0));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, grip - QPoint(60, 0));
+    EXPECT_LT(slider->value(), 373);
 }
 
 TEST_F(LiquidPanelTest, TabKeyFollowsTheLayoutOrder) {
