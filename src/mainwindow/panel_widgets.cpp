@@ -29,6 +29,10 @@ void SetUpTabPanel(QFrame* panel, const char* name) {
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setFont(PanelFont());
+    // The panel paints its own background rather than showing the tab page's, which a style
+    // may draw in another shade: the value labels fill theirs with the same colour, so a
+    // figure hides the dots beneath it without showing a patch.
+    panel->setAutoFillBackground(true);
     panel->setFixedWidth(161);
     panel->resize(161, 472);
 }

@@ -28,8 +28,8 @@ namespace veliso {
 /// The panels' font: Arial 8 pt, bold for value labels and colour tags.
 QFont PanelFont(bool bold = false);
 
-/// A tab panel: object name, lowered panel frame, the panel font, 161 × 472 pixels with its
-/// width fixed.
+/// A tab panel: object name, lowered panel frame, the panel font, its own background (the
+/// window colour, which the value labels share), 161 × 472 pixels with its width fixed.
 void SetUpTabPanel(QFrame* panel, const char* name);
 
 /// Keyboard (Tab key) order through `order`, first to last.

@@ -183,6 +183,32 @@ TEST_F(FormMMTest, LayoutOfTheWindow) {
     EXPECT_TRUE(form->Timer2->isActive());
 }
 
+TEST_F(FormMMTest, ValueLabelsShowThePanelsBackground) {
+    Show();
+    StopTimers();
+    struct Figure {
+        int tab;
+        QWidget* panel;
+        const char* name;
+    };
+    const Figure figures[] = {
+        {0, form->Pansol, "Lab_T_S"},  {1, form->Panliq, "Lab_V_L"},
+        {2, form->Pangaz, "Lab_Pval"}, {2, form->Pangaz, "Lab_Vval"},
+        {2, form->Pangaz, "Lab_Tval"}, {2, form->Pangaz, "Lab_Nbval"},
+        {2, form->Pangaz, "Lab_Mval"},
+    };
+    for (const Figure& f : figures) {
+        form->PageControl1->setCurrentIndex(f.tab);
+        auto* label = f.panel->findChild<QLabel*>(f.name);
+        ASSERT_NE(label, nullptr) << f.name;
+        // The whole window, as it shows: the panel on its tab page.
+        const QImage shot = form->grab().toImage();
+        // The label's top row lies above its figure; the row above the label is the panel.
+        const QPoint corner = label->mapTo(form, QPoint(0, 0));
+        EXPECT_EQ(shot.pixelColor(corner), shot.pixelColor(corner - QPoint(0, 1))) << f.name;
+    }
+}
+
 TEST_F(FormMMTest, InformationIconsOpenTheirPagesFromTheWorkingDirectory) {
     struct Icon {
         ClickableLabel* label;
