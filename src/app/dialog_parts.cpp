@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "mainwindow/panel_widgets.h"
+
 namespace veliso {
 
 QFont ArialFont(int pointSize, bool bold) {
@@ -53,6 +55,11 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, int x
     label->move(x, y);
     label->adjustSize();
     return label;
+}
+
+void FitLabelWithin(QLabel* label, int right) {
+    label->setFont(NarrowedToFit(label->font(), label->text(), right - label->x() + 1));
+    label->adjustSize();
 }
 
 QWidget* SetUpInfoWindow(QDialog* window, const char* name, const QString& caption,

@@ -48,6 +48,10 @@ class ShapeWidget : public QWidget {
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, int x, int y,
                    const QFont& font, QColor colour);
 
+/// Narrows a label's font as little as needed for its one-line text to end at x = `right` of
+/// its parent at the latest, and sizes the label to the text again.
+void FitLabelWithin(QLabel* label, int right);
+
 /// Dresses a small fixed-size tool window (the instructions window and the About box): name,
 /// caption, icon, client size, Arial 8 pt, the brown background, and the white bevelled panel
 /// that holds its content, which is returned.

@@ -69,6 +69,14 @@ TForminst::TForminst(QWidget* parent)
                                           "permanence vers le centre de l'objet"),
                         24, 140, ArialFont(8), Qt::black);
 
+    // Every line stays two pixels clear of the bevels, which show in the panel's last three
+    // columns: the bold heading is about as wide as the panel and is narrowed a little where
+    // fonts run wider.
+    const int textRight = Panel1->width() - 1 - 3 - 2;
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) {
+        veliso::FitLabelWithin(label, textRight);
+    }
+
     OKButton = new QPushButton(QString::fromUtf8("&Fermer"), Panel1);
     OKButton->setObjectName("OKButton");
     OKButton->setGeometry(179, 168, 103, 29);

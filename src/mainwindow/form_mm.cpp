@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -12,8 +11,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -29,6 +26,7 @@
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/liquid_panel.h"
+#include "mainwindow/panel_widgets.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/solid_panel.h"
 #include "mainwindow/view_actions.h"
@@ -66,33 +64,6 @@ NavButton ToNavButton(Qt::MouseButton button) {
             return NavButton::Other;
     }
 }
-
-// The two buttons are only 16 pixels high and 75 wide: their captions use the whole face
-// instead of the style's margins, which would clip them.
-class CompactButton : public QPushButton {
-  public:
-    using QPushButton::QPushButton;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter p(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        option.text.clear();
-        p.drawControl(QStyle::CE_PushButton, option);
-        const QRect face = isDown() ? rect().translated(1, 1) : rect();
-        // A caption wider than the face is narrowed rather than cut off.
-        const int room = width() - 4;
-        const int needed = QFontMetrics(font()).horizontalAdvance(QString(text()).remove('&'));
-        if (needed > room && room > 0) {
-            QFont narrow = font();
-            narrow.setStretch(std::max(50, 100 * room / needed));
-            p.setFont(narrow);
-        }
-        p.drawItemText(face, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
-                       QPalette::ButtonText);
-    }
-};
 
 /// A time format without its time-zone field: every unquoted run of `t`, the parentheses
 /// that only enclose it and one blank beside it are taken out ("h:mm:ss AP t" gives
@@ -360,10 +331,12 @@ void TFormMM::BuildView() {
 
 void TFormMM::BuildButtons() {
     // The two buttons lie over the status bar, in front of it.
-    Button1 = new CompactButton(QStringLiteral("INSTRUCTIONS"), this);
+    // Only 16 pixels high and 75 wide: the captions use the whole face but 2 pixels a side,
+    // instead of the style's margins, which would clip them.
+    Button1 = new FittedButton(QStringLiteral("INSTRUCTIONS"), this, 2);
     Button1->setObjectName("Button1");
     Button1->setGeometry(9, 508, 75, 16);
-    Button2 = new CompactButton(QString::fromUtf8("À PROPOS DE"), this);
+    Button2 = new FittedButton(QString::fromUtf8("À PROPOS DE"), this, 2);
     Button2->setObjectName("Button2");
     Button2->setGeometry(87, 508, 75, 16);
     for (QPushButton* b : {Button1, Button2}) {

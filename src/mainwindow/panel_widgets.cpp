@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include <algorithm>
 
@@ -15,6 +19,12 @@ namespace veliso {
 namespace {
 
 const QColor kGroupTitleColour(128, 128, 128);
+
+/// Pixels `text` takes in `font`: its advance, or its ink where a glyph reaches beyond that.
+int WidthOf(const QFont& font, const QString& text) {
+    const QFontMetrics metrics(font);
+    return std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).right() + 1);
+}
 
 }  // namespace
 
@@ -150,9 +160,47 @@ void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, in
     }
 }
 
+QFont NarrowedToFit(const QFont& font, const QString& text, int room) {
+    const int needed = WidthOf(font, text);
+    if (needed <= room || room <= 0) {
+        return font;
+    }
+    // Glyphs do not shrink exactly in proportion: start from the proportional stretch and
+    // narrow further until the text fits.
+    QFont narrow = font;
+    for (int stretch = std::min(99, 100 * room / needed); stretch >= 50; --stretch) {
+        narrow.setStretch(stretch);
+        if (WidthOf(narrow, text) <= room) {
+            break;
+        }
+    }
+    return narrow;
+}
+
+FittedButton::FittedButton(const QString& text, QWidget* parent, int margin)
+    : QPushButton(text, parent), margin_(margin) {}
+
+QFont FittedButton::captionFont() const {
+    return NarrowedToFit(font(), QString(text()).remove(QLatin1Char('&')), width() - 2 * margin_);
+}
+
+void FittedButton::paintEvent(QPaintEvent*) {
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    p.drawControl(QStyle::CE_PushButton, option);
+    const QRect face = isDown() ? rect().translated(1, 1) : rect();
+    p.setFont(captionFont());
+    p.drawItemText(face, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
+                   QPalette::ButtonText);
+}
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds) {
-    auto* button = new QPushButton(text, parent);
+    // The style's padding between a button's frame and its caption, on each side.
+    const int padding = parent->style()->pixelMetric(QStyle::PM_ButtonMargin) / 2;
+    auto* button = new FittedButton(text, parent, padding);
     button->setObjectName(name);
     button->setGeometry(bounds);
     return button;

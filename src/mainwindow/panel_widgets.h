@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QList>
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 
@@ -15,7 +16,6 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class QSlider;
 class QWidget;
 
@@ -74,6 +74,28 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
 /// 13 × 11 pixels at left 8, the first at `top`, the next two 15 and 30 pixels lower.
 void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, int top, bool bold);
 
+/// `font` narrowed as little as needed, down to half its width at most, for `text` to take no
+/// more than `room` pixels; `font` itself when the text fits already.
+QFont NarrowedToFit(const QFont& font, const QString& text, int room);
+
+/// A push button whose caption keeps `margin` pixels clear on each side of its face: a caption
+/// too wide for that is drawn narrowed (NarrowedToFit) instead of touching or crossing the
+/// frame. The button keeps its size and its font.
+class FittedButton : public QPushButton {
+  public:
+    FittedButton(const QString& text, QWidget* parent, int margin);
+    /// The font the caption is drawn in at the button's current width and text.
+    QFont captionFont() const;
+    int margin() const { return margin_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    int margin_;
+};
+
+/// A panel button: a FittedButton whose margin is the style's button padding.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds);
 

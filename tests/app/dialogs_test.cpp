@@ -85,6 +85,23 @@ TEST_F(DialogsTest, InstructionsLayoutAndTexts) {
     EXPECT_TRUE(inst.OKButton->isDefault());
 }
 
+TEST_F(DialogsTest, InstructionTextsStayClearOfThePanelsBevel) {
+    TForminst inst;
+    const QImage shot = inst.Panel1->grab().toImage();
+    // The panel's bevels show in its last three columns; two white columns stay before them.
+    const int bevel = inst.Panel1->width() - 3;
+    for (const QLabel* l : {inst.Label1, inst.Label2, inst.Label3, inst.Label4, inst.Label5}) {
+        const std::string name = l->objectName().toStdString();
+        EXPECT_LE(l->geometry().right(), bevel - 3) << name;
+        EXPECT_LE(l->fontMetrics().boundingRect(l->text()).right(), l->width() - 1) << name;
+        for (int y = l->y(); y <= l->geometry().bottom(); ++y) {
+            for (int x : {bevel - 2, bevel - 1}) {
+                EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::white)) << name << " " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(DialogsTest, AboutBoxLayoutAndTexts) {
     TAboutBox about;
     EXPECT_EQ(about.windowTitle(), QString::fromUtf8("À Propos de Veliso"));

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyle>
 
 #include <memory>
 
@@ -54,6 +56,30 @@ TEST_F(PanelWidgetsTest, ValueLabelNeverNarrowerThanItsMinimumWidth) {
     SetValueText(label, std::string("12345678"));
     EXPECT_EQ(label->geometry().right(), 141);
     EXPECT_GT(label->width(), 22);
+}
+
+TEST_F(PanelWidgetsTest, ButtonCaptionsKeepTheStylesPaddingInsideTheFrame) {
+    auto* button = dynamic_cast<FittedButton*>(
+        MakeButton(panel.get(), "butpause", "CONTINUE", {69, 242, 57, 24}));
+    ASSERT_NE(button, nullptr);
+    const int margin = button->margin();
+    EXPECT_EQ(margin, button->style()->pixelMetric(QStyle::PM_ButtonMargin) / 2);
+    ASSERT_GT(margin, 0);
+    EXPECT_EQ(button->size(), QSize(57, 24));
+    EXPECT_EQ(button->captionFont().pointSize(), 8);
+    EXPECT_LE(QFontMetrics(button->captionFont()).horizontalAdvance("CONTINUE"), 57 - 2 * margin);
+    // As drawn: no caption ink between the one-pixel frame and the caption on either side.
+    const QImage shot = button->grab().toImage();
+    for (int y = 2; y < shot.height() - 2; ++y) {
+        for (int x = 1; x < margin; ++x) {
+            for (int column : {x, shot.width() - 1 - x}) {
+                EXPECT_GT(qGray(shot.pixel(column, y)), 160) << column << "," << y;
+            }
+        }
+    }
+    // A caption that fits is drawn in the button's own font.
+    button->setText("PAUSE");
+    EXPECT_EQ(button->captionFont(), button->font());
 }
 
 TEST_F(PanelWidgetsTest, GroupTitleIsSmallAndGreyButItsControlsAreNot) {
