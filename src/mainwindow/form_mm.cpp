@@ -140,6 +140,22 @@ void PageControl::CheckChange(int index) {
     }
     lastAccepted_ = index;
     emit tabChanged(index);
+    // The keys follow the page: its first control in tab order takes the focus, so that the
+    // arrows no longer move a slider of the page just left. Someone stepping through the tabs
+    // with the keyboard keeps the focus on the tabs.
+    if (!tabBar()->hasFocus()) {
+        FocusFirstControl(widget(index));
+    }
+}
+
+void PageControl::FocusFirstControl(QWidget* page) {
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus &&
+            w->isEnabled() && w->isVisibleTo(page)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void PageControl::setHighlighted(int index, bool highlighted) {

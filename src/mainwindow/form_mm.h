@@ -42,7 +42,8 @@ class FixedTabBar : public QTabBar {
 
 /// The main window's page control. Only visible, enabled tabs can become current, whether
 /// by a click, by the keyboard or from code; a refused request leaves the current tab as
-/// it is and emits nothing. `tabChanged` reports the accepted changes.
+/// it is and emits nothing. `tabChanged` reports the accepted changes. After a change the
+/// new page's first control in tab order has the focus, unless the tab bar had it.
 class PageControl : public QTabWidget {
     Q_OBJECT
   public:
@@ -63,6 +64,7 @@ class PageControl : public QTabWidget {
 
   private:
     void CheckChange(int index);
+    static void FocusFirstControl(QWidget* page);
 
     int lastAccepted_ = 0;
     bool reverting_ = false;

@@ -281,6 +281,47 @@ TEST_F(FormMMTest, TabChangeMovesTheHighlightAndNothingElse) {
     EXPECT_FALSE(form->gas.paused);
 }
 
+TEST_F(FormMMTest, AfterATabChangeTheKeysGoToTheNewPagesFirstControl) {
+    Show();
+    StopTimers();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTabBar* bar = form->PageControl1->tabBar();
+    const auto clickTab = [bar](int tab) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    };
+    auto* solidTemperature = form->Pansol->findChild<QSlider*>("TB_t_S");
+    auto* gasVolume = form->Pangaz->findChild<QSlider*>("TB_v");
+    auto* gasBlue = form->Pangaz->findChild<QSlider*>("TB_B");
+    auto* liquidVolume = form->Panliq->findChild<QSlider*>("TB_Vol_L");
+    auto* liquidTemperature = form->Panliq->findChild<QSlider*>("TB_t_L");
+
+    solidTemperature->setFocus(Qt::MouseFocusReason);
+    clickTab(2);
+    EXPECT_EQ(QApplication::focusWidget(), gasVolume);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(gasVolume->value(), 99);
+    EXPECT_EQ(solidTemperature->value(), 0);
+
+    // Not the control that had the focus when the page was last shown: the first one.
+    gasBlue->setFocus(Qt::MouseFocusReason);
+    clickTab(1);
+    EXPECT_EQ(QApplication::focusWidget(), liquidVolume);
+    clickTab(2);
+    EXPECT_EQ(QApplication::focusWidget(), gasVolume);
+
+    // A disabled control is passed over: a paused liquid's volume slider.
+    form->Panliq->findChild<QPushButton*>("butpause")->click();
+    clickTab(1);
+    EXPECT_EQ(QApplication::focusWidget(), liquidTemperature);
+
+    // Stepping through the tabs with the keyboard keeps the focus on the tabs.
+    bar->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(bar, Qt::Key_Right);
+    EXPECT_EQ(form->activeTab(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), bar);
+}
+
 TEST_F(FormMMTest, FormResizeSizesTheViewAndMovesTheButtons) {
     Show();
     StopTimers();
