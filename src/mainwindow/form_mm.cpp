@@ -243,6 +243,9 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     openUrl = [](const QUrl& url) { OpenWithDesktop(url); };
     terminate = [] { QCoreApplication::quit(); };
 
+    // The records get their start values before any control exists: the liquid panel and
+    // the smoothness sliders take their starting positions from them.
+    SetStartValues();
     BuildPages();
     StatusBar1 = new StatusBar(this);
     StatusBar1->setPanelText(3, CreditText());
@@ -255,8 +258,6 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     PageControl1->setHighlighted(0, true);
     connect(PageControl1, &PageControl::tabChanged, this,
             Guard(this, &TFormMM::PageControl1Change));
-
-    SetStartValues();
 
     StartTimers();
     SetUpMeasurements();

@@ -222,7 +222,8 @@ class TFormMM : public QWidget {
     void BuildView();
     void BuildButtons();
     void StartTimers();
-    /// Start-up values of the records, then the gas and liquid initialisations.
+    /// Start-up values of the records, then the gas and liquid initialisations; before the
+    /// panels are built, which show the records.
     void SetStartValues();
     void LayOut();
     void OpenInformationPage(const QString& name);

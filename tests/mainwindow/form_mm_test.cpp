@@ -136,6 +136,13 @@ TEST_F(FormMMTest, ConstructionGivesTheModelsTheirStartValues) {
     EXPECT_NE(g.x[0], g.x[1]);
     EXPECT_EQ(form->liquid.count, 100);
     EXPECT_NE(form->liquid.y[0], form->liquid.y[99]);
+    // The controls that take their positions from the records show the start values.
+    const std::pair<const char*, int> liquidSliders[] = {{"TB_Vol_L", 100}, {"TB_t_L", 273},
+                                                         {"TB_R_L", 0},     {"TB_V_L", 153},
+                                                         {"TB_B_L", 255},   {"TB_face_L", 20}};
+    for (const auto& [name, position] : liquidSliders) {
+        EXPECT_EQ(testing::FindControl<QSlider>(form->Panliq, name)->value(), position) << name;
+    }
 }
 
 TEST_F(FormMMTest, LayoutOfTheWindow) {
