@@ -82,10 +82,11 @@ void DrawBox(double l) {
 
 void DrawParticles(const GasState& gas, const SphereDetail& detail) {
     GLUquadric* quadric = NewSphereQuadric();
+    // Set on every path: each gas frame ends lit, opaque and depth-tested.
+    ApplySpherePassState();
     if (quadric == nullptr) {
         return;  // out of memory: this frame shows no particles
     }
-    ApplySpherePassState();
     {
         SphereBatch spheres(quadric, detail.slices, detail.stacks);
         spheres.SetColour(gas.red, gas.green, gas.blue);

@@ -77,7 +77,10 @@ void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomS
 
     GLUquadric* quadric = NewSphereQuadric();
     if (quadric == nullptr) {
-        return;  // out of memory: nothing but the background this frame
+        // Out of memory: nothing but the background this frame, which ends without line
+        // smoothing like every other.
+        glDisable(GL_LINE_SMOOTH);
+        return;
     }
 
     GlSolidSink sink(quadric, detail);
