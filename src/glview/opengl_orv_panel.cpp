@@ -613,13 +613,25 @@ void TOpenGLOrvPanel::paintEvent(QPaintEvent*) {
     if (!windowCreated_) {
         return;
     }
+    // Each part of the frame is drawn only where it fits inside the parts around it: a panel
+    // shrunk below its own edges (in a window made tiny) shows less frame, never a frame of
+    // negative size.
+    const auto fits = [](const QRect& area, int edge) {
+        return area.width() >= 2 * edge && area.height() >= 2 * edge;
+    };
     QRect r = rect();
     if (allowResize_) {
+        if (!fits(r, kSizingFrame)) {
+            return;
+        }
         qDrawWinPanel(&painter, r, palette(), false);
         r.adjust(kSizingFrame, kSizingFrame, -kSizingFrame, -kSizingFrame);
     }
     if (toolWindow_) {
-        const QRect caption = CaptionRect();
+        const QRect caption = CaptionRect().intersected(r);
+        if (caption.isEmpty()) {
+            return;
+        }
         painter.fillRect(caption, palette().highlight());
         QFont font = painter.font();
         font.setBold(true);
@@ -629,7 +641,7 @@ void TOpenGLOrvPanel::paintEvent(QPaintEvent*) {
                          windowTitle());
         r.setTop(caption.bottom() + 1);
     }
-    if (border_) {
+    if (border_ && fits(r, kClientEdge)) {
         qDrawShadePanel(&painter, r, palette(), true, kClientEdge);
     }
 }

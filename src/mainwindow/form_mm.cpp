@@ -189,7 +189,9 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
         p->setAlignment(i == 3 ? (Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter)
                                : Qt::AlignCenter);
         if (i == 3) {
-            p->setContentsMargins(0, 0, 4, 0);
+            // An indent, not a contents margin: a margin would make the frame of a panel
+            // narrower than it (the window made tiny) negative.
+            p->setIndent(4);
         }
         panels_[i] = p;
     }

@@ -11,6 +11,7 @@
 
 #include "glview/glview_fixture.h"
 #include "glview/opengl_orv_font.h"
+#include "support/stderr_capture.h"
 
 namespace veliso::test {
 namespace {
@@ -680,6 +681,32 @@ TEST_F(PanelFrame, SizingFrameResizesThePanel) {
     EXPECT_EQ(panel->size(), QSize(230, 170));
     EXPECT_EQ(panel->ClientWidth(), 230 - 2 * 4);
     EXPECT_GE(resizes, 1);
+}
+
+TEST_F(PanelFrame, FrameDrawsOnlyWhatFitsAtTinySizes) {
+    ShowAndExpose();
+    testing::StderrCapture capture;
+    ASSERT_TRUE(capture.capturing());
+    // Every combination of frame parts, at every size up to a little more than they take.
+    for (int parts = 1; parts < 8; ++parts) {
+        panel->setAllowResize((parts & 1) != 0);
+        panel->setToolWindow((parts & 2) != 0);
+        panel->setBorder((parts & 4) != 0);
+        for (int w = 0; w <= 14; ++w) {
+            for (int h = 0; h <= 30; ++h) {
+                panel->resize(w, h);
+                panel->grab();
+            }
+        }
+    }
+    const std::string written = capture.Finish();
+    EXPECT_TRUE(testing::StderrCapture::Messages().empty())
+        << testing::StderrCapture::Messages().front();
+    EXPECT_EQ(written, "");
+    // Room again: the whole frame is back.
+    panel->resize(200, 150);
+    const QImage shot = panel->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(100, 6), panel->palette().highlight().color());  // the caption
 }
 
 }  // namespace

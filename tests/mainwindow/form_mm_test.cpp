@@ -22,6 +22,7 @@
 #include "mainwindow/modal_answer.h"
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
+#include "support/stderr_capture.h"
 
 namespace veliso {
 namespace {
@@ -357,6 +358,36 @@ TEST_F(FormMMTest, FormResizeSizesTheViewAndMovesTheButtons) {
     QTest::qWait(0);
     EXPECT_EQ(form->OpenGLOrvPanel1->geometry(), QRect(168, 28, 473, 471));
     form->Timer1Timer();
+}
+
+TEST_F(FormMMTest, TinyWindowSizesDrawNoFrameThatDoesNotFit) {
+    Show();
+    StopTimers();
+    testing::StderrCapture capture;
+    ASSERT_TRUE(capture.capturing());
+    // Around every edge of the layout: nothing, the status panels' bounds (3, 166, 296), the
+    // view's offsets (173 and 33) and the status bar's height.
+    std::vector<int> widths;
+    for (int from : {0, 160, 290}) {
+        for (int w = from; w <= from + 20; ++w) {
+            widths.push_back(w);
+        }
+    }
+    for (int w : widths) {
+        for (int h : {0, 1, 2, 10, 20, 21, 22, 33, 50, 54, 60}) {
+            form->resize(w, h);
+            form->grab();
+        }
+    }
+    const std::string written = capture.Finish();
+    EXPECT_TRUE(testing::StderrCapture::Messages().empty())
+        << testing::StderrCapture::Messages().front();
+    EXPECT_EQ(written, "");
+    // The credit still keeps 4 pixels to the right edge inside its frame.
+    form->resize(646, 525);
+    QLabel* credit = form->StatusBar1->panel(3);
+    EXPECT_EQ(credit->geometry(), QRect(296, 0, 350, 21));
+    EXPECT_EQ(credit->indent(), 4);
 }
 
 TEST_F(FormMMTest, ClockTickWritesTheTimeAndOnTheGasTabTheWallHits) {
