@@ -82,6 +82,17 @@ class StderrCapture {
         return written_;
     }
 
+    /// Ends the capture and returns all that came out: the Qt messages, one a line, then the
+    /// bytes written on descriptor 2. Empty when the program kept quiet.
+    std::string FinishQuiet() {
+        const std::string written = Finish();
+        std::string all;
+        for (const std::string& m : Messages()) {
+            all += m + "\n";
+        }
+        return all + written;
+    }
+
   private:
     static QtMessageHandler& Previous() {
         static QtMessageHandler previous = nullptr;
