@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-#include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/gas/gas_controls.h"
 #include "core/gas/gas_step.h"
@@ -71,9 +70,6 @@ GasPanel::GasPanel(QWidget* parent, GasState& gas, SphereDetail& detail, RandomS
     connect(TB_t, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_tChange));
     connect(TB_v, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_vChange));
     connect(TB_Masse, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_MasseChange));
-    connect(TB_R, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_RChange));
-    connect(TB_G, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_GChange));
-    connect(TB_B, &QSlider::valueChanged, this, Guard(this, &GasPanel::TB_BChange));
     connect(CB_MB, &QCheckBox::toggled, this, Guard(this, &GasPanel::CB_MBClick));
     connect(CB_stat, &QCheckBox::toggled, this, Guard(this, &GasPanel::CB_statClick));
     connect(CB_Vitesse, &QCheckBox::toggled, this, Guard(this, &GasPanel::CB_VitesseClick));
@@ -138,10 +134,11 @@ void GasPanel::BuildOptionsGroup() {
                               QRect(8, 60, 129, 13), "Graphique des vitesses actualisé en continu");
     CB_Transp = MakeCheckBox(GroupBox2, "CB_Transp", "Transparence du cube", QRect(8, 80, 135, 13));
 
-    MakeColourTags(GroupBox2, {"LabR", "LabV", "LabB"}, 102, true);
-    TB_R = MakeSlider(GroupBox2, "TB_R", QRect(24, 101, 117, 17), 0, 255, 255);
-    TB_G = MakeSlider(GroupBox2, "TB_G", QRect(24, 116, 117, 17), 0, 255, 127);
-    TB_B = MakeSlider(GroupBox2, "TB_B", QRect(24, 131, 117, 18), 0, 255, 0);
+    // TB_RChange, TB_GChange, TB_BChange: the particle colour.
+    MakeColourRows(GroupBox2, {"LabR", "LabV", "LabB"}, 102, true,
+                   {{{&TB_R, "TB_R", QRect(24, 101, 117, 17), 255, &gas_.red},
+                     {&TB_G, "TB_G", QRect(24, 116, 117, 17), 127, &gas_.green},
+                     {&TB_B, "TB_B", QRect(24, 131, 117, 18), 0, &gas_.blue}}});
 
     MakeLabel(GroupBox2, "Labface", "Sphéricité des particules", QRect(8, 148, 119, 14));
     TB_face_G = MakeSmoothnessSlider(GroupBox2, "TB_face_G", QRect(2, 161, 141, 25), 20);
@@ -191,16 +188,6 @@ void GasPanel::TB_vChange() {
 void GasPanel::TB_MasseChange() {
     SetGasMass(gas_, TB_Masse->value(), random_);
     SetValueText(Lab_Mval, FormatInteger(gas_.mass));
-}
-
-void GasPanel::TB_RChange() {
-    gas_.red = ColourFromSlider(TB_R->value());
-}
-void GasPanel::TB_GChange() {
-    gas_.green = ColourFromSlider(TB_G->value());
-}
-void GasPanel::TB_BChange() {
-    gas_.blue = ColourFromSlider(TB_B->value());
 }
 
 void GasPanel::CB_MBClick() {

@@ -44,9 +44,6 @@ class GasPanel : public QFrame {
     void TB_tChange();
     void TB_vChange();
     void TB_MasseChange();
-    void TB_RChange();
-    void TB_GChange();
-    void TB_BChange();
     void CB_MBClick();
     void CB_statClick();
     void CB_VitesseClick();

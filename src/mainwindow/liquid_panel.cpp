@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/liquid/liquid_controls.h"
 #include "core/liquid/liquid_motion.h"
@@ -41,9 +40,6 @@ LiquidPanel::LiquidPanel(QWidget* parent, LiquidState& liquid, SphereDetail& det
     // and from here on every new position runs its handler before setValue returns.
     connect(TB_Vol_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_Vol_LChange));
     connect(TB_t_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_t_LChange));
-    connect(TB_R_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_R_LChange));
-    connect(TB_V_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_V_LChange));
-    connect(TB_B_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_B_LChange));
     connect(TB_face_L, &QSlider::valueChanged, this, Guard(this, &LiquidPanel::TB_face_LChange));
     connect(butdep, &QPushButton::clicked, this, Guard(this, &LiquidPanel::butdepClick));
     connect(butpause, &QPushButton::clicked, this, Guard(this, &LiquidPanel::butpauseClick));
@@ -78,13 +74,11 @@ void LiquidPanel::BuildOptionsGroup() {
         MakeCheckBox(GroupBox4, "CB_trans_L", "Transparence du cube", QRect(8, 20, 129, 13));
     CB_mark = MakeCheckBox(GroupBox4, "CB_mark", "2 particules marquées", QRect(8, 40, 129, 13));
 
-    MakeColourTags(GroupBox4, {"Label12", "Label13", "Label14"}, 61, false);
-    TB_R_L =
-        MakeSlider(GroupBox4, "TB_R_L", QRect(24, 61, 117, 17), 0, kLiquidColourMax, start.red);
-    TB_V_L =
-        MakeSlider(GroupBox4, "TB_V_L", QRect(24, 76, 117, 17), 0, kLiquidColourMax, start.green);
-    TB_B_L =
-        MakeSlider(GroupBox4, "TB_B_L", QRect(24, 91, 117, 18), 0, kLiquidColourMax, start.blue);
+    // TB_R_LChange, TB_V_LChange, TB_B_LChange: the particle colour.
+    MakeColourRows(GroupBox4, {"Label12", "Label13", "Label14"}, 61, false,
+                   {{{&TB_R_L, "TB_R_L", QRect(24, 61, 117, 17), start.red, &liquid_.red},
+                     {&TB_V_L, "TB_V_L", QRect(24, 76, 117, 17), start.green, &liquid_.green},
+                     {&TB_B_L, "TB_B_L", QRect(24, 91, 117, 18), start.blue, &liquid_.blue}}});
 
     MakeLabel(GroupBox4, "Label11", "Sphéricité des particules", QRect(8, 108, 119, 14));
     TB_face_L =
@@ -134,18 +128,6 @@ void LiquidPanel::TB_t_LChange() {
     liquid_.temperature = TB_t_L->value();
     DrawLiquidVelocities(liquid_, random_);
     ShowTemperature();
-}
-
-void LiquidPanel::TB_R_LChange() {
-    liquid_.red = ColourFromSlider(TB_R_L->value());
-}
-
-void LiquidPanel::TB_V_LChange() {
-    liquid_.green = ColourFromSlider(TB_V_L->value());
-}
-
-void LiquidPanel::TB_B_LChange() {
-    liquid_.blue = ColourFromSlider(TB_B_L->value());
 }
 
 void LiquidPanel::TB_face_LChange() {

@@ -42,9 +42,6 @@ class LiquidPanel : public QFrame {
     // Handlers, one per control event.
     void TB_Vol_LChange();
     void TB_t_LChange();
-    void TB_R_LChange();
-    void TB_V_LChange();
-    void TB_B_LChange();
     void TB_face_LChange();
     void butdepClick();
     void butpauseClick();

@@ -14,6 +14,9 @@
 
 #include <algorithm>
 
+#include "core/common/colour.h"
+#include "mainwindow/handler_boundary.h"
+
 namespace veliso {
 
 namespace {
@@ -157,6 +160,19 @@ void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, in
         palette.setColor(QPalette::WindowText, Qt::white);
         tag->setPalette(palette);
         tag->setAutoFillBackground(true);
+    }
+}
+
+void MakeColourRows(QWidget* parent, const std::array<const char*, 3>& tags, int tagTop,
+                    bool boldTags, const std::array<ColourSlider, 3>& sliders) {
+    MakeColourTags(parent, tags, tagTop, boldTags);
+    for (const ColourSlider& s : sliders) {
+        QSlider* slider = MakeSlider(parent, s.name, s.bounds, 0, 255, s.position);
+        double* component = s.component;
+        QObject::connect(slider, &QSlider::valueChanged, slider, Guard([component](int position) {
+                             *component = ColourFromSlider(position);
+                         }));
+        *s.field = slider;
     }
 }
 

@@ -74,6 +74,22 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
 /// 13 × 11 pixels at left 8, the first at `top`, the next two 15 and 30 pixels lower.
 void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, int top, bool bold);
 
+/// One colour slider: the panel field that receives it, its name, its bounds, its start
+/// position and the record component (red, green or blue, 0 .. 1) it sets.
+struct ColourSlider {
+    QSlider** field;
+    const char* name;
+    QRect bounds;
+    int position;
+    double* component;
+};
+
+/// The three colour rows of a tab: their tags (MakeColourTags) and their sliders, 0 .. 255
+/// without tick marks. Each slider's change handler sets its component to position / 255;
+/// none runs for the start positions.
+void MakeColourRows(QWidget* parent, const std::array<const char*, 3>& tags, int tagTop,
+                    bool boldTags, const std::array<ColourSlider, 3>& sliders);
+
 /// `font` narrowed as little as needed, down to half its width at most, for `text` to take no
 /// more than `room` pixels; `font` itself when the text fits already.
 QFont NarrowedToFit(const QFont& font, const QString& text, int room);

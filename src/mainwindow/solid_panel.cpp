@@ -7,7 +7,6 @@
 
 #include <utility>
 
-#include "core/common/colour.h"
 #include "core/common/number_format.h"
 #include "core/solid/solid_controls.h"
 #include "mainwindow/handler_boundary.h"
@@ -33,9 +32,6 @@ SolidPanel::SolidPanel(QWidget* parent, SolidState& solid, SphereDetail& detail)
     // Handlers are connected once every control shows its start-up position, so none runs
     // at start-up: the colour stays (0.7, 0.7, 0.8) although the sliders show 127, 127, 153.
     connect(TB_t_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_t_SChange));
-    connect(TB_R_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_R_SChange));
-    connect(TB_V_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_V_SChange));
-    connect(TB_B_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_B_SChange));
     connect(TB_face_S, &QSlider::valueChanged, this, Guard(this, &SolidPanel::TB_face_SChange));
     // toggled(true) comes only when a button becomes checked: a click on the button that
     // is already checked runs nothing.
@@ -104,10 +100,12 @@ void SolidPanel::BuildStructureButtons() {
 void SolidPanel::BuildOptionsGroup() {
     GroupBox3 = MakeGroupBox(this, "GroupBox3", " OPTIONS ", QRect(8, 256, 145, 113));
 
-    MakeColourTags(GroupBox3, {"Label5", "Label6", "Label7"}, 21, true);
-    TB_R_S = MakeSlider(GroupBox3, "TB_R_S", QRect(24, 20, 117, 15), 0, 255, 127);
-    TB_V_S = MakeSlider(GroupBox3, "TB_V_S", QRect(24, 35, 117, 15), 0, 255, 127);
-    TB_B_S = MakeSlider(GroupBox3, "TB_B_S", QRect(24, 50, 117, 15), 0, 255, 153);
+    // TB_R_SChange, TB_V_SChange, TB_B_SChange: the sphere colour. The start positions run no
+    // handler: the colour stays (0.7, 0.7, 0.8) although the sliders show 127, 127, 153.
+    MakeColourRows(GroupBox3, {"Label5", "Label6", "Label7"}, 21, true,
+                   {{{&TB_R_S, "TB_R_S", QRect(24, 20, 117, 15), 127, &solid_.red},
+                     {&TB_V_S, "TB_V_S", QRect(24, 35, 117, 15), 127, &solid_.green},
+                     {&TB_B_S, "TB_B_S", QRect(24, 50, 117, 15), 153, &solid_.blue}}});
 
     MakeLabel(GroupBox3, "Label4", "Sphéricité des particules", QRect(8, 67, 119, 14));
     TB_face_S = MakeSmoothnessSlider(GroupBox3, "TB_face_S", QRect(2, 80, 141, 25), 20);
@@ -122,18 +120,6 @@ void SolidPanel::TB_t_SChange() {
     const int kelvin = TB_t_S->value();
     solid_.amplitude = SolidAmplitudeAt(kelvin);
     SetValueText(Lab_T_S, FormatInteger(kelvin));
-}
-
-void SolidPanel::TB_R_SChange() {
-    solid_.red = ColourFromSlider(TB_R_S->value());
-}
-
-void SolidPanel::TB_V_SChange() {
-    solid_.green = ColourFromSlider(TB_V_S->value());
-}
-
-void SolidPanel::TB_B_SChange() {
-    solid_.blue = ColourFromSlider(TB_B_S->value());
 }
 
 void SolidPanel::TB_face_SChange() {

@@ -33,10 +33,6 @@ class SolidPanel : public QFrame {
   private:
     /// amplitude := T * 7.326007326007326e-6; `Lab_T_S` shows T in kelvin.
     void TB_t_SChange();
-    /// Colour components: position / 255.
-    void TB_R_SChange();
-    void TB_V_SChange();
-    void TB_B_SChange();
     /// slices := position; the gas then the liquid slider follow; stacks := slices / 2.
     void TB_face_SChange();
     /// Structure selection with the lattice's colour preset.
