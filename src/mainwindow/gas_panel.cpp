@@ -209,10 +209,7 @@ void GasPanel::butdepGClick() {
 }
 
 void GasPanel::butpauseGClick() {
-    const bool paused = ToggleGasPause(gas_);
-    butpauseG->setText(paused ? "CONTINUE" : "PAUSE");
-    butdepG->setEnabled(!paused);
-    TB_v->setEnabled(!paused);
+    ShowPaused(butpauseG, ToggleGasPause(gas_), {butdepG, TB_v});
 }
 
 }  // namespace veliso

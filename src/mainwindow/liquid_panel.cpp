@@ -29,7 +29,7 @@ LiquidPanel::LiquidPanel(QWidget* parent, LiquidState& liquid, SphereDetail& det
     BuildVolumeAndTemperature();
     BuildOptionsGroup();
     BuildButtons();
-    ShowPauseState();
+    ShowPaused(butpause, liquid_.paused, {TB_Vol_L, butdep});
 
     // Keyboard order: the two top sliders, the options box from top to bottom with its
     // marking box last, then the two buttons.
@@ -108,12 +108,6 @@ bool LiquidPanel::markParticles() const {
     return CB_mark->isChecked();
 }
 
-void LiquidPanel::ShowPauseState() {
-    butpause->setText(liquid_.paused ? "CONTINUE" : "PAUSE");
-    TB_Vol_L->setEnabled(!liquid_.paused);
-    butdep->setEnabled(!liquid_.paused);
-}
-
 void LiquidPanel::ShowTemperature() {
     SetValueText(Lab_T_L, FormatGeneral(liquid_.temperature) + " K");
 }
@@ -140,7 +134,7 @@ void LiquidPanel::butdepClick() {
 
 void LiquidPanel::butpauseClick() {
     liquid_.paused = !liquid_.paused;
-    ShowPauseState();
+    ShowPaused(butpause, liquid_.paused, {TB_Vol_L, butdep});
 }
 
 }  // namespace veliso

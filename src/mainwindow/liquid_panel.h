@@ -49,8 +49,6 @@ class LiquidPanel : public QFrame {
     void BuildVolumeAndTemperature();
     void BuildOptionsGroup();
     void BuildButtons();
-    /// Caption of "PAUSE" / "CONTINUE" and the controls that only act on a running liquid.
-    void ShowPauseState();
     /// `Lab_T_L`: the temperature in kelvin under its slider.
     void ShowTemperature();
 

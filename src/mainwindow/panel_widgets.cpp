@@ -212,6 +212,13 @@ void FittedButton::paintEvent(QPaintEvent*) {
                    QPalette::ButtonText);
 }
 
+void ShowPaused(QPushButton* pause, bool paused, std::initializer_list<QWidget*> runningOnly) {
+    pause->setText(paused ? "CONTINUE" : "PAUSE");
+    for (QWidget* control : runningOnly) {
+        control->setEnabled(!paused);
+    }
+}
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds) {
     // The style's padding between a button's frame and its caption, on each side.

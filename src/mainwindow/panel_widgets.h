@@ -111,6 +111,11 @@ class FittedButton : public QPushButton {
     int margin_;
 };
 
+/// The pause button of a model that moves (liquid, gas): "CONTINUE" while it is paused,
+/// "PAUSE" while it runs; the controls that act only on a running model ("DÉPART", the
+/// volume) are disabled while it is paused.
+void ShowPaused(QPushButton* pause, bool paused, std::initializer_list<QWidget*> runningOnly);
+
 /// A panel button: a FittedButton whose margin is the style's button padding.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds);
