@@ -339,7 +339,9 @@ void TFormMM::BuildView() {
     // Draw-to-window, OpenGL, double buffer; outline font Arial -13 plain, deviation 1,
     // extrusion 0.01 for the captions of the gas graphs.
     ApplySceneViewSettings(*OpenGLOrvPanel1);
-    OpenGLOrvPanel1->OnInit = Guard(this, &TFormMM::OpenGLOrvPanel1Init);
+    // Not guarded: the view's creation sequence drops whatever its initialisation throws, and
+    // the view stays empty.
+    OpenGLOrvPanel1->OnInit = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Init(s); };
     OpenGLOrvPanel1->OnResize = Guard(this, &TFormMM::OpenGLOrvPanel1Resize);
     OpenGLOrvPanel1->OnPaint = Guard(this, &TFormMM::OpenGLOrvPanel1Paint);
     OpenGLOrvPanel1->OnMouseDown = Guard(this, &TFormMM::OpenGLOrvPanel1MouseDown);
