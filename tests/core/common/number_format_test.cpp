@@ -34,53 +34,11 @@ std::string Printf15g(double value) {
 
 TEST(NumberFormat, GeneralFormatIsPrintfsInTheCLocaleForEveryKindOfValue) {
     ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-    std::vector<double> values = {0.0,
-                                  1.0,
-                                  -1.0,
-                                  0.5,
-                                  -0.5,
-                                  1e15,
-                                  1e16,
-                                  999999999999999.0,
-                                  9999999999999999.0,
-                                  123456789012345678.0,
-                                  0.0001,
-                                  0.00001,
-                                  1e-5,
-                                  1.5e-7,
-                                  1e100,
-                                  -1e-100,
-                                  1e308,
-                                  5e-324,
-                                  DBL_MAX,
-                                  -DBL_MAX,
-                                  DBL_MIN,
-                                  DBL_TRUE_MIN,
-                                  DBL_EPSILON,
-                                  0.1,
-                                  0.2,
-                                  0.1 + 0.2,
-                                  1.0 / 3.0,
-                                  2.0 / 3.0,
-                                  101325.0,
-                                  1700085.0,
-                                  0.00392156862745098,
-                                  255 * 0.00392156862745098,
-                                  1.0000000000000002,
-                                  0.9999999999999999,
-                                  123.456,
-                                  -98765.4321,
-                                  1e21,
-                                  1e-7,
-                                  5e-5,
-                                  0.000123456789012345678,
-                                  99999.99999999999,
-                                  4.35,
-                                  2.675,
-                                  1.005,
-                                  0.125,
-                                  1e15 + 0.3};
-    // Integers and halves of the label ranges, as the sliders produce them.
+    // Where the format switches to exponents, rounds at the 15th digit, or meets the ends of
+    // the double range; then every integer, half and hundredth of the sliders' ranges.
+    std::vector<double> values = {0.0,     -0.0,    1e15,      1e16,      999999999999999.4,
+                                  0.0001,  0.00001, 1e-300,    DBL_MAX,   DBL_TRUE_MIN,
+                                  DBL_MIN, 2.675,   1.0 / 3.0, 0.1 + 0.2, 99999.99999999999};
     for (int i = -1000; i <= 1000; ++i) {
         values.push_back(i);
         values.push_back(i + 0.5);
@@ -147,9 +105,7 @@ class FrenchLocale : public ::testing::Test {
 TEST_F(FrenchLocale, GeneralFormatKeepsTheDecimalPoint) {
     EXPECT_EQ(FormatGeneral(0.5), "0.5");
     EXPECT_EQ(FormatGeneral(-12.75), "-12.75");
-    EXPECT_EQ(FormatGeneral(0.00392156862745098), "0.00392156862745098");
     EXPECT_EQ(FormatGeneral(1.5e-7), "1.5e-07");
-    EXPECT_EQ(FormatGeneral(101325.0), "101325");
     EXPECT_EQ(FormatInteger(1234567), "1234567");  // no thousands separator either
 }
 
