@@ -189,8 +189,8 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
         p->setAlignment(i == 3 ? (Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter)
                                : Qt::AlignCenter);
         if (i == 3) {
-            // An indent, not a contents margin: a margin would make the frame of a panel
-            // narrower than it (the window made tiny) negative.
+            // An indent, not a contents margin: in a window made tiny the panel gets narrower
+            // than a margin, which would give its frame a negative width.
             p->setIndent(4);
         }
         panels_[i] = p;
