@@ -6,6 +6,7 @@
 #include <QShortcut>
 
 #include "mainwindow/form_mm.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/measurements_window.h"
 #include "render/view_setup.h"
 
@@ -14,11 +15,11 @@ using namespace veliso;
 void TFormMM::SetUpMeasurements() {
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
     shortcut->setObjectName("ShortcutReleves");
-    connect(shortcut, &QShortcut::activated, this, [this] {
-        if (activeTab() == static_cast<int>(SceneTab::Gas)) {
-            ShowMeasurements();
-        }
-    });
+    connect(shortcut, &QShortcut::activated, this, Guard([this] {
+                if (activeTab() == static_cast<int>(SceneTab::Gas)) {
+                    ShowMeasurements();
+                }
+            }));
 }
 
 void TFormMM::ShowMeasurements() {
@@ -28,7 +29,7 @@ void TFormMM::ShowMeasurements() {
         // The gas stands still while its tab is hidden, so the first readout after a change
         // of tab may hold more than one second of gas time.
         connect(PageControl1, &PageControl::tabChanged, FormReleves,
-                &TFormReleves::InterruptReadouts);
+                Guard(FormReleves, &TFormReleves::InterruptReadouts));
     }
     FormReleves->show();
     FormReleves->raise();

@@ -31,6 +31,7 @@
 #include <cmath>
 
 #include "core/measure/measurement_csv.h"
+#include "mainwindow/handler_boundary.h"
 
 namespace veliso {
 
@@ -246,14 +247,15 @@ void TFormReleves::BuildControls() {
     auto* deleteKey = new QShortcut(QKeySequence::Delete, Table);
     deleteKey->setContext(Qt::WidgetShortcut);
 
-    connect(butAjouter, &QPushButton::clicked, this, &TFormReleves::AddRow);
-    connect(CBox_Moyenne, &QComboBox::currentIndexChanged, this, &TFormReleves::ShowReadout);
-    connect(butSupprimer, &QPushButton::clicked, this, &TFormReleves::DeleteSelected);
-    connect(deleteKey, &QShortcut::activated, this, &TFormReleves::DeleteSelected);
-    connect(butEffacer, &QPushButton::clicked, this, &TFormReleves::ClearAll);
-    connect(butCopier, &QPushButton::clicked, this, &TFormReleves::CopyRows);
-    connect(butExporter, &QPushButton::clicked, this, &TFormReleves::ExportCsv);
-    connect(butImporter, &QPushButton::clicked, this, &TFormReleves::ImportCsv);
+    connect(butAjouter, &QPushButton::clicked, this, Guard(this, &TFormReleves::AddRow));
+    connect(CBox_Moyenne, &QComboBox::currentIndexChanged, this,
+            Guard(this, &TFormReleves::ShowReadout));
+    connect(butSupprimer, &QPushButton::clicked, this, Guard(this, &TFormReleves::DeleteSelected));
+    connect(deleteKey, &QShortcut::activated, this, Guard(this, &TFormReleves::DeleteSelected));
+    connect(butEffacer, &QPushButton::clicked, this, Guard(this, &TFormReleves::ClearAll));
+    connect(butCopier, &QPushButton::clicked, this, Guard(this, &TFormReleves::CopyRows));
+    connect(butExporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ExportCsv));
+    connect(butImporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ImportCsv));
     connect(model_, &QAbstractItemModel::rowsInserted, this, &TFormReleves::UpdatePlot);
     connect(model_, &QAbstractItemModel::modelReset, this, &TFormReleves::UpdatePlot);
     // The titles are wider than the figures, so columns fitted to the first rows fit the next.
@@ -301,7 +303,7 @@ QWidget* TFormReleves::BuildPlotPanel() {
     layout->addWidget(Lab_Ajustement);
 
     for (QComboBox* c : {CBox_Y, CBox_X, CBox_Ajustement}) {
-        connect(c, &QComboBox::currentIndexChanged, this, &TFormReleves::UpdatePlot);
+        connect(c, &QComboBox::currentIndexChanged, this, Guard(this, &TFormReleves::UpdatePlot));
     }
     return panel;
 }

@@ -15,6 +15,7 @@
 
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
 
 namespace veliso {
@@ -35,11 +36,11 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     leaveFullScreen_->setEnabled(false);
     measurements_ = new QAction(QString::fromUtf8("Relevés de mesures…"), this);
 
-    connect(copy_, &QAction::triggered, this, &ViewActions::CopyFrame);
-    connect(save_, &QAction::triggered, this, &ViewActions::SaveFrame);
-    connect(fullScreen_, &QAction::triggered, this, &ViewActions::SetFullScreen);
-    connect(leaveFullScreen_, &QAction::triggered, this, [this] { SetFullScreen(false); });
-    connect(measurements_, &QAction::triggered, &form_, &TFormMM::ShowMeasurements);
+    connect(copy_, &QAction::triggered, this, Guard(this, &ViewActions::CopyFrame));
+    connect(save_, &QAction::triggered, this, Guard(this, &ViewActions::SaveFrame));
+    connect(fullScreen_, &QAction::triggered, this, Guard(this, &ViewActions::SetFullScreen));
+    connect(leaveFullScreen_, &QAction::triggered, this, Guard([this] { SetFullScreen(false); }));
+    connect(measurements_, &QAction::triggered, &form_, Guard(&form_, &TFormMM::ShowMeasurements));
 
     menu_ = new QMenu(&form_);
     menu_->setObjectName("ViewMenu");
