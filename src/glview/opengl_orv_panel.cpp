@@ -30,7 +30,7 @@ constexpr int kMessageLength = 255;
 }  // namespace
 
 /// The native OpenGL window filling the panel's client area. It forwards exposure, mouse
-/// input and the destruction of its native surface to the panel.
+/// input and the creation and destruction of its native surface to the panel.
 class GlSurfaceWindow : public QWindow {
   public:
     explicit GlSurfaceWindow(TOpenGLOrvPanel* panel) : panel_(panel) {
@@ -43,8 +43,18 @@ class GlSurfaceWindow : public QWindow {
 
   protected:
     void exposeEvent(QExposeEvent*) override {
-        if (panel_ != nullptr && isExposed()) {
+        if (panel_ == nullptr) {
+            return;
+        }
+        if (isExposed()) {
             panel_->SurfaceExposed();
+        } else {
+            panel_->SurfaceHidden();
+        }
+    }
+    void showEvent(QShowEvent*) override {
+        if (panel_ != nullptr) {
+            panel_->SurfaceShown();
         }
     }
     void mousePressEvent(QMouseEvent* e) override { Forward(e); }
@@ -54,7 +64,9 @@ class GlSurfaceWindow : public QWindow {
         if (panel_ != nullptr && e->type() == QEvent::PlatformSurface) {
             const auto type = static_cast<QPlatformSurfaceEvent*>(e)->surfaceEventType();
             if (type == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
-                panel_->DestroyGLContext();
+                panel_->SurfaceAboutToBeDestroyed();
+            } else {
+                panel_->SurfaceCreated();
             }
         }
         return QWindow::event(e);
@@ -334,7 +346,17 @@ void TOpenGLOrvPanel::HandleNeeded() {
 void TOpenGLOrvPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     HandleNeeded();
-    if (container_ != nullptr && !container_->isVisible()) {
+    // A view without a context keeps its surface hidden: nothing could ever be drawn there,
+    // and the panel's own area shows instead.
+    if (container_ != nullptr && !container_->isVisible() && context_ != nullptr) {
+        if (surfaceParked_) {
+            // Created before the panel was shown, the surface still hangs under the
+            // container's placeholder parent. Some window systems (Wayland) cannot move a
+            // surface to another parent once it exists, so it is made again in its window;
+            // the context stays and binds to the new surface at the next paint.
+            surfaceParked_ = false;
+            surface_->destroy();
+        }
         container_->show();
     }
 }
@@ -357,7 +379,8 @@ void TOpenGLOrvPanel::CreateWnd() {
 
 void TOpenGLOrvPanel::CreationSequence() {
     // A failure anywhere here, the owner's initialisation included, leaves the window
-    // created; the view then simply stays empty. From here on size changes are reported.
+    // created; the view then simply stays empty, its surface hidden so that nothing is drawn
+    // into it. From here on size changes are reported.
     contextCreationDone_ = false;
     try {
         if (CreateGLContext()) {
@@ -374,6 +397,7 @@ void TOpenGLOrvPanel::CreationSequence() {
             }
         } else {
             contextCreationDone_ = true;
+            container_->hide();
             ReportError(QStringLiteral("Open GL Context Create Failed"));
         }
     } catch (...) {
@@ -399,7 +423,7 @@ bool TOpenGLOrvPanel::CreateGLContext() {
             // first frame would be drawn at the old size: Mesa's software rasteriser keeps the
             // drawable size it found at the first binding until the next swap.
             surface_->resize(ClientRect().size());
-            surface_->create();
+            CreateSurface();
         }
         if (surface_->handle() == nullptr) {
             ReportPlatformError(
@@ -417,15 +441,18 @@ bool TOpenGLOrvPanel::CreateGLContext() {
         return false;
     }
     context_ = std::move(context);
-    const bool current = MakeCurrent();
+    if (!MakeCurrent()) {
+        // Reported by MakeCurrent. A context that cannot be bound to its window is of no
+        // use: the view goes on without one instead of trying again at every paint.
+        context_.reset();
+        return false;
+    }
 
     GLint accum[4] = {0, 0, 0, 0};
-    if (current) {
-        glGetIntegerv(GL_ACCUM_RED_BITS, &accum[0]);
-        glGetIntegerv(GL_ACCUM_GREEN_BITS, &accum[1]);
-        glGetIntegerv(GL_ACCUM_BLUE_BITS, &accum[2]);
-        glGetIntegerv(GL_ACCUM_ALPHA_BITS, &accum[3]);
-    }
+    glGetIntegerv(GL_ACCUM_RED_BITS, &accum[0]);
+    glGetIntegerv(GL_ACCUM_GREEN_BITS, &accum[1]);
+    glGetIntegerv(GL_ACCUM_BLUE_BITS, &accum[2]);
+    glGetIntegerv(GL_ACCUM_ALPHA_BITS, &accum[3]);
     pixelFormat_ =
         DescriptorFromSurfaceFormat(context_->format(), accum[0] + accum[1] + accum[2] + accum[3]);
     pixelFormat_.cAccumRedBits = static_cast<std::uint8_t>(accum[0]);
@@ -442,7 +469,23 @@ bool TOpenGLOrvPanel::CreateGLContext() {
             return false;
         }
     }
-    return current;
+    return true;
+}
+
+void TOpenGLOrvPanel::CreateSurface() {
+    // The native surface is made where it will live. The container moves its window into
+    // the panel's top-level window when it is first shown; a surface made before that would
+    // hang under the container's placeholder parent, which some window systems (Wayland)
+    // never let it leave. So a visible panel shows the container first, which creates the
+    // surface in its place. A hidden panel (the owner asked for the context early) parks
+    // it there for now, and the first show makes it again (showEvent).
+    if (isVisible()) {
+        container_->show();
+    }
+    if (surface_->handle() == nullptr) {
+        surface_->create();
+        surfaceParked_ = surface_->handle() != nullptr;
+    }
 }
 
 bool TOpenGLOrvPanel::CreatePlatformContext(QOpenGLContext& context, QString& why) {
@@ -456,26 +499,103 @@ bool TOpenGLOrvPanel::CreatePlatformContext(QOpenGLContext& context, QString& wh
 }
 
 bool TOpenGLOrvPanel::MakeCurrent() {
-    if (context_ == nullptr || surface_ == nullptr) {
+    if (context_ == nullptr || surface_ == nullptr || surface_->handle() == nullptr) {
         return false;
     }
-    if (QOpenGLContext::currentContext() == context_.get() && context_->surface() == surface_) {
+    if (surfaceBound_ && QOpenGLContext::currentContext() == context_.get() &&
+        context_->surface() == surface_) {
         return true;
     }
+    if (bindFailed_) {
+        return false;  // reported already; tried again only once the surface changes
+    }
+    QString why;
+    if (MakePlatformCurrent(why)) {
+        surfaceBound_ = true;
+        return true;
+    }
+    surfaceBound_ = false;
+    bindFailed_ = true;
+    ReportPlatformError(QStringLiteral("wglMakeCurrent:"), why);
+    return false;
+}
+
+bool TOpenGLOrvPanel::MakePlatformCurrent(QString& why) {
     PlatformMessages messages;
     if (context_->makeCurrent(surface_)) {
         return true;
     }
-    ReportPlatformError(
-        QStringLiteral("wglMakeCurrent:"),
-        messages.Text(QStringLiteral("the context could not be bound to the view's window.")));
+    why = messages.Text(QStringLiteral("the context could not be bound to the view's window."));
     return false;
 }
 
+void TOpenGLOrvPanel::SurfaceCreated() {
+    // A new native surface (the first one, or one made again after re-parenting): the
+    // context binds to it at the next paint.
+    surfaceBound_ = false;
+    bindFailed_ = false;
+}
+
+void TOpenGLOrvPanel::SurfaceAboutToBeDestroyed() {
+    // The context outlives its surface: it lets go of it, and keeps its state and lists for
+    // the next surface.
+    if (context_ != nullptr && QOpenGLContext::currentContext() == context_.get()) {
+        context_->doneCurrent();
+    }
+    surfaceBound_ = false;
+}
+
+void TOpenGLOrvPanel::SurfaceShown() {
+    // A surface shown while its top-level window is not on the screen yet (the first show,
+    // the window shown again after being hidden) is shown once more when the window gets
+    // there. Wayland exposes such an embedded surface only when its parent is configured
+    // anew, which a compositor that does not activate the window never does: the view would
+    // stay blank. Shown again on an exposed parent, the surface is exposed at once.
+    QWindow* top = window()->windowHandle();
+    if (top != watchedTopLevel_) {
+        if (watchedTopLevel_ != nullptr) {
+            watchedTopLevel_->removeEventFilter(this);
+        }
+        watchedTopLevel_ = top;
+        if (top != nullptr) {
+            top->installEventFilter(this);
+        }
+    }
+    showAgainWhenExposed_ = top == nullptr || !top->isExposed();
+}
+
+bool TOpenGLOrvPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watchedTopLevel_ && event->type() == QEvent::Expose && showAgainWhenExposed_) {
+        QMetaObject::invokeMethod(this, &TOpenGLOrvPanel::ShowSurfaceAgain, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TOpenGLOrvPanel::ShowSurfaceAgain() {
+    if (!showAgainWhenExposed_ || watchedTopLevel_ == nullptr || !watchedTopLevel_->isExposed() ||
+        container_ == nullptr || !container_->isVisible()) {
+        return;
+    }
+    showAgainWhenExposed_ = false;
+    container_->hide();
+    container_->show();
+}
+
+void TOpenGLOrvPanel::SurfaceHidden() {
+    // Hiding may take the drawable away underneath the context (a Wayland surface loses its
+    // buffers when unmapped): bind again before the next drawing.
+    surfaceBound_ = false;
+    bindFailed_ = false;
+}
+
 void TOpenGLOrvPanel::DestroyGLContext() {
-    // The lists belong to the context: delete them while it is current.
-    if (context_ != nullptr && (font3DLists_ != nullptr || font2DLists_ != nullptr)) {
-        MakeCurrent();
+    // The lists belong to the context: delete them while it is current. Nothing is reported
+    // from here: the owner may be half gone.
+    if (context_ != nullptr && (font3DLists_ != nullptr || font2DLists_ != nullptr) &&
+        QOpenGLContext::currentContext() != context_.get() && surface_ != nullptr &&
+        surface_->handle() != nullptr) {
+        QString ignored;
+        MakePlatformCurrent(ignored);
     }
     font3DLists_.reset();
     font2DLists_.reset();
@@ -521,15 +641,21 @@ void TOpenGLOrvPanel::DoError() {
     }
 }
 
+bool TOpenGLOrvPanel::SurfaceOnScreen() const {
+    // An expose queued before the surface was hidden may still arrive: visible and exposed.
+    return surface_ != nullptr && surface_->isVisible() && surface_->isExposed();
+}
+
 void TOpenGLOrvPanel::Repaint() {
-    if (surface_ != nullptr && surface_->isExposed()) {
+    if (SurfaceOnScreen()) {
         Paint();
     }
 }
 
 void TOpenGLOrvPanel::SurfaceExposed() {
-    HandleNeeded();
-    Paint();
+    if (contextCreationDone_ && SurfaceOnScreen()) {
+        Paint();
+    }
 }
 
 void TOpenGLOrvPanel::Paint() {
@@ -547,11 +673,15 @@ void TOpenGLOrvPanel::Paint() {
     }
     if (OnPaint) {
         // The context made current at creation normally still is; it is bound again only if
-        // something else took the thread's current context meanwhile.
-        if (context_ != nullptr && QOpenGLContext::currentContext() != context_.get()) {
-            MakeCurrent();
+        // something else took the thread's current context meanwhile or the surface changed.
+        // A surface that refuses the context (reported once) gets no drawing.
+        if (context_ != nullptr && !MakeCurrent()) {
+            return;
         }
         OnPaint(this);
+        if (context_ != nullptr && pixelFormat_.cAlphaBits > 0) {
+            MakeFrameOpaque();
+        }
         DeliverFrame();
         if (swapBuffers_ == TOpenGLSwapBuffers::Auto && swapAfterPaint_ && context_ != nullptr) {
             SwapPlatformBuffers();
@@ -584,6 +714,19 @@ void TOpenGLOrvPanel::DeliverFrame() {
     for (const FrameReceiver& receiver : receivers) {
         receiver(frame);
     }
+}
+
+void TOpenGLOrvPanel::MakeFrameOpaque() {
+    // Blending with (GL_SRC_ALPHA, GL_ONE) leaves the destination alpha below 1 wherever
+    // translucent walls were drawn. A compositor (Wayland, a compositing X11 desktop) blends
+    // a window surface that has an alpha channel with whatever lies beneath it, so those
+    // walls would show the window behind the view. Only the alpha channel is written.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPopAttrib();
 }
 
 void TOpenGLOrvPanel::SwapPlatformBuffers() {

@@ -5,6 +5,7 @@
 #include <QFlags>
 #include <QFont>
 #include <QImage>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -165,8 +166,14 @@ struct TFontDescription {
 /// window (`OnPreInit`), creates the context, builds the enabled fonts, applies the frame
 /// styles and fires `OnInit` → `Repaint` and expose events paint, size changes fire
 /// `OnResize` → destruction deletes the fonts (with the context current) and the context.
+/// The native GL surface may be destroyed and made again meanwhile (re-parenting, a
+/// compositor unmapping the window): the context, its state and its lists outlive it and
+/// bind to the new surface before the next paint.
 ///
-/// Failures of the platform set `ErrorText` and fire `OnError`; the view then stays empty.
+/// Failures of the platform set `ErrorText` and fire `OnError`, once per failure. Without a
+/// context the view stays empty: its GL surface is hidden, the panel's own area shows, and
+/// no paint reaches the owner. A surface that refuses the context gets no drawing until it
+/// changes.
 class TOpenGLOrvPanel : public QWidget, public TextWriter {
     Q_OBJECT
   public:
@@ -307,6 +314,9 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     virtual bool CreatePlatformContext(QOpenGLContext& context, QString& why);
     /// Presents the back buffer of the GL surface.
     virtual void SwapPlatformBuffers();
+    /// Binds the context to the GL surface; false with the platform's description in `why`.
+    /// Tests override it to inject failures.
+    virtual bool MakePlatformCurrent(QString& why);
 
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -315,6 +325,7 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     friend class GlSurfaceWindow;
@@ -337,7 +348,15 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     int CaptionHeight() const;
     Qt::Edges FrameEdgesAt(QPoint p) const;
     void SyncCursor();
+    void CreateSurface();
+    bool SurfaceOnScreen() const;
+    void MakeFrameOpaque();
     void SurfaceExposed();
+    void SurfaceHidden();
+    void SurfaceShown();
+    void ShowSurfaceAgain();
+    void SurfaceCreated();
+    void SurfaceAboutToBeDestroyed();
     void SurfaceMouse(QMouseEvent* event);
 
     // Properties.
@@ -384,6 +403,11 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     bool contextCreationDone_ = false;  // creation sequence has run: size changes are reported
     bool painting_ = false;
     std::vector<FrameReceiver> frameReceivers_;  // waiting for the next paint
+    bool surfaceParked_ = false;  // surface made while hidden, under the container's placeholder
+    bool surfaceBound_ = false;   // the context is current on the present native surface
+    bool bindFailed_ = false;     // binding to the present surface failed and was reported
+    QPointer<QWindow> watchedTopLevel_;  // the top-level window whose exposure is watched
+    bool showAgainWhenExposed_ = false;  // surface shown before its top-level was exposed
     // Frame dragging (caption move, sizing frame).
     enum class Drag { None, Move, Resize };
     Drag drag_ = Drag::None;

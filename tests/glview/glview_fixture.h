@@ -22,14 +22,17 @@ inline QApplication& GlviewApplication() {
     return veliso::testing::TestApplication();
 }
 
-/// A panel whose platform seams are observable: it counts buffer swaps, can run a check just
-/// before each swap, and can be told to fail the creation of its rendering context.
+/// A panel whose platform seams are observable: it counts buffer swaps and attempts to bind
+/// its context, can run a check just before each swap, and can be told to fail the creation
+/// of its rendering context or its binding.
 class ProbePanel : public TOpenGLOrvPanel {
   public:
     using TOpenGLOrvPanel::TOpenGLOrvPanel;
     int swaps = 0;
+    int bindAttempts = 0;
     bool failContextCreation = false;
     std::function<void()> beforeSwap;
+    bool failMakeCurrent = false;
 
   protected:
     bool CreatePlatformContext(QOpenGLContext& context, QString& why) override {
@@ -45,6 +48,14 @@ class ProbePanel : public TOpenGLOrvPanel {
         }
         ++swaps;
         TOpenGLOrvPanel::SwapPlatformBuffers();
+    }
+    bool MakePlatformCurrent(QString& why) override {
+        ++bindAttempts;
+        if (failMakeCurrent) {
+            why = QStringLiteral("the surface refused the context.");
+            return false;
+        }
+        return TOpenGLOrvPanel::MakePlatformCurrent(why);
     }
 };
 
@@ -65,11 +76,16 @@ class PanelFixture : public ::testing::Test {
 
     /// Shows the window and waits until the GL surface is on screen.
     void ShowAndExpose() {
-        host_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
+        ShowHost();
         ASSERT_NE(panel->glWindow(), nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->glWindow()));
     }
+    /// Shows the window and waits until it is on screen, whatever becomes of the GL surface.
+    void ShowHost() {
+        host_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
+    }
+    QWidget* host() const { return host_.get(); }
 
     /// Destroys the host and the panel with it.
     void DestroyHost() {

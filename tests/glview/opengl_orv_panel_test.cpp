@@ -287,15 +287,49 @@ TEST_F(PanelCreation, FailedContextCreationCarriesThePlatformReason) {
     panel->failContextCreation = true;
     int paints = 0;
     panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
-    ShowAndExpose();
+    ShowHost();
     EXPECT_EQ(reports, QStringList({"wglRenderingContext:no context today.",
                                     "Open GL Context Create Failed"}));
     EXPECT_FALSE(panel->contextReady());
-    // Later paints still reach the owner; with no context there is nothing to swap.
-    paints = 0;
-    panel->Repaint();
-    EXPECT_EQ(paints, 1);
+    // Nothing could ever be drawn: the surface is hidden so that the panel's own area shows,
+    // and the ticks that follow neither paint, nor swap, nor report again.
+    EXPECT_FALSE(panel->glWindow()->isVisible());
+    for (int tick = 0; tick < 5; ++tick) {
+        panel->Repaint();
+        QTest::qWait(5);
+    }
+    EXPECT_EQ(paints, 0);
     EXPECT_EQ(panel->swaps, 0);
+    EXPECT_EQ(reports.size(), 2);
+    host()->hide();
+    host()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(host()));
+    EXPECT_FALSE(panel->glWindow()->isVisible()) << "an empty surface does not come back";
+}
+
+TEST_F(PanelCreation, ContextThatCannotBeBoundIsReportedOnceAndDropped) {
+    QStringList reports;
+    panel->OnError = [&](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+    panel->failMakeCurrent = true;
+    bool initialised = false;
+    panel->OnInit = [&](TOpenGLOrvPanel*) { initialised = true; };
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
+    ShowHost();
+    EXPECT_EQ(reports, QStringList({"wglMakeCurrent:the surface refused the context.",
+                                    "Open GL Context Create Failed"}));
+    EXPECT_FALSE(panel->contextReady());
+    EXPECT_FALSE(initialised);
+    EXPECT_EQ(panel->bindAttempts, 1);
+    // No new attempt at every tick, nor from the owner's calls outside the paint cycle.
+    for (int tick = 0; tick < 5; ++tick) {
+        panel->Repaint();
+        EXPECT_FALSE(panel->MakeCurrent());
+        QTest::qWait(5);
+    }
+    EXPECT_EQ(panel->bindAttempts, 1);
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(reports.size(), 2);
 }
 
 TEST_F(PanelCreation, FrameStylesSetBeforeCreationWaitForIt) {
@@ -595,6 +629,101 @@ TEST_F(PanelFrames, FramesFillTheWholeViewFromTheFirstOneAndAfterAResize) {
     ASSERT_FALSE(frame.isNull());
     EXPECT_EQ(frame.size(), QSize(260, 180));
     EXPECT_EQ(corners(frame), green);
+}
+
+// ---------------------------------------------------------------------------------------
+// The native surface destroyed and made again: the context and its lists outlive it.
+
+class PanelSurface : public PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        if (HasFatalFailure() || IsSkipped()) {
+            return;
+        }
+        panel->setFont3D_Enabled(true);
+        panel->OnError = [this](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+        panel->OnPaint = [this](TOpenGLOrvPanel* sender) {
+            ++paints;
+            ClearAndReadCentre(0.0f, 0.0f, 1.0f, centre)(sender);
+        };
+        ShowAndExpose();
+        context = panel->context();
+        lists = panel->Font3DLists()->ListBase;
+    }
+    /// Paints once the surface is back on screen; true when the paint reached the screen's
+    /// back buffer with the same context and its lists intact.
+    void ExpectDrawingGoesOn() {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->glWindow()));
+        centre[2] = 0;
+        panel->swaps = 0;
+        panel->Repaint();
+        EXPECT_EQ(panel->swaps, 1);
+        EXPECT_EQ(centre[2], 255) << "the paint reached the back buffer";
+        EXPECT_EQ(panel->context(), context);
+        EXPECT_EQ(QOpenGLContext::currentContext(), context);
+        EXPECT_EQ(QOpenGLContext::currentContext()->surface(), panel->glWindow());
+        EXPECT_TRUE(glIsList(lists)) << "the font lists belong to the context, not the surface";
+    }
+
+    QStringList reports;
+    int paints = 0;
+    std::uint8_t centre[4] = {0, 0, 0, 0};
+    QOpenGLContext* context = nullptr;
+    GLuint lists = 0;
+};
+
+TEST_F(PanelSurface, RecreatedSurfaceTakesTheSameContext) {
+    QWindow* surface = panel->glWindow();
+    surface->destroy();
+    // While there is no surface the context lets go; the owner's GL calls wait for it.
+    EXPECT_FALSE(panel->MakeCurrent());
+    EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+    panel->Repaint();
+    surface->show();
+    ExpectDrawingGoesOn();
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(", ").toStdString();
+}
+
+TEST_F(PanelSurface, ReparentedIntoAnotherWindowTheViewGoesOnDrawing) {
+    QWidget other;
+    other.resize(300, 200);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    panel->setParent(&other);
+    panel->show();
+    ExpectDrawingGoesOn();
+    // The window it came from goes away, the view stays with its new one.
+    DestroyHost();
+    panel = static_cast<ProbePanel*>(other.findChild<TOpenGLOrvPanel*>());
+    ASSERT_NE(panel, nullptr);
+    ExpectDrawingGoesOn();
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(", ").toStdString();
+    delete panel;
+}
+
+TEST_F(PanelSurface, NewSurfaceRefusingTheContextIsReportedOnceAndRetriedWithTheNextOne) {
+    QWindow* surface = panel->glWindow();
+    panel->failMakeCurrent = true;
+    const int attempts = panel->bindAttempts;
+    paints = 0;
+    surface->destroy();
+    surface->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(surface));
+    for (int tick = 0; tick < 5; ++tick) {
+        panel->Repaint();
+        QTest::qWait(5);
+    }
+    EXPECT_EQ(reports, QStringList({"wglMakeCurrent:the surface refused the context."}));
+    EXPECT_EQ(panel->bindAttempts, attempts + 1) << "not at every tick";
+    EXPECT_EQ(paints, 0) << "no drawing without the context bound";
+    EXPECT_TRUE(panel->contextReady()) << "the context stays for the next surface";
+
+    panel->failMakeCurrent = false;
+    surface->destroy();
+    surface->show();
+    ExpectDrawingGoesOn();
+    EXPECT_EQ(reports.size(), 1);
 }
 
 // ---------------------------------------------------------------------------------------
