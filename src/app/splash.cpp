@@ -1,8 +1,10 @@
 #include "app/splash.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QThread>
+#include <QWindow>
 
 #include "app/dialog_parts.h"
 #include "mainwindow/clickable_label.h"
@@ -11,14 +13,29 @@
 
 TFormsplash* Formsplash = nullptr;
 
-TFormsplash::TFormsplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+bool TFormsplash::PlatformHasWindowOpacity() {
+    // The X11, Windows and macOS plugins set a whole window's opacity (shown where a
+    // compositor blends windows). Wayland has no such request, nor have the offscreen and
+    // framebuffer plugins: Qt would only warn at every attempt.
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") || platform == QLatin1String("windows") ||
+           platform == QLatin1String("cocoa");
+}
+
+TFormsplash::TFormsplash(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), fades_(PlatformHasWindowOpacity()) {
     setObjectName("Formsplash");
     setFixedSize(384, 256);
-    setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0, 89, 132));
     setPalette(pal);
-    setWindowOpacity(0.0);  // ignored by window systems without a compositor
+    // A translucent window whose key-coloured pixels are never painted: where the window
+    // system cannot shape a window (Wayland), those pixels are transparent instead. The
+    // picture covers the whole window, so the background colour never shows.
+    setAttribute(Qt::WA_TranslucentBackground);
+    if (fades_) {
+        setWindowOpacity(0.0);  // ignored by X11 desktops without a compositor
+    }
 
     const QPixmap picture = veliso::pictures::SplashPicture();
     Image1 = new veliso::ClickableLabel(this);
@@ -29,8 +46,12 @@ TFormsplash::TFormsplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     connect(Image1, &veliso::ClickableLabel::clicked, this,
             veliso::Guard(this, &TFormsplash::Image1Click));
 
-    // The picture covers the whole window, so its key-coloured pixels give the shape.
-    setMask(picture.createMaskFromColor(ColourKey(), Qt::MaskInColor));
+    // The picture covers the whole window, so its key-coloured pixels give the shape: of
+    // the window where the window system shapes windows (X11), and of the painted and
+    // clickable part of the picture everywhere.
+    const QBitmap shape = picture.createMaskFromColor(ColourKey(), Qt::MaskInColor);
+    Image1->setMask(shape);
+    setMask(shape);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -48,13 +69,26 @@ void TFormsplash::showEvent(QShowEvent* event) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    // Fade in once the window is on the screen and the modal loop runs.
-    QMetaObject::invokeMethod(this, &TFormsplash::FormActivate, Qt::QueuedConnection);
+    // Fade in once the window is on the screen: before that, the window system has not
+    // even mapped it, and the whole fade would reach it at once, after the last step.
+    fadePending_ = true;
+    if (windowHandle() != nullptr) {
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool TFormsplash::eventFilter(QObject* watched, QEvent* event) {
+    if (fadePending_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        fadePending_ = false;
+        QMetaObject::invokeMethod(this, &TFormsplash::FormActivate, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormsplash::FormActivate() {
-    if (!isVisible()) {
-        return;
+    if (!isVisible() || !fades_) {
+        return;  // without window opacity the splash shows at once
     }
     fadeSteps_.clear();
     for (int alpha = 0; alpha <= 240; alpha += 15) {

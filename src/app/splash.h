@@ -21,8 +21,11 @@ class TFormsplash : public QDialog {
 
     /// Ticks of `Timer1` since creation; never reset.
     int ticks() const { return ticks_; }
-    /// Window alpha values (0 .. 255) set by the last fade-in, in order.
+    /// Window alpha values (0 .. 255) set by the last fade-in, in order. Empty where the
+    /// window system has no window opacity: there the splash shows at once.
     const std::vector<int>& fadeSteps() const { return fadeSteps_; }
+    /// True when the platform sets the opacity of a whole window, so that the splash fades.
+    static bool PlatformHasWindowOpacity();
 
     QTimer* Timer1 = nullptr;
     veliso::ClickableLabel* Image1 = nullptr;
@@ -37,8 +40,11 @@ class TFormsplash : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    const bool fades_;
+    bool fadePending_ = false;  // shown, fade to start once the window is on the screen
     int ticks_ = 0;
     std::vector<int> fadeSteps_;
 };
