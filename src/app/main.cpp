@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/launch.h"
+#include "app/translations.h"
 #include "mainwindow/form_mm.h"
 
 // Without options Veliso reads and writes no files and exits with 0. The command line is read
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     }
     veliso::ApplySeed(command.options);
     veliso::VelisoApplication app(argc, argv);
+    veliso::InstallFrenchQtTexts(app);
     int code = 0;
     try {
         veliso::CreateWindows();
