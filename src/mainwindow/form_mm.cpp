@@ -30,6 +30,7 @@
 #include "mainwindow/pictures.h"
 #include "mainwindow/solid_panel.h"
 #include "mainwindow/view_actions.h"
+#include "mainwindow/view_notice.h"
 #include "render/gas_scene.h"
 #include "render/liquid_scene.h"
 #include "render/solid_scene.h"
@@ -344,6 +345,9 @@ void TFormMM::BuildView() {
     OpenGLOrvPanel1->OnInit = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Init(s); };
     OpenGLOrvPanel1->OnResize = Guard(this, &TFormMM::OpenGLOrvPanel1Resize);
     OpenGLOrvPanel1->OnPaint = Guard(this, &TFormMM::OpenGLOrvPanel1Paint);
+    // Without a handler a view that cannot draw would stay empty and the user would never
+    // learn why.
+    OpenGLOrvPanel1->OnError = Guard(this, &TFormMM::OpenGLOrvPanel1Error);
     OpenGLOrvPanel1->OnMouseDown = Guard(this, &TFormMM::OpenGLOrvPanel1MouseDown);
     OpenGLOrvPanel1->OnMouseUp = Guard(this, &TFormMM::OpenGLOrvPanel1MouseUp);
     OpenGLOrvPanel1->OnMouseMove = Guard(this, &TFormMM::OpenGLOrvPanel1MouseMove);
@@ -597,6 +601,20 @@ void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
             break;
         default:
             break;
+    }
+}
+
+void TFormMM::OpenGLOrvPanel1Error(TOpenGLOrvPanel* sender) {
+    // A failed creation reports its cause first and "Open GL Context Create Failed" last;
+    // the notice lists every cause and comes up once the view is known to have no context.
+    if (viewNotice_ == nullptr) {
+        viewNotice_ = new ViewNotice(sender);
+        viewNotice_->hide();
+    }
+    viewNotice_->AddReason(sender->ErrorText());
+    if (!sender->contextReady()) {
+        viewNotice_->show();
+        viewNotice_->raise();
     }
 }
 

@@ -28,6 +28,7 @@ class SolidPanel;
 class TFormReleves;
 class TOpenGLOrvPanel;
 class ViewActions;
+class ViewNotice;
 
 /// Tab bar whose tabs all measure 140 x 22 pixels.
 class FixedTabBar : public QTabBar {
@@ -192,6 +193,12 @@ class TFormMM : public QWidget {
     void OpenGLOrvPanel1Init(veliso::TOpenGLOrvPanel* sender);
     void OpenGLOrvPanel1Resize(veliso::TOpenGLOrvPanel* sender);
     void OpenGLOrvPanel1Paint(veliso::TOpenGLOrvPanel* sender);
+    /// A platform failure of the view: once the view is left without a context, a notice in
+    /// its area says in French that 3D display is unavailable and why.
+    void OpenGLOrvPanel1Error(veliso::TOpenGLOrvPanel* sender);
+    /// The notice in place of the view: null until the view reports a failure, shown once the
+    /// view is left without a context.
+    veliso::ViewNotice* viewNotice() const { return viewNotice_; }
     void OpenGLOrvPanel1MouseDown(veliso::TOpenGLOrvPanel* sender, Qt::MouseButton button,
                                   Qt::KeyboardModifiers shift, int x, int y);
     void OpenGLOrvPanel1MouseUp(veliso::TOpenGLOrvPanel* sender, Qt::MouseButton button,
@@ -229,6 +236,7 @@ class TFormMM : public QWidget {
     void OpenInformationPage(const QString& name);
     void SetUpMeasurements();
 
+    veliso::ViewNotice* viewNotice_ = nullptr;
     QDialog* splash_ = nullptr;
     QDialog* instructions_ = nullptr;
     QDialog* about_ = nullptr;

@@ -3,11 +3,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
@@ -22,6 +24,8 @@
 #include "mainwindow/modal_answer.h"
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
+#include "mainwindow/view_notice.h"
+#include "support/image_match.h"
 #include "support/stderr_capture.h"
 
 namespace veliso {
@@ -597,6 +601,159 @@ TEST_F(FormMMGlTest, ViewResizeSetsTheViewport) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 700 - 173);
     EXPECT_EQ(viewport[3], 600 - 21 - 33);
+}
+
+// ---------------------------------------------------------------------------------------
+// No OpenGL at all. ctest runs this as "mainwindow_without_opengl", with Qt's X11 GL
+// integration switched off (QT_XCB_GL_INTEGRATION=none), as on a display or a driver that
+// offers no OpenGL.
+
+class FormMMWithoutOpenGL : public FormMMTest {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariable("QT_XCB_GL_INTEGRATION") != QLatin1String("none")) {
+            GTEST_SKIP() << "needs OpenGL switched off (ctest test mainwindow_without_opengl)";
+        }
+        FormMMTest::SetUp();
+    }
+};
+
+TEST_F(FormMMWithoutOpenGL, TheViewSaysSoInFrenchOnceAndTheRestOfTheWindowWorks) {
+    int paints = 0;
+    const auto paint = form->OpenGLOrvPanel1->OnPaint;
+    form->OpenGLOrvPanel1->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        ++paints;
+        paint(sender);
+    };
+    testing::StderrCapture standardError;
+    Show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return form->viewNotice() != nullptr && form->viewNotice()->isVisible(); }));
+    // Qt's own line about the missing GL integration, and nothing else.
+    const std::string written = standardError.Finish();
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
+
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    ViewNotice* notice = form->viewNotice();
+    EXPECT_FALSE(view->contextReady());
+    EXPECT_FALSE(view->glWindow()->isVisible());
+    EXPECT_EQ(notice->parentWidget(), view);
+    EXPECT_EQ(notice->geometry(), view->rect());
+    const QString text = notice->text();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Affichage 3D indisponible")))
+        << text.toStdString();
+    ASSERT_EQ(notice->reasons().size(), 2) << text.toStdString();
+    EXPECT_TRUE(notice->reasons()[0].startsWith("wglRenderingContext:"));
+    EXPECT_GT(notice->reasons()[0].size(), QString("wglRenderingContext:").size())
+        << "with the platform's reason";
+    EXPECT_EQ(notice->reasons()[1], "Open GL Context Create Failed");
+    EXPECT_TRUE(text.contains(notice->reasons()[0]));
+
+    // The timers run on: the gas steps on its tab, the clock ticks; the view is neither
+    // painted nor tried again.
+    form->PageControl1->setCurrentIndex(2);
+    EXPECT_TRUE(form->PageControl1->isHighlighted(2));
+    const double x = form->gas.x[0];
+    form->Pangaz->findChild<QSlider*>("TB_t")->setValue(400);
+    EXPECT_EQ(form->gas.temperature, 400.0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->gas.x[0] != x; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return !form->StatusBar1->panelText(2).isEmpty(); }, 2500));
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(notice->reasons().size(), 2);
+
+    form->resize(760, 580);
+    QTest::qWait(0);
+    EXPECT_EQ(notice->geometry(), view->rect()) << "the notice fills the view at every size";
+    {
+        ModalAnswer answer(QMessageBox::No);
+        EXPECT_FALSE(form->close());
+    }
+    EXPECT_TRUE(form->isVisible());
+}
+
+// ---------------------------------------------------------------------------------------
+// High DPI. Run at every scale: ctest adds "mainwindow_scale_2" and "mainwindow_scale_1_5"
+// (QT_SCALE_FACTOR 2 and 1.5).
+
+using FormMMHighDpi = FormMMTest;
+
+/// The back buffer, read just before the swap (RGB, top row first).
+QImage ReadBack(int width, int height) {
+    QImage frame(width, height, QImage::Format_RGBA8888);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
+    return frame.mirrored().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(FormMMHighDpi, ViewFillsItsAreaInDevicePixelsAndItsCaptionsAreDrawnAtThatResolution) {
+    form->resize(560, 460);
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+    const double scale = view->devicePixelRatioF();
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        EXPECT_DOUBLE_EQ(scale, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    }
+    // The gas tab with its three graphs and their captions.
+    form->PageControl1->setCurrentIndex(2);
+    for (const char* name : {"CB_MB", "CB_stat", "CB_Vitesse"}) {
+        form->Pangaz->findChild<QCheckBox*>(name)->setChecked(true);
+    }
+    QImage frame;
+    GLint viewport[4] = {0, 0, 0, 0};
+    const auto paint = view->OnPaint;
+    view->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        paint(sender);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        frame = ReadBack(sender->ClientWidth(), sender->ClientHeight());
+    };
+    view->Repaint();
+    const QSize device(qRound(view->width() * scale), qRound(view->height() * scale));
+    ASSERT_EQ(frame.size(), device);
+    EXPECT_EQ(QSize(viewport[2], viewport[3]), device);
+
+    // The scene is centred in the frame and spans it: a viewport in logical pixels would
+    // leave it in a corner.
+    const QRgb background = frame.pixel(1, 1);
+    QRect drawn;
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            if (testing::ChannelDistance(frame.pixel(x, y), background) > 8) {
+                drawn |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    EXPECT_NEAR(drawn.center().x(), device.width() / 2, device.width() / 20);
+    EXPECT_NEAR(drawn.center().y(), device.height() / 2, device.height() / 10);
+    EXPECT_GT(drawn.width(), device.width() / 2);
+
+    // What the display shows is that frame, pixel for pixel: nothing scales it on the way.
+    const QImage shown = QGuiApplication::primaryScreen()
+                             ->grabWindow(view->glWindow()->winId())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), device);
+    EXPECT_LE(testing::DifferingShare(shown, frame, {}, 2), 0.001);
+
+    // At a whole scale a frame drawn small and enlarged would change colour only between
+    // blocks of scale × scale pixels; drawn at full resolution, edges fall on every column.
+    if (scale >= 2 && scale == std::floor(scale)) {
+        const int block = static_cast<int>(scale);
+        long onBlockEdges = 0;
+        long inside = 0;
+        for (int y = 0; y < frame.height(); ++y) {
+            for (int x = 0; x + 1 < frame.width(); ++x) {
+                if (testing::ChannelDistance(frame.pixel(x, y), frame.pixel(x + 1, y)) > 16) {
+                    ((x + 1) % block == 0 ? onBlockEdges : inside) += 1;
+                }
+            }
+        }
+        EXPECT_GT(inside, (onBlockEdges + inside) / 4) << onBlockEdges << " " << inside;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLabel>
+#include <QStringList>
+
+namespace veliso {
+
+/// The notice that takes the place of the 3D view when the view has no OpenGL context: it
+/// says, in French, that 3D display is unavailable and why. It fills its parent (the view)
+/// and follows its size. Each distinct reason is listed once, in the order of the reports.
+class ViewNotice : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ViewNotice(QWidget* view);
+
+    /// Adds a reason (a failure text of the view) unless it is listed already.
+    void AddReason(const QString& reason);
+    const QStringList& reasons() const { return reasons_; }
+
+    /// First line of the notice.
+    static QString Heading();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QStringList reasons_;
+};
+
+}  // namespace veliso
