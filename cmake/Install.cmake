@@ -85,15 +85,17 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://veliso.example/")
 # The package carries the program without its debugging symbols.
 set(CPACK_STRIP_FILES ON)
 # The program draws with OpenGL; Mesa's software renderer is enough. The measurement window
-# plots with Qt Charts. Liberation Sans stands in for Arial; xdg-utils opens the information
-# pages and the mail link.
+# plots with Qt Charts. Qt's French catalogue gives its message boxes French buttons ("Oui",
+# "Non"). Liberation Sans stands in for Arial; xdg-utils opens the information pages and the
+# mail link; Qt's Wayland platform lets the program run natively on a Wayland desktop (without
+# it Qt goes through XWayland).
 find_program(VELISO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VELISO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, qt6-translations-l10n")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libqt6charts6, libgl1, libglu1-mesa, libgl1-mesa-dri")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libqt6charts6, libgl1, libglu1-mesa, libgl1-mesa-dri, qt6-translations-l10n")
 endif()
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils, qt6-wayland")
 include(CPack)
