@@ -1,5 +1,6 @@
 // The real program on a Wayland compositor: a headless weston on a private socket, compared
-// with the X11 display the other window tests run on.
+// with the same program on an X11 display (an Xvfb of its own, so that no window of another
+// test covers it).
 //
 // The test program runs itself twice as a driver (`--drive FOLDER`): once with Qt's xcb
 // platform, once with its wayland platform. The driver starts the program's windows as main()
@@ -41,6 +42,7 @@
 #include "app/splash.h"
 #include "app/translations.h"
 #include "core/common/random_source.h"
+#include "glview/frame_readback.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/form_mm.h"
@@ -93,7 +95,7 @@ class Driver {
         view.OnPaint = [this, paint](TOpenGLOrvPanel* sender) {
             paint(sender);
             ++paints_;
-            lastFrame_ = ReadBack(sender->ClientWidth(), sender->ClientHeight());
+            lastFrame_ = ReadDrawBuffer(sender->ClientWidth(), sender->ClientHeight());
         };
         Report("view_exposed", QTest::qWaitFor([&] { return view.glWindow()->isExposed(); }));
         Report("error_text", view.ErrorText());
@@ -203,15 +205,6 @@ class Driver {
     }
 
   private:
-    static QImage ReadBack(int width, int height) {
-        QImage frame(width, height, QImage::Format_RGBA8888);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
-        // Blending leaves destination alpha below 1 here and there: only colour counts.
-        return frame.mirrored().convertToFormat(QImage::Format_RGB32);
-    }
-
     /// Runs the 25 ms timer until the view has painted `kPaints` frames (or for 10 s at
     /// most) and records how many it painted, whether its surface is exposed and whether the
     /// viewport covers it in device pixels.
@@ -341,7 +334,9 @@ struct DriverRun {
     QImage Image(const QString& name) const { return QImage(folder + "/" + name + ".png"); }
 };
 
-DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environment) {
+/// Runs the driver in `folder`, through `wrapper` (a program and its arguments) if given.
+DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environment,
+                    QStringList wrapper) {
     DriverRun run;
     run.folder = folder;
     QProcess child;
@@ -354,7 +349,8 @@ DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environmen
                                                     : leakOptions + ":print_suppressions=0");
     child.setProcessEnvironment(withQuietLeakChecker);
     child.setWorkingDirectory(folder);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--drive"), folder});
+    wrapper << QCoreApplication::applicationFilePath() << QStringLiteral("--drive") << folder;
+    child.start(wrapper.takeFirst(), wrapper);
     if (!child.waitForFinished(120000)) {
         child.kill();
         child.waitForFinished();
@@ -376,9 +372,7 @@ DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environmen
 class WaylandDesktop : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY"))
-            << "the X11 reference run needs a display: run under xvfb-run (scripts/test does)";
-        for (const char* tool : {"weston", "weston-screenshooter"}) {
+        for (const char* tool : {"weston", "weston-screenshooter", "xvfb-run"}) {
             ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromUtf8(tool)).isEmpty())
                 << tool << " is missing: scripts/setup-deps installs it";
         }
@@ -434,18 +428,20 @@ class WaylandDesktop : public ::testing::Test {
         QDir().mkpath(folder);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", platform);
+        environment.remove("DISPLAY");
         if (platform == QLatin1String("wayland")) {
             environment.insert("XDG_RUNTIME_DIR", runtime_);
             environment.insert("WAYLAND_DISPLAY", socket_);
-            environment.remove("DISPLAY");
-        } else {
-            const QString own = work_.filePath("runtime-x11");
-            QDir().mkpath(own);
-            MakePrivate(own);
-            environment.insert("XDG_RUNTIME_DIR", own);
-            environment.remove("WAYLAND_DISPLAY");
+            return RunDriver(folder, environment, {});
         }
-        return RunDriver(folder, environment);
+        const QString own = work_.filePath("runtime-x11");
+        QDir().mkpath(own);
+        MakePrivate(own);
+        environment.insert("XDG_RUNTIME_DIR", own);
+        environment.remove("WAYLAND_DISPLAY");
+        // -noreset: the server stays up between its clients (see scripts/test).
+        return RunDriver(folder, environment,
+                         {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -noreset"});
     }
 
     QTemporaryDir work_;
