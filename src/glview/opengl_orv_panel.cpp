@@ -548,9 +548,10 @@ void TOpenGLOrvPanel::SurfaceAboutToBeDestroyed() {
 void TOpenGLOrvPanel::SurfaceShown() {
     // A surface shown while its top-level window is not on the screen yet (the first show,
     // the window shown again after being hidden) is shown once more when the window gets
-    // there. Wayland exposes such an embedded surface only when its parent is configured
-    // anew, which a compositor that does not activate the window never does: the view would
-    // stay blank. Shown again on an exposed parent, the surface is exposed at once.
+    // there, unless it is exposed by then. Wayland exposes such an embedded surface only when
+    // its parent is configured anew, which a compositor that does not activate the window
+    // never does: the view would stay blank. Shown again on an exposed parent, the surface is
+    // exposed at once.
     QWindow* top = window()->windowHandle();
     if (top != watchedTopLevel_) {
         if (watchedTopLevel_ != nullptr) {
@@ -577,6 +578,11 @@ void TOpenGLOrvPanel::ShowSurfaceAgain() {
         return;
     }
     showAgainWhenExposed_ = false;
+    // Exposed with its window (X11 maps both at once): nothing to do, and showing it again
+    // would only take it off the screen for a moment.
+    if (surface_->isExposed()) {
+        return;
+    }
     container_->hide();
     container_->show();
 }
