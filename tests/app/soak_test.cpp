@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -48,7 +50,9 @@
 #include "mainwindow/form_mm.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/liquid_panel.h"
+#include "mainwindow/measurements_window.h"
 #include "mainwindow/solid_panel.h"
+#include "mainwindow/view_actions.h"
 #include "support/stderr_capture.h"
 
 namespace veliso {
@@ -342,6 +346,7 @@ class SoakDriver {
             {4, &SoakDriver::ResizeWindow},      {6, &SoakDriver::PressStartOrPause},
             {1, &SoakDriver::OpenInstructions},  {1, &SoakDriver::OpenAboutBox},
             {1, &SoakDriver::AskToClose},        {1, &SoakDriver::ClickInformationIcon},
+            {3, &SoakDriver::UseClassroomTools},
         };
         int total = 0;
         for (const auto& a : kActions) {
@@ -551,6 +556,71 @@ class SoakDriver {
         ++counts_[b->objectName().toStdString()];
     }
 
+    /// Full screen, the view's menu, a copied frame and the gas tab's measurement window, as a
+    /// teacher uses them while the rest goes on. Saving is left out: its file dialog is modal.
+    void UseClassroomTools() {
+        ViewActions& tools = *form_.viewActions;
+        switch (Uniform(0, 4)) {
+            case 0:
+                tools.fullScreenAction()->trigger();
+                ++counts_["full screen toggled"];
+                break;
+            case 1:
+                tools.leaveFullScreenAction()->trigger();  // disabled outside full screen
+                ++counts_["escape"];
+                break;
+            case 2:
+                if (QWindow* surface = form_.OpenGLOrvPanel1->glWindow();
+                    surface != nullptr && surface->width() > 0 && surface->height() > 0) {
+                    const QPoint at(Uniform(0, surface->width() - 1),
+                                    Uniform(0, surface->height() - 1));
+                    QTest::mouseClick(surface, Qt::RightButton, {}, at);
+                    QTest::qWait(Uniform(0, 100));
+                    if (QWidget* popup = QApplication::activePopupWidget()) {
+                        popup->close();
+                        ++counts_["view menu opened"];
+                    }
+                }
+                break;
+            case 3:
+                tools.copyAction()->trigger();
+                ++counts_["frame copied"];
+                break;
+            default:
+                UseMeasurements();
+                break;
+        }
+    }
+
+    void UseMeasurements() {
+        form_.ShowMeasurements();
+        QWidget* window = form_.FormReleves;
+        switch (Uniform(0, 4)) {
+            case 0:
+                form_.FormReleves->AddRow();
+                ++counts_["measurement added"];
+                break;
+            case 1:
+                window->findChild<QCheckBox*>("CB_Auto")->click();
+                ++counts_["automatic readout toggled"];
+                break;
+            case 2: {
+                const QList<QComboBox*> boxes = window->findChildren<QComboBox*>();
+                QComboBox* box = boxes[Uniform(0, static_cast<int>(boxes.size()) - 1)];
+                box->setCurrentIndex(Uniform(0, box->count() - 1));
+                ++counts_["measurement choice changed"];
+                break;
+            }
+            case 3:
+                window->hide();
+                ++counts_["measurements hidden"];
+                break;
+            default:
+                ++counts_["measurements shown"];
+                break;
+        }
+    }
+
     void OpenInstructions() {
         // The responder closes it; the call returns then.
         QTest::mouseClick(form_.Button1, Qt::LeftButton);
@@ -660,6 +730,7 @@ TEST(Soak, RandomUseLeavesEveryRecordSoundAndStandardErrorEmpty) {
 
         // Back to a normal window; each moving tab runs unpaused for a moment, so that the
         // last checks see the records right after a step.
+        form.viewActions->SetFullScreen(false);
         form.resize(646, 525);
         for (const char* name : {"butpause", "butpauseG"}) {
             auto* pause = form.findChild<QPushButton*>(name);
@@ -680,7 +751,7 @@ TEST(Soak, RandomUseLeavesEveryRecordSoundAndStandardErrorEmpty) {
         EXPECT_GT(counts["paints"], 0);
 
         for (const auto& [what, n] : counts) {
-            std::printf("soak: %-24s %d\n", what.c_str(), n);
+            std::printf("soak: %-26s %d\n", what.c_str(), n);
         }
         std::fflush(stdout);
         form.hide();
