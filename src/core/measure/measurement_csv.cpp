@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <optional>
 
+#include "core/common/number_format.h"
 #include "core/gas/gas_controls.h"
 
 namespace veliso {
@@ -405,10 +405,7 @@ std::string RoundedDecimalComma(double value, int digits) {
     if (!std::isfinite(value)) {
         return "—";
     }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*g", std::clamp(digits, 1, 17), value);
-    std::string text(buffer);
-    return text == "-0" ? "0" : CommaFor(text);
+    return CommaFor(FormatGeneral(value, std::clamp(digits, 1, 17)));
 }
 
 std::vector<std::string> MeasurementFields(const Measurement& row) {

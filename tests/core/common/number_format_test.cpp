@@ -25,11 +25,40 @@ TEST(NumberFormat, GeneralFormatOfTheValueLabels) {
     EXPECT_EQ(FormatInteger(-42), "-42");
 }
 
-/// printf's "%.15g" in the C locale, the reference the labels follow.
-std::string Printf15g(double value) {
+/// printf's "%.<digits>g" in the current locale; in the C locale, the reference the labels
+/// follow.
+std::string PrintfG(double value, int digits = 15) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
     return buffer;
+}
+
+/// Every binary exponent, with random mantissas and signs: `count` random bit patterns, the
+/// finite ones appended to `values`.
+void AppendRandomDoubles(std::vector<double>& values, std::uint64_t seed, int count) {
+    std::mt19937_64 random(seed);
+    for (int n = 0; n < count; ++n) {
+        double value;
+        const std::uint64_t bits = random();
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value)) {
+            values.push_back(value);
+        }
+    }
+}
+
+/// Fails the test for each value whose FormatGeneral at `digits` differs from printf's text
+/// in the C locale ("-0" written "0"), showing the first ten.
+void ExpectPrintfsText(const std::vector<double>& values, int digits) {
+    int differing = 0;
+    for (double value : values) {
+        const std::string expected = PrintfG(value, digits) == "-0" ? "0" : PrintfG(value, digits);
+        if (FormatGeneral(value, digits) != expected && ++differing <= 10) {
+            ADD_FAILURE() << FormatGeneral(value, digits) << " instead of " << expected << " at "
+                          << digits << " digits";
+        }
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(NumberFormat, GeneralFormatIsPrintfsInTheCLocaleForEveryKindOfValue) {
@@ -44,24 +73,19 @@ TEST(NumberFormat, GeneralFormatIsPrintfsInTheCLocaleForEveryKindOfValue) {
         values.push_back(i + 0.5);
         values.push_back(i * 0.01);
     }
-    // Every binary exponent, with random mantissas and signs.
-    std::mt19937_64 random(20260612);
-    for (int n = 0; n < 200000; ++n) {
-        double value;
-        const std::uint64_t bits = random();
-        std::memcpy(&value, &bits, sizeof value);
-        if (std::isfinite(value)) {
-            values.push_back(value);
-        }
+    AppendRandomDoubles(values, 20260612, 200000);
+    ExpectPrintfsText(values, 15);
+    // The default precision is the labels' 15 digits.
+    EXPECT_EQ(FormatGeneral(1.0 / 3.0), FormatGeneral(1.0 / 3.0, 15));
+}
+
+TEST(NumberFormat, FewerDigitsArePrintfsPrecisionToo) {
+    ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    std::vector<double> values = {0.0, 340.017, 0.99871, 1.5e-5, 9.5, 0.95, 99.95, 1e21, DBL_MAX};
+    AppendRandomDoubles(values, 20261207, 20000);
+    for (int digits = 1; digits <= 17; ++digits) {
+        ExpectPrintfsText(values, digits);
     }
-    int differing = 0;
-    for (double value : values) {
-        const std::string expected = Printf15g(value) == "-0" ? "0" : Printf15g(value);
-        if (FormatGeneral(value) != expected && ++differing <= 10) {
-            ADD_FAILURE() << FormatGeneral(value) << " instead of " << expected;
-        }
-    }
-    EXPECT_EQ(differing, 0);
 }
 
 /// A French locale built for the test in a folder of its own (glibc reads LOCPATH at every
@@ -84,7 +108,7 @@ class FrenchLocale : public ::testing::Test {
         ASSERT_NE(std::setlocale(LC_ALL, "fr_FR.UTF-8"), nullptr)
             << "no French locale: localedef and the locales package are needed";
         // The locale is in force: the C library itself writes a decimal comma now.
-        ASSERT_EQ(Printf15g(0.5), "0,5");
+        ASSERT_EQ(PrintfG(0.5), "0,5");
     }
     void TearDown() override {
         std::setlocale(LC_ALL, "C");
