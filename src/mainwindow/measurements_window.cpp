@@ -37,8 +37,6 @@ namespace veliso {
 
 namespace {
 
-constexpr int kWallHitColumn = 7;
-constexpr int kSpreadColumn = 8;
 constexpr int kSpans[3] = {1, 5, 10};
 
 // Quantities offered on the plot's axes, in the order of their lists.
@@ -124,9 +122,10 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return Text(MeasurementFields(row)[column]);
         case Qt::TextAlignmentRole:
-            return column == 1 ? int(Qt::AlignCenter) : int(Qt::AlignRight | Qt::AlignVCenter);
+            return column == kTimeColumn ? int(Qt::AlignCenter)
+                                         : int(Qt::AlignRight | Qt::AlignVCenter);
         case Qt::ToolTipRole:
-            if (column == kWallHitColumn || column == kSpreadColumn) {
+            if (column == kWallHitsColumn || column == kSpreadColumn) {
                 if (!row.wallHits) {
                     return QString::fromUtf8(
                         "Aucune seconde complète n'avait été comptée dans cet état");

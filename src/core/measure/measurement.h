@@ -43,8 +43,22 @@ struct Measurement {
     bool operator==(const Measurement&) const = default;
 };
 
+/// Positions of the columns in the table, in the CSV files and in the copied text.
+enum MeasurementColumn : int {
+    kNumberColumn,
+    kTimeColumn,
+    kCountColumn,
+    kTemperatureColumn,
+    kVolumeColumn,
+    kMassColumn,
+    kPressureColumn,
+    kWallHitsColumn,
+    kSpreadColumn,
+    kReadoutsColumn
+};
+
 /// Column titles of the table, of the CSV header and of the copied text, in this order.
-inline constexpr int kMeasurementColumns = 10;
+inline constexpr int kMeasurementColumns = kReadoutsColumn + 1;
 inline constexpr std::array<std::string_view, kMeasurementColumns> kMeasurementColumnTitles = {
     "N°",
     "Heure",

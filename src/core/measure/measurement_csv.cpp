@@ -14,20 +14,7 @@ namespace veliso {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr int kShortColumns = 8;  // a file without the spread and the readout count
-
-enum Column {
-    kNumber,
-    kTime,
-    kCount,
-    kTemperature,
-    kVolume,
-    kMass,
-    kPressure,
-    kWallHits,
-    kSpread,
-    kReadouts
-};
+constexpr int kShortColumns = kSpreadColumn;  // a file without the spread and the readout count
 
 std::string CommaFor(std::string text) {
     std::replace(text.begin(), text.end(), '.', ',');
@@ -228,21 +215,21 @@ struct Range {
 std::optional<Range> RangeOf(int column) {
     constexpr double kAny = 1e300;
     switch (column) {
-        case kNumber:
+        case kNumberColumn:
             return Range{1, 2147483647.0, true};
-        case kCount:
+        case kCountColumn:
             return Range{kGasCountMin, kGasCountMax, true};
-        case kTemperature:
+        case kTemperatureColumn:
             return Range{kGasTemperatureMin, kGasTemperatureMax, false};
-        case kVolume:
+        case kVolumeColumn:
             return Range{kGasVolumeMin, kGasVolumeMax, false};
-        case kMass:
+        case kMassColumn:
             return Range{kGasMassMin, kGasMassMax, true};
-        case kPressure:
-        case kWallHits:
-        case kSpread:
+        case kPressureColumn:
+        case kWallHitsColumn:
+        case kSpreadColumn:
             return Range{0, kAny, false};
-        case kReadouts:
+        case kReadoutsColumn:
             return Range{0, 10, true};
         default:
             return std::nullopt;
@@ -336,25 +323,25 @@ std::string ReadRow(int lineNumber, const std::vector<std::string>& fields, int 
         in.Fail(std::to_string(fields.size()) + " champs au lieu de " + std::to_string(columns));
         return in.error();
     }
-    const auto number = in.Number(kNumber);
-    const std::string_view time = in.Text(kTime);
+    const auto number = in.Number(kNumberColumn);
+    const std::string_view time = in.Text(kTimeColumn);
     if (in.error().empty() && std::any_of(time.begin(), time.end(), [](char c) {
             return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
         })) {
-        in.Fail("la colonne " + Quoted(kMeasurementColumnTitles[kTime]) +
+        in.Fail("la colonne " + Quoted(kMeasurementColumnTitles[kTimeColumn]) +
                 " contient un caractère de commande");
     }
-    const auto count = in.Number(kCount);
-    const auto temperature = in.Number(kTemperature);
-    const auto volume = in.Number(kVolume);
-    const auto mass = in.Number(kMass);
-    const auto pressure = in.Number(kPressure);
-    const auto hits = in.Number(kWallHits, true);
+    const auto count = in.Number(kCountColumn);
+    const auto temperature = in.Number(kTemperatureColumn);
+    const auto volume = in.Number(kVolumeColumn);
+    const auto mass = in.Number(kMassColumn);
+    const auto pressure = in.Number(kPressureColumn);
+    const auto hits = in.Number(kWallHitsColumn, true);
     std::optional<double> spread;
     int readouts = hits ? 1 : 0;
     if (columns == kMeasurementColumns) {
-        spread = in.Number(kSpread, true);
-        if (const auto n = in.Number(kReadouts)) {
+        spread = in.Number(kSpreadColumn, true);
+        if (const auto n = in.Number(kReadoutsColumn)) {
             readouts = static_cast<int>(*n);
         }
     }
