@@ -120,7 +120,7 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return Text(MeasurementFields(row)[column]);
+            return Text(MeasurementField(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
                                          : int(Qt::AlignRight | Qt::AlignVCenter);

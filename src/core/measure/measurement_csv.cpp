@@ -395,13 +395,41 @@ std::string RoundedDecimalComma(double value, int digits) {
     return CommaFor(FormatGeneral(value, std::clamp(digits, 1, 17)));
 }
 
-std::vector<std::string> MeasurementFields(const Measurement& row) {
+std::string MeasurementField(const Measurement& row, int column) {
     auto optional = [](const std::optional<double>& v) { return v ? DecimalComma(*v) : ""; };
-    return {std::to_string(row.number),      row.time,
-            std::to_string(row.count),       DecimalComma(row.temperature),
-            DecimalComma(row.volumePercent), std::to_string(row.mass),
-            DecimalComma(row.pressure),      optional(row.wallHits),
-            optional(row.wallHitsSpread),    std::to_string(row.readouts)};
+    switch (column) {
+        case kNumberColumn:
+            return std::to_string(row.number);
+        case kTimeColumn:
+            return row.time;
+        case kCountColumn:
+            return std::to_string(row.count);
+        case kTemperatureColumn:
+            return DecimalComma(row.temperature);
+        case kVolumeColumn:
+            return DecimalComma(row.volumePercent);
+        case kMassColumn:
+            return std::to_string(row.mass);
+        case kPressureColumn:
+            return DecimalComma(row.pressure);
+        case kWallHitsColumn:
+            return optional(row.wallHits);
+        case kSpreadColumn:
+            return optional(row.wallHitsSpread);
+        case kReadoutsColumn:
+            return std::to_string(row.readouts);
+        default:
+            return {};
+    }
+}
+
+std::vector<std::string> MeasurementFields(const Measurement& row) {
+    std::vector<std::string> fields;
+    fields.reserve(kMeasurementColumns);
+    for (int column = 0; column < kMeasurementColumns; ++column) {
+        fields.push_back(MeasurementField(row, column));
+    }
+    return fields;
 }
 
 std::string WriteMeasurementsCsv(const std::vector<Measurement>& rows) {

@@ -17,8 +17,11 @@ std::string DecimalComma(double value);
 /// "1,5e-05" when very small or very large).
 std::string RoundedDecimalComma(double value, int digits);
 
-/// The text of each of the kMeasurementColumns columns of a row, as the table shows it and the
-/// files hold it; an absent value is an empty text.
+/// The text of one column (a MeasurementColumn) of a row, as the table shows it and the files
+/// hold it; an absent value, or a column out of range, is an empty text.
+std::string MeasurementField(const Measurement& row, int column);
+
+/// The texts of the kMeasurementColumns columns of a row, in order.
 std::vector<std::string> MeasurementFields(const Measurement& row);
 
 /// A CSV file for French spreadsheets: UTF-8 with a byte-order mark (so that spreadsheets
