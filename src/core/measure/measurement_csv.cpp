@@ -243,6 +243,11 @@ std::string RangeText(const Range& range) {
     return "est hors de " + DecimalComma(range.low) + " … " + DecimalComma(range.high);
 }
 
+// Why a file is refused, as one French sentence: "Ligne 4 : <reason>."
+std::string LineFault(int lineNumber, const std::string& reason) {
+    return "Ligne " + std::to_string(lineNumber) + " : " + reason + ".";
+}
+
 class LineReader {
   public:
     LineReader(int lineNumber, const std::vector<std::string>& fields)
@@ -287,7 +292,7 @@ class LineReader {
 
     void Fail(const std::string& reason) {
         if (error_.empty()) {
-            error_ = "Ligne " + std::to_string(line_) + " : " + reason + ".";
+            error_ = LineFault(line_, reason);
         }
     }
     void Fail(int column, const std::string& reason) {
@@ -461,7 +466,7 @@ MeasurementCsv ReadMeasurementsCsv(std::string_view text) {
             line.remove_suffix(1);
         }
         auto fail = [&](const std::string& reason) {
-            result.error = "Ligne " + std::to_string(lineNumber) + " : " + reason + ".";
+            result.error = LineFault(lineNumber, reason);
             return result;
         };
         if (!ValidUtf8(line)) {
@@ -493,7 +498,7 @@ MeasurementCsv ReadMeasurementsCsv(std::string_view text) {
         rows.push_back(std::move(row));
     }
     if (header) {
-        result.error = "Ligne 1 : le fichier est vide, la ligne des titres manque.";
+        result.error = LineFault(1, "le fichier est vide, la ligne des titres manque");
         return result;
     }
     result.rows = std::move(rows);
