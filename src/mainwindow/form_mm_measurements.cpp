@@ -2,7 +2,6 @@
 // tab's readouts, and the question about unsaved rows when the program closes.
 
 #include <QKeySequence>
-#include <QMessageBox>
 #include <QShortcut>
 
 #include "mainwindow/form_mm.h"
@@ -40,11 +39,7 @@ bool TFormMM::ConfirmUnexportedMeasurements() {
     if (!FormReleves || !FormReleves->hasUnexported()) {
         return true;
     }
-    QMessageBox box(QMessageBox::Question, QStringLiteral("CONFIRMATION"),
-                    QString::fromUtf8("Des relevés n'ont pas été exportés. Fermer quand même ?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    // Losing rows takes a deliberate Yes.
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskDefaultNo(
+        this, QStringLiteral("CONFIRMATION"),
+        QString::fromUtf8("Des relevés n'ont pas été exportés. Fermer quand même ?"));
 }

@@ -74,6 +74,13 @@ QString FileName(const QString& path) {
 
 }  // namespace
 
+bool AskDefaultNo(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // ----- table model -----
 
 void MeasurementTableModel::Add(Measurement row) {
@@ -389,14 +396,6 @@ void TFormReleves::AddRow() {
                                          "complète n'a encore été comptée dans cet état."));
 }
 
-bool TFormReleves::Ask(const QString& text) {
-    QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                    this);
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
 void TFormReleves::Warn(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
     box.exec();
@@ -421,7 +420,7 @@ void TFormReleves::ClearAll() {
     if (hasUnexported()) {
         question += QString::fromUtf8("\nCertains n'ont pas été exportés.");
     }
-    if (Ask(question)) {
+    if (AskDefaultNo(this, windowTitle(), question)) {
         model_->Clear();
         Lab_Etat->clear();
     }
@@ -496,8 +495,10 @@ void TFormReleves::ImportCsv() {
         return;
     }
     if (hasUnexported() &&
-        !Ask(QString::fromUtf8("Des relevés n'ont pas été exportés. Les remplacer par ceux du "
-                               "fichier ?"))) {
+        !AskDefaultNo(
+            this, windowTitle(),
+            QString::fromUtf8("Des relevés n'ont pas été exportés. Les remplacer par ceux du "
+                              "fichier ?"))) {
         return;
     }
     const auto n = read.rows.size();

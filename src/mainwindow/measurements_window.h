@@ -45,6 +45,10 @@ class MeasurementTableModel : public QAbstractTableModel {
     MeasurementLog log_;
 };
 
+/// Asks a yes/no question about losing rows in a box titled `title` over `parent`; the
+/// default button and Escape answer No, so that losing them takes a deliberate Yes.
+bool AskDefaultNo(QWidget* parent, const QString& title, const QString& text);
+
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state
 /// of the gas with its measured wall-hit rate, tabulates the rows, copies them for a
 /// spreadsheet, writes and reads them as CSV, and plots one quantity against another with a
@@ -88,8 +92,6 @@ class TFormReleves : public QDialog {
     void CopyRows();
     void ExportCsv();
     void ImportCsv();
-    /// Asks a yes/no question; the default and Escape answer No.
-    bool Ask(const QString& text);
     void Warn(const QString& title, const QString& text);
 
     int Span() const;

@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTableView>
@@ -284,6 +285,33 @@ TEST_F(MeasurementsWindowTest, FittedLawIsDrawnWithItsFiguresAndNeverANan) {
     Choose("CBox_Ajustement", 2);
     EXPECT_TRUE(fit->text().startsWith(QString::fromUtf8("affine y = a·x + b : a = ")));
     EXPECT_GT(window->fitSeries()->count(), 0);
+}
+
+// Every question about losing rows: the keys a hurried user presses keep them.
+TEST(AskDefaultNoTest, EnterAndEscapeAnswerNo) {
+    testing::TestApplication();
+    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        int presses = 0;
+        QTimer timer;
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) {
+                return;
+            }
+            // A key that does not close the box fails the test rather than hangs it.
+            if (++presses > 20) {
+                box->button(QMessageBox::Yes)->click();
+                return;
+            }
+            QTest::keyClick(box, static_cast<Qt::Key>(key));
+        });
+        timer.start();
+        EXPECT_FALSE(AskDefaultNo(nullptr, QStringLiteral("CONFIRMATION"),
+                                  QString::fromUtf8("Effacer les 3 relevés du tableau ?")))
+            << "key " << key;
+        EXPECT_LE(presses, 20) << "key " << key;
+    }
 }
 
 // The window as the main window opens it and feeds it.
