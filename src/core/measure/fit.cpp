@@ -24,6 +24,16 @@ std::optional<double> R2(double residual, double total) {
     return std::clamp(r2, 0.0, 1.0);
 }
 
+// Σ(y − law(x))², the squares the law leaves unexplained.
+double ResidualSquares(const std::vector<PlotPoint>& points, const FitResult& law) {
+    double residual = 0;
+    for (const PlotPoint& p : points) {
+        const double r = p.y - law.At(p.x);
+        residual += r * r;
+    }
+    return residual;
+}
+
 // Affine least squares about the means, which keeps the sums small whatever the offset of x.
 FitResult Affine(const std::vector<PlotPoint>& points) {
     const double n = static_cast<double>(points.size());
@@ -44,15 +54,11 @@ FitResult Affine(const std::vector<PlotPoint>& points) {
         syy += (p.y - yMean) * (p.y - yMean);
     }
     FitResult result;
+    result.kind = FitKind::Affine;
     result.ok = true;
     result.a = sxy / sxx;
     result.b = yMean - result.a * xMean;
-    double residual = 0;
-    for (const PlotPoint& p : points) {
-        const double r = p.y - (result.a * p.x + result.b);
-        residual += r * r;
-    }
-    result.r2 = R2(residual, syy);
+    result.r2 = R2(ResidualSquares(points, result), syy);
     return result;
 }
 
@@ -66,14 +72,10 @@ FitResult Proportional(const std::vector<PlotPoint>& points) {
         syy += p.y * p.y;
     }
     FitResult result;
+    result.kind = FitKind::Proportional;
     result.ok = true;
     result.a = sxy / sxx;
-    double residual = 0;
-    for (const PlotPoint& p : points) {
-        const double r = p.y - result.a * p.x;
-        residual += r * r;
-    }
-    result.r2 = R2(residual, syy);
+    result.r2 = R2(ResidualSquares(points, result), syy);
     return result;
 }
 
