@@ -29,6 +29,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/measure/measurement_csv.h"
 #include "mainwindow/handler_boundary.h"
@@ -530,8 +531,10 @@ void TFormReleves::UpdatePlot() {
     // Both axes start at 0 when the values are positive, so that a proportional law shows
     // as a line through the corner.
     double xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
+    double xLeast = std::numeric_limits<double>::infinity();  // the smallest measured x
     for (const PlotPoint& p : points) {
         shown.append(QPointF(p.x, p.y));
+        xLeast = std::min(xLeast, p.x);
         xLow = std::min(xLow, p.x);
         xHigh = std::max(xHigh, p.x);
         yLow = std::min(yLow, p.y);
@@ -550,12 +553,7 @@ void TFormReleves::UpdatePlot() {
                                 FitText(fit));
         if (fit.ok) {
             // The power law is drawn over the measured x only: with b < 0 it has no value at 0.
-            double from = xLow;
-            if (fit.kind == FitKind::Power) {
-                from = std::min_element(points.begin(), points.end(), [](auto& l, auto& r) {
-                           return l.x < r.x;
-                       })->x;
-            }
+            const double from = fit.kind == FitKind::Power ? xLeast : xLow;
             const int samples = fit.kind == FitKind::Power ? 100 : 1;
             for (int i = 0; i <= samples; ++i) {
                 const double at = from + (xHigh - from) * i / samples;
