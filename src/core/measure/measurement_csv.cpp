@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -213,7 +214,8 @@ struct Range {
 
 // Ranges of the columns that hold numbers, those of the gas's controls where there are some.
 std::optional<Range> RangeOf(int column) {
-    constexpr double kAny = 1e300;
+    // The measured columns take any figure that is not negative.
+    constexpr double kAny = std::numeric_limits<double>::infinity();
     switch (column) {
         case kNumberColumn:
             return Range{1, 2147483647.0, true};
@@ -237,7 +239,7 @@ std::optional<Range> RangeOf(int column) {
 }
 
 std::string RangeText(const Range& range) {
-    if (range.high >= 1e300) {
+    if (std::isinf(range.high)) {
         return "est négatif";
     }
     return "est hors de " + DecimalComma(range.low) + " … " + DecimalComma(range.high);

@@ -161,6 +161,17 @@ TEST_F(MeasurementCsvTest, EveryMalformedLineIsRefusedWithItsNumberAndReason) {
                   "Ligne 5 : dans la colonne « N° », « x » n'est pas un nombre.");
 }
 
+TEST_F(MeasurementCsvTest, AMeasuredColumnTakesAnyFigureThatIsNotNegative) {
+    // Huge, but neither negative nor beyond a double: read as written, never refused as
+    // "négatif".
+    const MeasurementCsv read =
+        ReadMeasurementsCsv(kHeader + "\n1;;100;298;100;5;1e301;2e300;3e305;5\n");
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.rows[0].pressure, 1e301);
+    EXPECT_EQ(read.rows[0].wallHits, 2e300);
+    EXPECT_EQ(read.rows[0].wallHitsSpread, 3e305);
+}
+
 TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
     ExpectRefused("", "Ligne 1 : le fichier est vide");
     ExpectRefused("1;14:05:09;100;298;100;5;101325;95,2;7,91;5\n",
