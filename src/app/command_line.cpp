@@ -18,8 +18,6 @@ namespace veliso {
 
 namespace {
 
-const char* const kTabNames[3] = {"solide", "liquide", "gaz"};
-
 // What Qt's application object takes from the command line itself (QGuiApplication,
 // QApplication and the X11 platform plug-in): accepted here and left in argv for it.
 const char* const kQtOptionsWithValue[] = {"platform",
@@ -219,7 +217,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(tab)) {
         const QString value = parser.value(tab);
         for (int i = 0; i < 3; ++i) {
-            if (value.compare(QLatin1String(kTabNames[i]), Qt::CaseInsensitive) == 0) {
+            if (value.compare(QLatin1String(kTabWords[i]), Qt::CaseInsensitive) == 0) {
                 o.tab = i;
             }
         }

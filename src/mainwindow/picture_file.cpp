@@ -76,8 +76,7 @@ QString WhyNotWritable(const QString& path) {
 }
 
 QString DefaultPictureName(int tab, const QDateTime& when) {
-    static const char* const kTabs[] = {"solide", "liquide", "gaz"};
-    const char* name = kTabs[tab >= 0 && tab < 3 ? tab : 0];
+    const char* name = kTabWords[tab >= 0 && tab < 3 ? tab : 0];
     return QStringLiteral("veliso-%1-%2.png")
         .arg(QLatin1String(name), when.toString(QStringLiteral("yyyy-MM-dd-HH'h'mm")));
 }

@@ -7,6 +7,10 @@ class QDateTime;
 
 namespace veliso {
 
+/// Each tab's one French word (solid, liquid, gas: tabs 0, 1, 2), as picture names and the
+/// command line spell it.
+inline constexpr const char* kTabWords[3] = {"solide", "liquide", "gaz"};
+
 /// Writes `image` as a PNG file at `path`, whatever the file's extension, all or nothing: the
 /// picture goes to a temporary file beside `path`, which takes the place of `path` only once
 /// complete. On failure no temporary file is left, an existing file at `path` keeps its
