@@ -129,6 +129,10 @@ std::optional<std::uint64_t> Decimal(const QString& text, std::uint64_t limit) {
 
 }  // namespace
 
+QString CaptureWriteFailure(const QString& path, const QString& why) {
+    return QString::fromUtf8("impossible d'écrire la capture %1 : %2").arg(Quoted(path), why);
+}
+
 QString HelpText() {
     return QString::fromUtf8(
         "Usage : veliso [options]\n"
@@ -256,8 +260,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         const QString path = parser.value(capture);
         const QString why = WhyNotWritable(path);
         if (!why.isEmpty()) {
-            return Failed(
-                QString::fromUtf8("impossible d'écrire la capture %1 : %2").arg(Quoted(path), why));
+            return Failed(CaptureWriteFailure(path, why));
         }
         o.capturePath = QFileInfo(path).absoluteFilePath();
     }

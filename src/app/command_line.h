@@ -50,6 +50,10 @@ struct CommandLine {
 /// check. The first fault found gives the error.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
+/// Why a capture cannot be made: `path` cannot be written, `why` as WritePng words it. Said
+/// alike when the command line is read and when the picture is written at the end.
+QString CaptureWriteFailure(const QString& path, const QString& why);
+
 /// The arguments of main() as strings.
 QStringList ArgumentsOf(int argc, char** argv);
 

@@ -54,7 +54,7 @@ void ViewCapture::Write(const QImage& frame) {
     }
     QString why;
     if (!WritePng(frame, path_, &why)) {
-        Fail(QString::fromUtf8("impossible d'écrire la capture « %1 » : %2").arg(path_, why));
+        Fail(CaptureWriteFailure(path_, why));
         return;
     }
     finished_ = true;
