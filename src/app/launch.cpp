@@ -9,6 +9,7 @@
 #include "app/instructions.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
 #include "mainwindow/view_actions.h"
 
@@ -18,19 +19,11 @@ ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames)
     : QObject(&form), form_(form), path_(path), frames_(frames) {
     form_.Timer1->stop();
     TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
-    view->OnPaint = [this, paint = view->OnPaint](TOpenGLOrvPanel* sender) {
-        if (paint) {
-            paint(sender);
-        }
-        Painted();
-    };
-    view->OnError = [this, error = view->OnError](TOpenGLOrvPanel* sender) {
-        if (error) {
-            error(sender);
-        }
+    view->OnPaint = ChainAfter(view->OnPaint, [this](TOpenGLOrvPanel*) { Painted(); });
+    view->OnError = ChainAfter(view->OnError, [this](TOpenGLOrvPanel* sender) {
         Fail(QString::fromUtf8("la vue OpenGL ne peut pas être dessinée : %1")
                  .arg(sender->ErrorText()));
-    };
+    });
 }
 
 void ViewCapture::Painted() {

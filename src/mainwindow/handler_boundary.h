@@ -58,4 +58,17 @@ auto Guard(T* object, void (T::*handler)(A...)) {
     return Guard([object, handler](A... args) { (object->*handler)(args...); });
 }
 
+/// A view event handler that runs `previous` (the handler that was set, when there is one)
+/// and then `next`, both with the event's arguments: how a second party joins a view event
+/// without taking it from the form.
+template <typename... A, typename F>
+std::function<void(A...)> ChainAfter(std::function<void(A...)> previous, F next) {
+    return [previous = std::move(previous), next = std::move(next)](A... args) {
+        if (previous) {
+            previous(args...);
+        }
+        next(args...);
+    };
+}
+
 }  // namespace veliso

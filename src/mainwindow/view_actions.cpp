@@ -58,39 +58,31 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
 
 void ViewActions::JoinViewMouse() {
     TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
-    view->OnMouseDown = [this, down = view->OnMouseDown](
-                            TOpenGLOrvPanel* sender, Qt::MouseButton button,
-                            Qt::KeyboardModifiers shift, int x, int y) {
-        if (down) {
-            down(sender, button, shift, x, y);
-        }
-        // Not while the camera is being dragged, nor with another button pressed meanwhile.
-        rightClick_ = button == Qt::RightButton && form_.drag.mode == 0;
-        rightPressedAt_ = QPoint(x, y);
-    };
-    view->OnMouseMove = [this, move = view->OnMouseMove](
-                            TOpenGLOrvPanel* sender, Qt::KeyboardModifiers shift, int x, int y) {
-        if (move) {
-            move(sender, shift, x, y);
-        }
-        if ((QPoint(x, y) - rightPressedAt_).manhattanLength() >
-            QApplication::startDragDistance()) {
-            rightClick_ = false;  // a drag, which does nothing
-        }
-    };
-    view->OnMouseUp = [this, up = view->OnMouseUp](TOpenGLOrvPanel* sender, Qt::MouseButton button,
-                                                   Qt::KeyboardModifiers shift, int x, int y) {
-        if (up) {
-            up(sender, button, shift, x, y);
-        }
-        const bool click =
-            rightClick_ && button == Qt::RightButton &&
-            (QPoint(x, y) - rightPressedAt_).manhattanLength() <= QApplication::startDragDistance();
-        rightClick_ = false;
-        if (click && sender->glWindow() != nullptr) {
-            PopUpMenu(sender->glWindow()->mapToGlobal(QPoint(x, y)));
-        }
-    };
+    view->OnMouseDown = ChainAfter(
+        view->OnMouseDown,
+        [this](TOpenGLOrvPanel*, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+            // Not while the camera is being dragged, nor with another button pressed meanwhile.
+            rightClick_ = button == Qt::RightButton && form_.drag.mode == 0;
+            rightPressedAt_ = QPoint(x, y);
+        });
+    view->OnMouseMove = ChainAfter(view->OnMouseMove,
+                                   [this](TOpenGLOrvPanel*, Qt::KeyboardModifiers, int x, int y) {
+                                       if ((QPoint(x, y) - rightPressedAt_).manhattanLength() >
+                                           QApplication::startDragDistance()) {
+                                           rightClick_ = false;  // a drag, which does nothing
+                                       }
+                                   });
+    view->OnMouseUp =
+        ChainAfter(view->OnMouseUp, [this](TOpenGLOrvPanel* sender, Qt::MouseButton button,
+                                           Qt::KeyboardModifiers, int x, int y) {
+            const bool click = rightClick_ && button == Qt::RightButton &&
+                               (QPoint(x, y) - rightPressedAt_).manhattanLength() <=
+                                   QApplication::startDragDistance();
+            rightClick_ = false;
+            if (click && sender->glWindow() != nullptr) {
+                PopUpMenu(sender->glWindow()->mapToGlobal(QPoint(x, y)));
+            }
+        });
 }
 
 void ViewActions::PopUpMenu(const QPoint& globalPosition) {
