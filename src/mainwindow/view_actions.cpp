@@ -93,33 +93,29 @@ void ViewActions::PopUpMenu(const QPoint& globalPosition) {
     menu_->popup(globalPosition);
 }
 
-void ViewActions::CopyFrame() {
-    if (copying_) {
-        return;  // the frame asked for is still to come
+void ViewActions::UseNextFrame(bool& busy, std::function<void(const QImage&, int)> use) {
+    if (busy) {
+        return;  // the frame asked for is still to come, or still in use
     }
-    copying_ = true;
-    form_.OpenGLOrvPanel1->GrabNextFrame([this](const QImage& frame) {
-        // Out of the paint cycle: the clipboard talks to the window system.
-        QTimer::singleShot(0, this, [this, frame] {
-            copying_ = false;
-            QGuiApplication::clipboard()->setImage(frame);
+    busy = true;
+    form_.OpenGLOrvPanel1->GrabNextFrame([this, &busy, use = std::move(use)](const QImage& frame) {
+        const int tab = form_.activeTab();
+        // Out of the paint cycle: the clipboard talks to the window system, and the save
+        // dialog is modal.
+        QTimer::singleShot(0, this, [frame, tab, &busy, use] {
+            use(frame, tab);
+            busy = false;
         });
     });
 }
 
+void ViewActions::CopyFrame() {
+    UseNextFrame(copying_,
+                 [](const QImage& frame, int) { QGuiApplication::clipboard()->setImage(frame); });
+}
+
 void ViewActions::SaveFrame() {
-    if (saving_) {
-        return;
-    }
-    saving_ = true;
-    form_.OpenGLOrvPanel1->GrabNextFrame([this](const QImage& frame) {
-        const int tab = form_.activeTab();
-        // The dialog is modal: it must not run inside the paint cycle.
-        QTimer::singleShot(0, this, [this, frame, tab] {
-            SaveTo(frame, tab);
-            saving_ = false;
-        });
-    });
+    UseNextFrame(saving_, [this](const QImage& frame, int tab) { SaveTo(frame, tab); });
 }
 
 void ViewActions::SaveTo(const QImage& frame, int tab) {

@@ -55,6 +55,10 @@ class ViewActions : public QObject {
 
   private:
     void JoinViewMouse();
+    /// Takes the next painted frame and hands it, with the tab it shows, to `use` once the
+    /// paint cycle is over; `busy` is set from the request until `use` returns, and a request
+    /// while it is set is dropped.
+    void UseNextFrame(bool& busy, std::function<void(const QImage& frame, int tab)> use);
     void SaveTo(const QImage& frame, int tab);
     void FollowWindowState();
     QString AskWithDialog(const QString& suggestedPath);
