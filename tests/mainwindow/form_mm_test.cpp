@@ -22,6 +22,7 @@
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/liquid_panel.h"
+#include "mainwindow/main_window_fixture.h"
 #include "mainwindow/modal_answer.h"
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
@@ -55,36 +56,21 @@ class FakeSplash : public QDialog {
 
 using testing::ModalAnswer;
 
-class FormMMTest : public ::testing::Test {
+class FormMMTest : public testing::MainWindowTest {
   protected:
     void SetUp() override {
-        testing::TestApplication();
-        form = new TFormMM();
+        MainWindowTest::SetUp();
         splash = std::make_unique<FakeSplash>(form);
         form->SetAuxiliaryWindows(splash.get(), nullptr, nullptr);
         form->openUrl = [this](const QUrl& url) { opened.push_back(url); };
-        form->terminate = [this] { ++terminations; };
-    }
-    void TearDown() override {
-        delete form;
-        form = nullptr;
-    }
-    void Show() {
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
     void StopTimers() {
         form->Timer1->stop();
         form->Timer2->stop();
     }
-    bool WaitForContext() {
-        return QTest::qWaitFor([this] { return form->OpenGLOrvPanel1->contextReady(); });
-    }
 
-    TFormMM* form = nullptr;
     std::unique_ptr<FakeSplash> splash;
     std::vector<QUrl> opened;
-    int terminations = 0;
 };
 
 TEST_F(FormMMTest, StartsOnTheHighlightedSolidTabWithFiveTabsOfWhichThreeShow) {

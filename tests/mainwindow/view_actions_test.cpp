@@ -19,6 +19,7 @@
 
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/main_window_fixture.h"
 #include "mainwindow/measurements_window.h"
 #include "mainwindow/picture_file.h"
 #include "mainwindow/qt_app.h"
@@ -70,25 +71,18 @@ TEST_F(PictureFileTest, FailuresSayWhyAndLeaveNothingHalfWritten) {
 // ---------------------------------------------------------------------------------------
 // The main window's view tools.
 
-class ViewActionsTest : public ::testing::Test {
+class ViewActionsTest : public testing::MainWindowTest {
   protected:
     void SetUp() override {
-        testing::TestApplication();
-        form = new TFormMM();
+        MainWindowTest::SetUp();
         form->SetAuxiliaryWindows(nullptr, nullptr, nullptr);
-        form->terminate = [this] { ++terminations; };
         actions = form->viewActions;
         ASSERT_NE(actions, nullptr);
     }
-    void TearDown() override {
-        delete form;
-        form = nullptr;
-    }
     /// Shown and painting.
     void Show() {
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return form->OpenGLOrvPanel1->contextReady(); }));
+        ASSERT_NO_FATAL_FAILURE(MainWindowTest::Show());
+        ASSERT_TRUE(WaitForContext());
     }
     /// A key pressed in the window, as its shortcuts see it. The window is made the active
     /// one first, within this process: a test running beside this one may take the display's
@@ -124,9 +118,7 @@ class ViewActionsTest : public ::testing::Test {
     }
     static constexpr int kPatience = 30000;  // ms
 
-    TFormMM* form = nullptr;
     ViewActions* actions = nullptr;
-    int terminations = 0;
 };
 
 TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
