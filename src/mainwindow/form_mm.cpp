@@ -358,12 +358,9 @@ void TFormMM::BuildButtons() {
     // The two buttons lie over the status bar, in front of it.
     // Only 16 pixels high and 75 wide: the captions use the whole face but 2 pixels a side,
     // instead of the style's margins, which would clip them.
-    Button1 = new FittedButton(QStringLiteral("INSTRUCTIONS"), this, 2);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(9, 508, 75, 16);
-    Button2 = new FittedButton(QString::fromUtf8("À PROPOS DE"), this, 2);
-    Button2->setObjectName("Button2");
-    Button2->setGeometry(87, 508, 75, 16);
+    Button1 = MakeButton(this, "Button1", QStringLiteral("INSTRUCTIONS"), QRect(9, 508, 75, 16), 2);
+    Button2 =
+        MakeButton(this, "Button2", QString::fromUtf8("À PROPOS DE"), QRect(87, 508, 75, 16), 2);
     for (QPushButton* b : {Button1, Button2}) {
         b->setAutoDefault(false);
         b->raise();

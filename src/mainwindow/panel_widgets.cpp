@@ -222,8 +222,13 @@ void ShowPaused(QPushButton* pause, bool paused, std::initializer_list<QWidget*>
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds) {
     // The style's padding between a button's frame and its caption, on each side.
-    const int padding = parent->style()->pixelMetric(QStyle::PM_ButtonMargin) / 2;
-    auto* button = new FittedButton(text, parent, padding);
+    return MakeButton(parent, name, text, bounds,
+                      parent->style()->pixelMetric(QStyle::PM_ButtonMargin) / 2);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                        int margin) {
+    auto* button = new FittedButton(text, parent, margin);
     button->setObjectName(name);
     button->setGeometry(bounds);
     return button;

@@ -119,6 +119,9 @@ void ShowPaused(QPushButton* pause, bool paused, std::initializer_list<QWidget*>
 /// A panel button: a FittedButton whose margin is the style's button padding.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds);
+/// A FittedButton with the given margin, named and placed.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
+                        int margin);
 
 /// The smoothness link, run by each tab's smoothness slider when it moves to `position`:
 /// slices := position; each linked sibling slider is moved to the same position; then
