@@ -24,7 +24,8 @@ void TFormMM::SetUpMeasurements() {
 void TFormMM::ShowMeasurements() {
     if (!FormReleves) {
         FormReleves = new TFormReleves(this, gas);
-        connect(this, &TFormMM::wallHitsRead, FormReleves, &TFormReleves::WallHitsRead);
+        connect(this, &TFormMM::wallHitsRead, FormReleves,
+                Guard(FormReleves, &TFormReleves::WallHitsRead));
         // The gas stands still while its tab is hidden, so the first readout after a change
         // of tab may hold more than one second of gas time.
         connect(PageControl1, &PageControl::tabChanged, FormReleves,
