@@ -354,9 +354,8 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     // Of the triangles that may show, those that hold a pixel centre: one k + 1/2 within
     // [low, high] on both axes, and within the viewport; a span of a pixel or more always
     // holds one.
-    const auto pixels = [&](const std::uint16_t* v) __attribute__((always_inline)) {
-        float low[2], high[2];
-        bounds(v, low, high);
+    const auto pixels = [&](const float low[2], const float high[2])
+        __attribute__((always_inline)) {
         for (int axis = 0; axis < 2; ++axis) {
             // floor(high - 1/2) >= ceil(low - 1/2); both bounds lie within the viewport
             // when the range is not empty.
@@ -369,16 +368,13 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
         return true;
     };
     // Of the triangles left, those the other spheres cover.
-    const auto covered = [&](std::size_t t) {
-        const std::uint16_t* v = &mesh.triangles[3 * t];
+    const auto covered = [&](const std::uint16_t* v, const float low[2], const float high[2]) {
         const double* d = scratch.distance.data();
         // Every point of the triangle lies within its longest edge of a corner.
         const double nearest = std::min({d[v[0]], d[v[1]], d[v[2]]}) - cover->edge - cover->slack;
         if (nearest <= cover->nearestMark) {
             return false;
         }
-        float low[2], high[2];
-        bounds(v, low, high);
         return cover->occlusion->RegionCovered(
             low[0] - cover->origin[0], high[0] - cover->origin[0], low[1] - cover->origin[1],
             high[1] - cover->origin[1], nearest);
@@ -389,8 +385,12 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
     for (std::size_t t = 0; t < triangles; ++t) {
         const std::uint16_t* p = &mesh.cornerPoints[3 * t];
         const std::uint16_t* v = &mesh.triangles[3 * t];
-        if ((kind[t] == kShows || (nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]])) &&
-            pixels(v) && (cover == nullptr || !covered(t))) {
+        if (kind[t] != kShows && !(nearFront[p[0]] | nearFront[p[1]] | nearFront[p[2]])) {
+            continue;  // a solid back triangle away from the outline
+        }
+        float low[2], high[2];
+        bounds(v, low, high);
+        if (pixels(low, high) && (cover == nullptr || !covered(v, low, high))) {
             out[size] = v[0];
             out[size + 1] = v[1];
             out[size + 2] = v[2];
