@@ -49,7 +49,7 @@ class GlSurfaceWindow : public QWindow {
         if (isExposed()) {
             panel_->SurfaceExposed();
         } else {
-            panel_->SurfaceHidden();
+            panel_->SurfaceChanged();
         }
     }
     void showEvent(QShowEvent*) override {
@@ -66,7 +66,7 @@ class GlSurfaceWindow : public QWindow {
             if (type == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
                 panel_->SurfaceAboutToBeDestroyed();
             } else {
-                panel_->SurfaceCreated();
+                panel_->SurfaceChanged();
             }
         }
         return QWindow::event(e);
@@ -529,9 +529,11 @@ bool TOpenGLOrvPanel::MakePlatformCurrent(QString& why) {
     return false;
 }
 
-void TOpenGLOrvPanel::SurfaceCreated() {
-    // A new native surface (the first one, or one made again after re-parenting): the
-    // context binds to it at the next paint.
+void TOpenGLOrvPanel::SurfaceChanged() {
+    // A new native surface (the first one, or one made again after re-parenting), or one
+    // hidden, which may take the drawable away underneath the context (a Wayland surface
+    // loses its buffers when unmapped): the context binds to it again before the next
+    // drawing, and a binding that failed on the old drawable is tried again.
     surfaceBound_ = false;
     bindFailed_ = false;
 }
@@ -585,13 +587,6 @@ void TOpenGLOrvPanel::ShowSurfaceAgain() {
     }
     container_->hide();
     container_->show();
-}
-
-void TOpenGLOrvPanel::SurfaceHidden() {
-    // Hiding may take the drawable away underneath the context (a Wayland surface loses its
-    // buffers when unmapped): bind again before the next drawing.
-    surfaceBound_ = false;
-    bindFailed_ = false;
 }
 
 void TOpenGLOrvPanel::DestroyGLContext() {

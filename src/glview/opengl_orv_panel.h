@@ -352,10 +352,9 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     bool SurfaceOnScreen() const;
     void MakeFrameOpaque();
     void SurfaceExposed();
-    void SurfaceHidden();
     void SurfaceShown();
     void ShowSurfaceAgain();
-    void SurfaceCreated();
+    void SurfaceChanged();
     void SurfaceAboutToBeDestroyed();
     void SurfaceMouse(QMouseEvent* event);
 
