@@ -24,8 +24,6 @@ namespace {
 /// Widths of the frame parts, in pixels.
 constexpr int kSizingFrame = 4;
 constexpr int kClientEdge = 2;
-/// Longest system message kept after an error prefix.
-constexpr int kMessageLength = 255;
 
 }  // namespace
 
@@ -633,7 +631,7 @@ void TOpenGLOrvPanel::ReportError(const QString& text) {
 }
 
 void TOpenGLOrvPanel::ReportPlatformError(const QString& prefix, const QString& systemText) {
-    ReportError(prefix + systemText.left(kMessageLength));
+    ReportError(prefix + systemText.left(kPlatformMessageLength));
 }
 
 void TOpenGLOrvPanel::DoError() {

@@ -8,13 +8,6 @@
 
 namespace veliso {
 
-namespace {
-
-/// Longest system message kept after an error prefix.
-constexpr int kMessageLength = 255;
-
-}  // namespace
-
 /// The live captures of the process and the handler they pass messages on to. Qt may call
 /// the handler from any thread at any time, so everything here is guarded by one lock, which
 /// is never held while another handler runs (a handler that logs again must not deadlock).
@@ -108,7 +101,7 @@ QString PlatformMessages::Text(const QString& fallback) const {
         messages = messages_;
     }
     const QString text = messages.join(QStringLiteral(" ")).simplified();
-    return text.isEmpty() ? fallback : text.left(kMessageLength);
+    return text.isEmpty() ? fallback : text.left(kPlatformMessageLength);
 }
 
 }  // namespace veliso

@@ -7,6 +7,9 @@
 
 namespace veliso {
 
+/// Longest system message kept, in characters (after an error prefix, too).
+constexpr int kPlatformMessageLength = 255;
+
 /// Collects what Qt and its platform plugin (GLX, EGL, xcb) say on this thread while a
 /// platform call runs: that is the platform's own description of a failure. Every message
 /// still reaches the handler that was installed before.
@@ -24,8 +27,8 @@ class PlatformMessages {
     PlatformMessages(const PlatformMessages&) = delete;
     PlatformMessages& operator=(const PlatformMessages&) = delete;
 
-    /// The collected text (at most 255 characters), or `fallback` when the platform said
-    /// nothing.
+    /// The collected text (at most kPlatformMessageLength characters), or `fallback` when the
+    /// platform said nothing.
     QString Text(const QString& fallback) const;
 
   private:
