@@ -28,9 +28,6 @@ struct SpherePassState {
     double scale[2] = {0.0, 0.0};
     double offset[2] = {0.0, 0.0};
     PerspectiveView view;
-    /// Bounds of the model-view's stretch, for radii in eye space.
-    double largestScale = 1.0;
-    double smallestScale = 1.0;
 };
 
 /// What the other spheres of a pass cover of one sphere's triangles.
@@ -62,6 +59,12 @@ SphereDrawingCounts gCounts;
 constexpr double kPi = 3.14159265358979323846;
 /// GLU's trigonometric caches hold 240 entries.
 constexpr int kGluMaxSlices = 239;
+
+/// Bounds of the model-view's stretch wherever occlusion is worked out: there it only turns
+/// and moves, its columns of unit length to single-precision rounding (ReadSpherePassState),
+/// and radii carry over to eye space within these factors.
+constexpr double kLargestStretch = 1.0 + 3e-5;
+constexpr double kSmallestStretch = 1.0 - 3e-5;
 
 /// Smallest height, in pixels, of a back triangle that may be left out: thinner ones count
 /// as edge-on, since the rasterizer's snapping to 1/256 pixel may turn them over.
@@ -200,8 +203,6 @@ void ReadSpherePassState(SpherePassState& pass) {
             }
         }
     }
-    pass.largestScale = 1.0 + 3e-5;
-    pass.smallestScale = 1.0 - 3e-5;
     // gluPerspective's form: x and y scaled only, depth between planes 0 < near < far.
     const double nearPlane = p[14] / (p[10] - 1.0), farPlane = p[14] / (p[10] + 1.0);
     if (p[1] != 0.0 || p[2] != 0.0 || p[4] != 0.0 || p[6] != 0.0 || p[8] != 0.0 || p[9] != 0.0 ||
@@ -814,7 +815,7 @@ TriangleCover SphereBatch::CoverOf(const SpherePassState& pass, std::size_t item
         cover.toCentre[axis] = m[4 * axis] * c[0] + m[4 * axis + 1] * c[1] + m[4 * axis + 2] * c[2];
     }
     cover.centre2 = c[0] * c[0] + c[1] * c[1] + c[2] * c[2];
-    cover.edge = scratch_->meshes[item]->longestEdge * pass.largestScale;
+    cover.edge = scratch_->meshes[item]->longestEdge * kLargestStretch;
     cover.slack = scratch_->occlusion.Margin(sphere);
     cover.nearestMark = scratch_->nearestMark[item];
     cover.origin[0] = static_cast<float>(pass.view.viewport[0]);
@@ -841,9 +842,8 @@ void SphereBatch::MarkHidden(const SpherePassState& pass) {
             sphere.centre[row] =
                 m[row] * item.a + m[4 + row] * item.b + m[8 + row] * item.c + m[12 + row];
         }
-        // The model-view may scale: radii follow its largest and smallest stretch.
-        sphere.radius = meshes[k]->radius * pass.largestScale;
-        sphere.inradius = meshes[k]->inradius * pass.smallestScale;
+        sphere.radius = meshes[k]->radius * kLargestStretch;
+        sphere.inradius = meshes[k]->inradius * kSmallestStretch;
         occlusion.AddOccluder(sphere);
         ++spheres;
     }
