@@ -87,6 +87,18 @@ class PanelFixture : public ::testing::Test {
     }
     QWidget* host() const { return host_.get(); }
 
+    /// `ticks` animation ticks: each asks the panel to repaint, runs `check` if given, and
+    /// lets the events of a few milliseconds through.
+    void RepaintTicks(int ticks, const std::function<void()>& check = {}) {
+        for (int tick = 0; tick < ticks; ++tick) {
+            panel->Repaint();
+            if (check) {
+                check();
+            }
+            QTest::qWait(5);
+        }
+    }
+
     /// Destroys the host and the panel with it.
     void DestroyHost() {
         host_.reset();

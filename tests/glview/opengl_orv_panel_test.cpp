@@ -294,10 +294,7 @@ TEST_F(PanelCreation, FailedContextCreationCarriesThePlatformReason) {
     // Nothing could ever be drawn: the surface is hidden so that the panel's own area shows,
     // and the ticks that follow neither paint, nor swap, nor report again.
     EXPECT_FALSE(panel->glWindow()->isVisible());
-    for (int tick = 0; tick < 5; ++tick) {
-        panel->Repaint();
-        QTest::qWait(5);
-    }
+    RepaintTicks(5);
     EXPECT_EQ(paints, 0);
     EXPECT_EQ(panel->swaps, 0);
     EXPECT_EQ(reports.size(), 2);
@@ -322,11 +319,7 @@ TEST_F(PanelCreation, ContextThatCannotBeBoundIsReportedOnceAndDropped) {
     EXPECT_FALSE(initialised);
     EXPECT_EQ(panel->bindAttempts, 1);
     // No new attempt at every tick, nor from the owner's calls outside the paint cycle.
-    for (int tick = 0; tick < 5; ++tick) {
-        panel->Repaint();
-        EXPECT_FALSE(panel->MakeCurrent());
-        QTest::qWait(5);
-    }
+    RepaintTicks(5, [&] { EXPECT_FALSE(panel->MakeCurrent()); });
     EXPECT_EQ(panel->bindAttempts, 1);
     EXPECT_EQ(paints, 0);
     EXPECT_EQ(reports.size(), 2);
@@ -710,10 +703,7 @@ TEST_F(PanelSurface, NewSurfaceRefusingTheContextIsReportedOnceAndRetriedWithThe
     surface->destroy();
     surface->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(surface));
-    for (int tick = 0; tick < 5; ++tick) {
-        panel->Repaint();
-        QTest::qWait(5);
-    }
+    RepaintTicks(5);
     EXPECT_EQ(reports, QStringList({"wglMakeCurrent:the surface refused the context."}));
     EXPECT_EQ(panel->bindAttempts, attempts + 1) << "not at every tick";
     EXPECT_EQ(paints, 0) << "no drawing without the context bound";
