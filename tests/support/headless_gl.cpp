@@ -22,23 +22,24 @@ EGLDisplay SurfacelessDisplay() {
     return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
 }
 
-}  // namespace
-
-namespace {
-
-/// Storage of the bound renderbuffer, multisampled when `samples` > 0.
-void Storage(int samples, GLenum format, int width, int height) {
+/// A new renderbuffer of `format`, multisampled when `samples` > 0, attached to the bound
+/// framebuffer at `attachment`; left bound.
+GLuint AttachRenderbuffer(GLenum attachment, GLenum format, int samples, int width, int height) {
+    GLuint name = 0;
+    glGenRenderbuffers(1, &name);
+    glBindRenderbuffer(GL_RENDERBUFFER, name);
     if (samples > 0) {
         glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
     } else {
         glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
     }
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, name);
+    return name;
 }
 
 }  // namespace
 
-HeadlessGl::HeadlessGl(int width, int height, int samples)
-    : width_(width), height_(height), samples_(samples) {
+HeadlessGl::HeadlessGl(int width, int height, int samples) : width_(width), height_(height) {
     EGLDisplay display = SurfacelessDisplay();
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
         return;
@@ -75,22 +76,12 @@ HeadlessGl::HeadlessGl(int width, int height, int samples)
     if (samples > 0) {
         glGenFramebuffers(1, &resolveFramebuffer_);
         glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
-        glGenRenderbuffers(1, &resolveColour_);
-        glBindRenderbuffer(GL_RENDERBUFFER, resolveColour_);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  resolveColour_);
+        resolveColour_ = AttachRenderbuffer(GL_COLOR_ATTACHMENT0, GL_RGBA8, 0, width, height);
     }
     glGenFramebuffers(1, &framebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glGenRenderbuffers(1, &colour_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    Storage(samples, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    glGenRenderbuffers(1, &depth_);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-    Storage(samples, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    colour_ = AttachRenderbuffer(GL_COLOR_ATTACHMENT0, GL_RGBA8, samples, width, height);
+    depth_ = AttachRenderbuffer(GL_DEPTH_ATTACHMENT, GL_DEPTH_COMPONENT24, samples, width, height);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         return;
     }

@@ -44,7 +44,6 @@ class HeadlessGl {
     unsigned framebuffer_ = 0;
     unsigned colour_ = 0;
     unsigned depth_ = 0;
-    int samples_ = 0;
     unsigned resolveFramebuffer_ = 0;
     unsigned resolveColour_ = 0;
 };
