@@ -32,6 +32,7 @@
 #include "render/sphere_mesh.h"
 #include "render/view_setup.h"
 #include "support/headless_gl.h"
+#include "support/no_text.h"
 
 namespace veliso {
 namespace {
@@ -59,12 +60,6 @@ std::vector<ViewSize> ViewSizes() {
     }
     return sizes;
 }
-
-/// Draws no text: the real captions come from the view's outline-font display lists.
-class NoText : public TextWriter {
-  public:
-    void DrawText3D(std::string_view) override {}
-};
 
 /// One context per view size, made current again after the other benchmarks' contexts;
 /// left alive until the process ends.
@@ -143,7 +138,7 @@ void GasFrames(benchmark::State& state, ViewSize size, int smoothness, SphereDra
     InitGas(gas, random);
     gas.showCurve = gas.showHistogram = gas.showSpeeds = true;
     const SphereDetail detail = DetailAt(smoothness);
-    NoText text;
+    test::NoText text;
     TimeFrames(state, size, SceneTab::Gas, drawing,
                [&] { DrawGasScene(gas, detail, false, text); });
 }

@@ -18,6 +18,7 @@
 #include "render/solid_scene.h"
 #include "render/view_setup.h"
 #include "support/headless_gl.h"
+#include "support/no_text.h"
 
 namespace {
 /// While set, gluNewQuadric fails as GLU does when it is out of memory.
@@ -57,11 +58,6 @@ std::ostream& operator<<(std::ostream& out, const SceneState& s) {
                << std::hex << s.polygonMode[0] << "/0x" << s.polygonMode[1] << std::dec
                << ", model-view depth " << s.modelViewDepth;
 }
-
-class NoText : public TextWriter {
-  public:
-    void DrawText3D(std::string_view) override {}
-};
 
 class SceneStateTest : public ::testing::Test {
   protected:
@@ -105,7 +101,7 @@ class SceneStateTest : public ::testing::Test {
     LiquidState liquid;
     SolidState solid;
     SphereDetail detail;
-    NoText text;
+    test::NoText text;
 };
 
 TEST_F(SceneStateTest, EveryFrameEndsInTheSameStateWithOrWithoutAQuadric) {

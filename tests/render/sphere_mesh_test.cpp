@@ -18,14 +18,10 @@
 #include "render/view_setup.h"
 #include "support/feedback_capture.h"
 #include "support/headless_gl.h"
+#include "support/no_text.h"
 
 namespace veliso {
 namespace {
-
-class NoText : public TextWriter {
-  public:
-    void DrawText3D(std::string_view) override {}
-};
 
 RandomSource FixedRandom() {
     return RandomSource([] { return std::uint64_t{1765100000}; });
@@ -134,7 +130,7 @@ TEST_P(SphereDrawingTest, GasWithGraphsMatchesGlu) {
     // Without the speed bars: the rasterizer splits their two-coloured quads one way or the
     // other depending on earlier draws, so even two GLU frames may differ by 1 in a colour.
     gas.showCurve = gas.showHistogram = true;
-    NoText text;
+    test::NoText text;
     for (int smoothness : {8, 20, 32}) {
         SphereDetail detail;
         detail.SetSmoothness(smoothness);
@@ -468,7 +464,7 @@ TEST(MultisampledSphereDrawing, ScenesMatchGlu) {
     });
     GasState gas;
     InitGas(gas, random);
-    NoText text;
+    test::NoText text;
     compare(SceneTab::Gas, [&] { DrawGasScene(gas, detail, false, text); });
 }
 
