@@ -4,10 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <optional>
 
 #include "core/common/number_format.h"
+#include "core/common/text_excerpt.h"
 #include "core/gas/gas_controls.h"
 
 namespace veliso {
@@ -32,8 +32,9 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// The user's text inside a message: at most kExcerptCharacters, on one line.
 std::string Quoted(std::string_view text) {
-    return "« " + std::string(text) + " »";
+    return "« " + Excerpt(text) + " »";
 }
 
 std::string CsvField(const std::string& field) {
@@ -117,42 +118,67 @@ bool ValidUtf8(std::string_view text) {
     return true;
 }
 
-// Splits one line into its fields; on a fault returns the reason.
-std::optional<std::string> SplitFields(std::string_view line, std::vector<std::string>& fields) {
-    fields.clear();
+// One line cut at its ';'. Only the first `keep` fields are kept: a line of millions of
+// separators costs no more memory than a short one, yet its fields are all counted and
+// checked.
+struct SplitLine {
+    std::vector<std::string> fields;  ///< the first `keep` fields, unquoted
+    std::size_t count = 0;            ///< how many fields the line has
+    bool blank = true;                ///< every field empty or spaces
+};
+
+// Splits one line into `split`; on a fault returns the reason.
+std::optional<std::string> SplitFields(std::string_view line, std::size_t keep, SplitLine& split) {
+    split.fields.clear();
+    split.count = 0;
+    split.blank = true;
     std::size_t pos = 0;
+    std::string field;
     while (true) {
-        std::string field;
+        const bool kept = split.count < keep;
+        field.clear();
         if (pos < line.size() && line[pos] == '"') {
             ++pos;
             while (true) {
-                if (pos >= line.size()) {
+                const std::size_t quote = line.find('"', pos);
+                if (quote == std::string_view::npos) {
                     return "guillemet non fermé";
                 }
-                if (line[pos] == '"') {
-                    if (pos + 1 < line.size() && line[pos + 1] == '"') {
-                        field += '"';
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    break;
+                if (kept) {
+                    field.append(line.substr(pos, quote - pos));
                 }
-                field += line[pos++];
+                split.blank = split.blank && Trim(line.substr(pos, quote - pos)).empty();
+                pos = quote + 1;
+                if (pos < line.size() && line[pos] == '"') {
+                    if (kept) {
+                        field += '"';
+                    }
+                    split.blank = false;
+                    ++pos;
+                    continue;
+                }
+                break;
             }
             if (pos < line.size() && line[pos] != ';') {
                 return "texte après un champ entre guillemets (champ " +
-                       std::to_string(fields.size() + 1) + ")";
+                       std::to_string(split.count + 1) + ")";
             }
         } else {
             const std::size_t end = std::min(line.find(';', pos), line.size());
-            field = std::string(line.substr(pos, end - pos));
-            if (field.find('"') != std::string::npos) {
-                return "guillemet au milieu du champ " + std::to_string(fields.size() + 1);
+            const std::string_view text = line.substr(pos, end - pos);
+            if (text.find('"') != std::string_view::npos) {
+                return "guillemet au milieu du champ " + std::to_string(split.count + 1);
             }
+            if (kept) {
+                field.assign(text);
+            }
+            split.blank = split.blank && Trim(text).empty();
             pos = end;
         }
-        fields.push_back(std::move(field));
+        if (kept) {
+            split.fields.push_back(std::move(field));
+        }
+        ++split.count;
         if (pos >= line.size()) {
             return std::nullopt;
         }
@@ -164,6 +190,7 @@ std::optional<std::string> SplitFields(std::string_view line, std::vector<std::s
 std::optional<double> ParseDecimal(std::string_view text, std::string& reason) {
     const std::string_view original = text;
     std::string plain;
+    plain.reserve(text.size());
     std::size_t i = 0;
     auto digits = [&] {
         const std::size_t start = i;
@@ -203,44 +230,50 @@ std::optional<double> ParseDecimal(std::string_view text, std::string& reason) {
         reason = Quoted(original) + " est hors de portée";
         return std::nullopt;
     }
-    return value;
+    // "-0" is the same zero as "0": a row keeps no sign that the table would not show.
+    return value == 0 ? 0.0 : value;
 }
 
 struct Range {
     double low;
     double high;
     bool integer;
+    bool measured;  ///< a figure the gas produced, not a setting of its controls
 };
 
-// Ranges of the columns that hold numbers, those of the gas's controls where there are some.
+// Ranges of the columns that hold numbers: those of the gas's controls where there are
+// some, the plausible bounds of the measured ones.
 std::optional<Range> RangeOf(int column) {
-    // The measured columns take any figure that is not negative.
-    constexpr double kAny = std::numeric_limits<double>::infinity();
     switch (column) {
         case kNumberColumn:
-            return Range{1, 2147483647.0, true};
+            return Range{1, 2147483647.0, true, false};
         case kCountColumn:
-            return Range{kGasCountMin, kGasCountMax, true};
+            return Range{kGasCountMin, kGasCountMax, true, false};
         case kTemperatureColumn:
-            return Range{kGasTemperatureMin, kGasTemperatureMax, false};
+            return Range{kGasTemperatureMin, kGasTemperatureMax, false, false};
         case kVolumeColumn:
-            return Range{kGasVolumeMin, kGasVolumeMax, false};
+            return Range{kGasVolumeMin, kGasVolumeMax, false, false};
         case kMassColumn:
-            return Range{kGasMassMin, kGasMassMax, true};
+            return Range{kGasMassMin, kGasMassMax, true, false};
         case kPressureColumn:
+            return Range{0, kMaxPlausiblePressure, false, true};
         case kWallHitsColumn:
         case kSpreadColumn:
-            return Range{0, kAny, false};
+            return Range{0, kMaxPlausibleWallHits, false, true};
         case kReadoutsColumn:
-            return Range{0, 10, true};
+            return Range{0, 10, true, false};
         default:
             return std::nullopt;
     }
 }
 
-std::string RangeText(const Range& range) {
-    if (std::isinf(range.high)) {
+// Why `value` is outside `range`, after its quoted text.
+std::string OutOfRange(const Range& range, double value) {
+    if (range.measured && value < range.low) {
         return "est négatif";
+    }
+    if (range.measured) {
+        return "dépasse " + DecimalComma(range.high) + ", bien plus que le gaz ne produit";
     }
     return "est hors de " + DecimalComma(range.low) + " … " + DecimalComma(range.high);
 }
@@ -286,10 +319,29 @@ class LineReader {
             return std::nullopt;
         }
         if (*value < range.low || *value > range.high) {
-            Fail(column, Quoted(text) + " " + RangeText(range));
+            Fail(column, Quoted(text) + " " + OutOfRange(range, *value));
             return std::nullopt;
         }
         return value;
+    }
+
+    // The text of a text column: at most kMaxMeasurementTextCharacters characters, none of
+    // them a control character (the table shows one line per row).
+    std::string_view TextField(int column) {
+        const std::string_view text = Text(column);
+        if (!error_.empty()) {
+            return {};
+        }
+        if (CharacterCount(text) > kMaxMeasurementTextCharacters) {
+            Fail(column, Quoted(text) + " a plus de " +
+                             std::to_string(kMaxMeasurementTextCharacters) + " caractères");
+        } else if (std::any_of(text.begin(), text.end(), [](char c) {
+                       return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                   })) {
+            Fail("la colonne " + Quoted(kMeasurementColumnTitles[column]) +
+                 " contient un caractère de commande");
+        }
+        return text;
     }
 
     void Fail(const std::string& reason) {
@@ -307,12 +359,13 @@ class LineReader {
     std::string error_;
 };
 
-std::optional<std::string> CheckHeader(const std::vector<std::string>& fields, int& columns) {
-    columns = static_cast<int>(fields.size());
-    if (columns != kMeasurementColumns && columns != kShortColumns) {
-        return "l'en-tête a " + std::to_string(columns) + " colonnes au lieu de " +
+std::optional<std::string> CheckHeader(const SplitLine& line, int& columns) {
+    const std::vector<std::string>& fields = line.fields;
+    if (line.count != kMeasurementColumns && line.count != kShortColumns) {
+        return "l'en-tête a " + std::to_string(line.count) + " colonnes au lieu de " +
                std::to_string(kMeasurementColumns);
     }
+    columns = static_cast<int>(line.count);
     for (int c = 0; c < columns; ++c) {
         if (Trim(fields[c]) != kMeasurementColumnTitles[c]) {
             return "en-tête inattendu, colonne " + std::to_string(c + 1) + " " +
@@ -323,21 +376,14 @@ std::optional<std::string> CheckHeader(const std::vector<std::string>& fields, i
 }
 
 // Reads one data line into `row`; returns the fault, if any.
-std::string ReadRow(int lineNumber, const std::vector<std::string>& fields, int columns,
-                    Measurement& row) {
-    LineReader in(lineNumber, fields);
-    if (static_cast<int>(fields.size()) != columns) {
-        in.Fail(std::to_string(fields.size()) + " champs au lieu de " + std::to_string(columns));
+std::string ReadRow(int lineNumber, const SplitLine& line, int columns, Measurement& row) {
+    LineReader in(lineNumber, line.fields);
+    if (line.count != static_cast<std::size_t>(columns)) {
+        in.Fail(std::to_string(line.count) + " champs au lieu de " + std::to_string(columns));
         return in.error();
     }
     const auto number = in.Number(kNumberColumn);
-    const std::string_view time = in.Text(kTimeColumn);
-    if (in.error().empty() && std::any_of(time.begin(), time.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-        })) {
-        in.Fail("la colonne " + Quoted(kMeasurementColumnTitles[kTimeColumn]) +
-                " contient un caractère de commande");
-    }
+    const std::string_view time = in.TextField(kTimeColumn);
     const auto count = in.Number(kCountColumn);
     const auto temperature = in.Number(kTemperatureColumn);
     const auto volume = in.Number(kVolumeColumn);
@@ -377,22 +423,98 @@ std::string ReadRow(int lineNumber, const std::vector<std::string>& fields, int 
     return in.error();
 }
 
-bool Blank(const std::vector<std::string>& fields) {
-    return std::all_of(fields.begin(), fields.end(),
-                       [](const std::string& f) { return Trim(f).empty(); });
+// The first row, in file order, whose number an earlier row already has, as its fault.
+// `numbers` holds (number, line) of the rows read so far; it is sorted here.
+std::optional<std::string> RepeatedNumber(std::vector<std::pair<int, int>>& numbers) {
+    std::sort(numbers.begin(), numbers.end());
+    std::optional<std::pair<int, int>> repeat;  // index of the first use, line of the repeat
+    for (std::size_t i = 1; i < numbers.size(); ++i) {
+        const bool secondOfItsNumber = numbers[i].first == numbers[i - 1].first &&
+                                       (i == 1 || numbers[i - 2].first != numbers[i].first);
+        if (secondOfItsNumber && (!repeat || numbers[i].second < repeat->second)) {
+            repeat = {static_cast<int>(i - 1), numbers[i].second};
+        }
+    }
+    if (!repeat) {
+        return std::nullopt;
+    }
+    const auto& [number, firstLine] = numbers[repeat->first];
+    return LineFault(repeat->second, "le numéro " + std::to_string(number) +
+                                         " est déjà celui de la ligne " +
+                                         std::to_string(firstLine));
+}
+
+// Reads the lines of `text` (without its byte-order mark): returns the first fault, or an
+// empty text. Every row is appended to `rows` when it is given, and counted in `count`.
+std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std::size_t& count) {
+    std::vector<std::pair<int, int>> numbers;  // (number, line) of each row, on the first pass
+    SplitLine fields;
+    int columns = 0;
+    int lineNumber = 0;
+    bool header = true;
+    count = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        // A fault of this line; a repeated number on an earlier line comes first.
+        auto fail = [&](std::string fault) {
+            return RepeatedNumber(numbers).value_or(std::move(fault));
+        };
+        if (!ValidUtf8(line)) {
+            return fail(LineFault(lineNumber, "le texte n'est pas en UTF-8"));
+        }
+        // One field more than a line may have tells a longer line from a good one.
+        const std::size_t keep = (header ? kMeasurementColumns : columns) + 1;
+        if (const auto fault = SplitFields(line, keep, fields)) {
+            return fail(LineFault(lineNumber, *fault));
+        }
+        if (header) {
+            if (const auto fault = CheckHeader(fields, columns)) {
+                return fail(LineFault(lineNumber, *fault));
+            }
+            header = false;
+            continue;
+        }
+        if (fields.blank) {
+            continue;
+        }
+        Measurement row;
+        if (std::string fault = ReadRow(lineNumber, fields, columns, row); !fault.empty()) {
+            return fail(std::move(fault));
+        }
+        ++count;
+        if (rows != nullptr) {
+            rows->push_back(std::move(row));
+        } else {
+            numbers.emplace_back(row.number, lineNumber);
+        }
+    }
+    if (header) {
+        return LineFault(1, "le fichier est vide, la ligne des titres manque");
+    }
+    return RepeatedNumber(numbers).value_or("");
 }
 
 }  // namespace
 
 std::string DecimalComma(double value) {
-    char buffer[400];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (value == 0) {
+        return "0";  // −0 too: the table and the files show no signed zero
+    }
+    // The shortest digits that read back to `value`, fixed or with an exponent, whichever is
+    // shorter: 24 characters at most ("-2.2250738585072014e-308").
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (error != std::errc()) {
         return RoundedDecimalComma(value, 17);
     }
-    std::string text(buffer, end);
-    return text == "-0" ? "0" : CommaFor(text);
+    return CommaFor(std::string(buffer, end));
 }
 
 std::string RoundedDecimalComma(double value, int digits) {
@@ -448,62 +570,18 @@ std::string WriteMeasurementsTsv(const std::vector<Measurement>& rows) {
 }
 
 MeasurementCsv ReadMeasurementsCsv(std::string_view text) {
-    MeasurementCsv result;
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
     }
-    std::vector<Measurement> rows;
-    std::map<int, int> lineOfNumber;
-    std::vector<std::string> fields;
-    int columns = 0;
-    int lineNumber = 0;
-    bool header = true;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        auto fail = [&](const std::string& reason) {
-            result.error = LineFault(lineNumber, reason);
-            return result;
-        };
-        if (!ValidUtf8(line)) {
-            return fail("le texte n'est pas en UTF-8");
-        }
-        if (const auto fault = SplitFields(line, fields)) {
-            return fail(*fault);
-        }
-        if (header) {
-            if (const auto fault = CheckHeader(fields, columns)) {
-                return fail(*fault);
-            }
-            header = false;
-            continue;
-        }
-        if (Blank(fields)) {
-            continue;
-        }
-        Measurement row;
-        if (std::string fault = ReadRow(lineNumber, fields, columns, row); !fault.empty()) {
-            result.error = std::move(fault);
-            return result;
-        }
-        if (const auto seen = lineOfNumber.find(row.number); seen != lineOfNumber.end()) {
-            return fail("le numéro " + std::to_string(row.number) + " est déjà celui de la ligne " +
-                        std::to_string(seen->second));
-        }
-        lineOfNumber[row.number] = lineNumber;
-        rows.push_back(std::move(row));
+    // The first pass checks every line and counts the rows; the second keeps them in a vector
+    // of their exact number, so that they take no more room than themselves.
+    MeasurementCsv result;
+    std::size_t count = 0;
+    result.error = ReadLines(text, nullptr, count);
+    if (result.ok()) {
+        result.rows.reserve(count);
+        ReadLines(text, &result.rows, count);
     }
-    if (header) {
-        result.error = LineFault(1, "le fichier est vide, la ligne des titres manque");
-        return result;
-    }
-    result.rows = std::move(rows);
     return result;
 }
 

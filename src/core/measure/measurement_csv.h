@@ -9,8 +9,9 @@
 
 namespace veliso {
 
-/// Text of a value as French spreadsheets write it: decimal comma, no exponent, the shortest
-/// digits that read back to the same double ("95,2", "101325", "0,01").
+/// Text of a value as French spreadsheets write it: decimal comma, the shortest digits that
+/// read back to the same double, with an exponent when that is shorter ("95,2", "101325",
+/// "0,01", "1e+06", "5e-324"); zero, −0 included, is "0".
 std::string DecimalComma(double value);
 
 /// A value for reading on screen: `digits` significant digits, decimal comma ("340", "0,9987",
@@ -36,11 +37,24 @@ std::string WriteMeasurementsTsv(const std::vector<Measurement>& rows);
 /// Files larger than this are not read (about 150 000 rows).
 inline constexpr std::size_t kMaxMeasurementCsvBytes = 16u << 20;
 
+/// Longest text a text column ("Heure") may hold, in characters. A time is 8; the rest
+/// leaves room for a short note typed in a spreadsheet, and keeps the table's rows short.
+inline constexpr std::size_t kMaxMeasurementTextCharacters = 80;
+
+/// Largest figures the measured columns may hold. The gas cannot come near them: its
+/// pressure is at most 1 700 085 Pa, and its wall hits at most 12 000 a second (100
+/// particles, one hit per axis per step, 40 steps a second), their spread less. Yet their
+/// squares summed over every row a file can hold stay below 1e25, far from overflowing a
+/// double, so no plot and no fit of imported rows meets an infinity.
+inline constexpr double kMaxPlausiblePressure = 1e9;  ///< Pa
+inline constexpr double kMaxPlausibleWallHits = 1e7;  ///< per second, for the mean and spread
+
 /// Result of reading a CSV file: every row, or the first fault and no row.
 struct MeasurementCsv {
     std::vector<Measurement> rows;
-    /// Empty when the file was read; otherwise a French sentence naming the line and the
-    /// reason ("Ligne 4 : dans la colonne « Température T (K) », « 600 » est hors de 10 … 500.").
+    /// Empty when the file was read; otherwise one French line naming the line, the column
+    /// where there is one, and the reason ("Ligne 4 : dans la colonne « Température T (K) »,
+    /// « 600 » est hors de 10 … 500.").
     std::string error;
     bool ok() const { return error.empty(); }
 };
@@ -49,8 +63,14 @@ struct MeasurementCsv {
 /// without the byte-order mark, CRLF or LF line ends, fields quoted or not, lines with
 /// nothing but separators skipped. The header holds the ten titles, or the first eight
 /// (no spread, one readout per value). Every line is checked: UTF-8, field count, numbers
-/// with a decimal comma, integers where the table has them, values within the ranges of the
-/// gas's controls, unique numbers, a spread only for a mean of two or more readouts.
+/// with a decimal comma ("-0" read as 0), integers where the table has them, values within
+/// the ranges of the gas's controls and measured figures from 0 to their plausible bounds
+/// above, texts of at most kMaxMeasurementTextCharacters without control characters, unique
+/// numbers, a spread only for a mean of two or more readouts. An error quotes at most
+/// kExcerptCharacters of the faulty text, on one line.
+///
+/// Memory: the text is read in place; apart from the rows kept, a line costs one copy of
+/// the fields a row may have (plus one), however many separators it holds.
 MeasurementCsv ReadMeasurementsCsv(std::string_view text);
 
 }  // namespace veliso

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
 #include <string>
 
 namespace veliso {
@@ -161,15 +163,61 @@ TEST_F(MeasurementCsvTest, EveryMalformedLineIsRefusedWithItsNumberAndReason) {
                   "Ligne 5 : dans la colonne « N° », « x » n'est pas un nombre.");
 }
 
-TEST_F(MeasurementCsvTest, AMeasuredColumnTakesAnyFigureThatIsNotNegative) {
-    // Huge, but neither negative nor beyond a double: read as written, never refused as
-    // "négatif".
-    const MeasurementCsv read =
-        ReadMeasurementsCsv(kHeader + "\n1;;100;298;100;5;1e301;2e300;3e305;5\n");
+TEST_F(MeasurementCsvTest, AMeasuredColumnTakesAnyPlausibleFigure) {
+    // Far beyond what the gas produces, but at the plausible bounds: read as written; -0 is
+    // read as the zero the table shows.
+    const MeasurementCsv read = ReadMeasurementsCsv(
+        kHeader + "\n1;;100;298;100;5;1e9;1e7;1e+07;5\n2;;100;298;100;5;-0;0;;1\n");
     ASSERT_TRUE(read.ok()) << read.error;
-    EXPECT_EQ(read.rows[0].pressure, 1e301);
-    EXPECT_EQ(read.rows[0].wallHits, 2e300);
-    EXPECT_EQ(read.rows[0].wallHitsSpread, 3e305);
+    EXPECT_EQ(read.rows[0].pressure, kMaxPlausiblePressure);
+    EXPECT_EQ(read.rows[0].wallHits, kMaxPlausibleWallHits);
+    EXPECT_EQ(read.rows[0].wallHitsSpread, kMaxPlausibleWallHits);
+    EXPECT_FALSE(std::signbit(read.rows[1].pressure));
+}
+
+TEST_F(MeasurementCsvTest, HugeOrOddFieldsGiveAShortOneLineError) {
+    const std::string huge(1 << 20, '7');
+    const std::string quote59(59, '7');
+    const std::string good = "1;14:05:09;100;298;100;5;101325;95,2;7,91;5";
+    auto row = [](const std::string& time, const std::string& pressure) {
+        return "2;" + time + ";100;298;100;5;" + pressure + ";95,2;7,91;5";
+    };
+    struct Case {
+        std::string file;
+        std::string error;  // empty: the file is read
+    } cases[] = {
+        {kHeader + "\n" + row("", huge + "x"), "Ligne 2 : dans la colonne « Pression P (Pa) », « " +
+                                                   quote59 + "… » n'est pas un nombre."},
+        {kHeader + "\n" + row("", "1,5e9"),
+         "Ligne 2 : dans la colonne « Pression P (Pa) », « 1,5e9 » dépasse 1e+09, bien plus que le "
+         "gaz ne produit."},
+        {kHeader + "\n2;;100;298;100;5;101325;1e8;;1",
+         "Ligne 2 : dans la colonne « Chocs sur parois /s », « 1e8 » dépasse 1e+07"},
+        {kHeader + "\n" + row("\"" + huge + "\"", "101325"),
+         "Ligne 2 : dans la colonne « Heure », « " + quote59 + "… » a plus de 80 caractères."},
+        {kHeader + "\n" + row(std::string(80, 'h'), "101325"), ""},
+        {kHeader + "\n" + row(std::string(40, 'h') + "é", "101325"), ""},  // é is one character
+        {kHeader + "\n" + row("", "1\r2"),
+         "Ligne 2 : dans la colonne « Pression P (Pa) », « 1\\r2 » n'est pas un nombre."},
+        {kHeader + "\n" + row("\"a\r\"", "101325"),
+         "Ligne 2 : la colonne « Heure » contient un caractère de commande."},
+        {huge + kHeader.substr(kHeader.find(';')),
+         "Ligne 1 : en-tête inattendu, colonne 1 « " + quote59 + "… » au lieu de « N° »."},
+        {std::string(1 << 20, ';'), "Ligne 1 : l'en-tête a 1048577 colonnes au lieu de 10."},
+        {kHeader + "\n" + std::string(1 << 20, ';') + "\n" + good, ""},  // a blank line
+        // A number used twice is named before a later fault.
+        {kHeader + "\n" + good + "\n" + good + "\nx",
+         "Ligne 3 : le numéro 1 est déjà celui de la ligne 2."},
+        {kHeader + "\n" + good + std::string(1 << 20, ';'),
+         "Ligne 2 : 1048586 champs au lieu de 10."},
+    };
+    for (const Case& c : cases) {
+        const MeasurementCsv read = ReadMeasurementsCsv(c.file);
+        EXPECT_EQ(read.error.substr(0, c.error.size()), c.error);
+        EXPECT_EQ(read.ok(), c.error.empty()) << read.error;
+        EXPECT_LT(read.error.size(), 250u);
+        EXPECT_EQ(read.error.find_first_of("\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
@@ -185,12 +233,15 @@ TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
     ExpectRefused("N°\xE2\x82", "Ligne 1 : le texte n'est pas en UTF-8.");
 }
 
-TEST(DecimalCommaTest, ShortestDigitsWithACommaAndNoExponent) {
+TEST(DecimalCommaTest, ShortestDigitsWithACommaAndAnExponentWhereShorter) {
     EXPECT_EQ(DecimalComma(95.2), "95,2");
     EXPECT_EQ(DecimalComma(101325), "101325");
-    EXPECT_EQ(DecimalComma(1000000), "1000000");
+    EXPECT_EQ(DecimalComma(1700085), "1700085");
+    EXPECT_EQ(DecimalComma(1000000), "1e+06");  // an exponent where it is shorter
     EXPECT_EQ(DecimalComma(0.01), "0,01");
     EXPECT_EQ(DecimalComma(-0.0), "0");
+    EXPECT_EQ(DecimalComma(DBL_TRUE_MIN), "5e-324");  // not 326 digits
+    EXPECT_EQ(DecimalComma(-DBL_MAX), "-1,7976931348623157e+308");
     EXPECT_EQ(RoundedDecimalComma(340.017, 4), "340");
     EXPECT_EQ(RoundedDecimalComma(0.99871, 4), "0,9987");
     EXPECT_EQ(RoundedDecimalComma(1.5e-5, 3), "1,5e-05");
