@@ -1,6 +1,7 @@
 #include "core/measure/fit.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace veliso {
@@ -34,8 +35,51 @@ double ResidualSquares(const std::vector<PlotPoint>& points, const FitResult& la
     return residual;
 }
 
-// Affine least squares about the means, which keeps the sums small whatever the offset of x.
-FitResult Affine(const std::vector<PlotPoint>& points) {
+// The points divided by the largest |x| and the largest |y|, so that every coordinate is
+// within −1 … 1 and no square or sum of squares can overflow; the fits work on these and
+// give a and b back in the points' units. R² does not change with the units.
+struct Scaled {
+    std::vector<PlotPoint> points;
+    double x = 1;  ///< largest |x|
+    double y = 1;  ///< largest |y|, 1 when every y is 0
+};
+
+Scaled ScaledPoints(const std::vector<PlotPoint>& points) {
+    Scaled s;
+    s.x = 0;
+    s.y = 0;
+    for (const PlotPoint& p : points) {
+        s.x = std::max(s.x, std::abs(p.x));
+        s.y = std::max(s.y, std::abs(p.y));
+    }
+    if (s.y == 0) {
+        s.y = 1;
+    }
+    s.points.reserve(points.size());
+    for (const PlotPoint& p : points) {
+        s.points.push_back({p.x / s.x, p.y / s.y});
+    }
+    return s;
+}
+
+// slope · y / x, the slope of the scaled points in the points' units, with no overflow or
+// underflow in between where the result itself is a double.
+double Unscaled(double slope, double y, double x) {
+    if (slope == 0) {
+        return 0;
+    }
+    const double ratio = y / x;
+    if (std::isfinite(ratio) && ratio >= DBL_MIN) {
+        return slope * ratio;
+    }
+    return std::abs(slope) >= 1 ? slope / x * y : slope * y / x;
+}
+
+// Affine least squares about the means, which keeps the sums small whatever the offset of
+// x, on the scaled points.
+FitResult Affine(const std::vector<PlotPoint>& original) {
+    const Scaled scaled = ScaledPoints(original);
+    const std::vector<PlotPoint>& points = scaled.points;
     const double n = static_cast<double>(points.size());
     double xMean = 0;
     double yMean = 0;
@@ -59,14 +103,17 @@ FitResult Affine(const std::vector<PlotPoint>& points) {
     result.a = sxy / sxx;
     result.b = yMean - result.a * xMean;
     result.r2 = R2(ResidualSquares(points, result), syy);
+    result.a = Unscaled(result.a, scaled.y, scaled.x);
+    result.b *= scaled.y;
     return result;
 }
 
-FitResult Proportional(const std::vector<PlotPoint>& points) {
+FitResult Proportional(const std::vector<PlotPoint>& original) {
+    const Scaled scaled = ScaledPoints(original);
     double sxx = 0;
     double sxy = 0;
     double syy = 0;
-    for (const PlotPoint& p : points) {
+    for (const PlotPoint& p : scaled.points) {
         sxx += p.x * p.x;
         sxy += p.x * p.y;
         syy += p.y * p.y;
@@ -75,7 +122,8 @@ FitResult Proportional(const std::vector<PlotPoint>& points) {
     result.kind = FitKind::Proportional;
     result.ok = true;
     result.a = sxy / sxx;
-    result.r2 = R2(ResidualSquares(points, result), syy);
+    result.r2 = R2(ResidualSquares(scaled.points, result), syy);
+    result.a = Unscaled(result.a, scaled.y, scaled.x);
     return result;
 }
 

@@ -43,6 +43,10 @@ struct FitResult {
 /// - Affine: a = Σ(x − x̄)(y − ȳ) / Σ(x − x̄)², b = ȳ − a·x̄; R² = 1 − Σ(y − a·x − b)² / Σ(y − ȳ)².
 /// - Power: the affine fit of ln y against ln x gives b (slope) and ln a (intercept); R² is
 ///   that of the logarithms.
+///
+/// The sums are taken over x / max|x| and y / max|y|, which leaves a, b and R² as they are
+/// but keeps every square within 0 … 4: R² is right for any finite points, however large
+/// or small. Only a law whose a or b is itself beyond a double fails ("hors de portée").
 FitResult FitLaw(FitKind kind, const std::vector<PlotPoint>& points);
 
 }  // namespace veliso

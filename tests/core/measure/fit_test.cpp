@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -70,6 +71,47 @@ TEST(FitTest, DegenerateInputIsRefusedWithAReasonNeverANumber) {
         EXPECT_FALSE(r.ok) << FitName(c.kind) << " " << c.points.size();
         EXPECT_EQ(r.failure.rfind("ajustement impossible : ", 0), 0u) << r.failure;
         EXPECT_GT(r.failure.size(), 30u);
+    }
+}
+
+TEST(FitTest, HugeOrTinyValuesFitLikeTheSameDataInPlainUnits) {
+    // Σy² of the first case overflows unscaled; R² = (Σxy)² / (Σx² Σy²) = 6.5² / (14 · 3.77).
+    const std::vector<PlotPoint> plain = {{1, 1}, {2, 1.4}, {3, 0.9}};
+    const FitResult reference = FitLaw(FitKind::Proportional, plain);
+    EXPECT_NEAR(*reference.r2, 6.5 * 6.5 / (14 * 3.77), 1e-15);
+    struct Case {
+        double x, y;  // units of the points: x·plain.x, y·plain.y
+    } cases[] = {{1, 1e154},
+                 {1, 1e160},
+                 {1, 1e300},
+                 {1e300, 1e300},
+                 {1e-300, 1e-300},
+                 {1e-300, 1e-10},
+                 {std::ldexp(1.0, -1070), 1e-300},
+                 {1e150, 1e-150}};
+    for (const FitKind kind : {FitKind::Proportional, FitKind::Affine, FitKind::Power}) {
+        const FitResult unit = FitLaw(kind, plain);
+        for (const Case& c : cases) {
+            std::vector<PlotPoint> points;
+            for (const PlotPoint& p : plain) {
+                points.push_back({p.x * c.x, p.y * c.y});
+            }
+            const FitResult r = FitLaw(kind, points);
+            // The power law's a is unit.a · y / x^b: beyond a double, the fit says so.
+            if (kind == FitKind::Power &&
+                std::log(unit.a) + std::log(c.y) - unit.b * std::log(c.x) > std::log(DBL_MAX)) {
+                EXPECT_NE(r.failure.find("hors de portée"), std::string::npos) << c.x;
+                continue;
+            }
+            ASSERT_TRUE(r.ok && r.r2) << FitName(kind) << " " << c.x << " " << c.y;
+            EXPECT_NEAR(*r.r2, *unit.r2, 1e-12) << FitName(kind) << " " << c.x << " " << c.y;
+            if (kind == FitKind::Power) {
+                EXPECT_NEAR(r.b, unit.b, 1e-12);
+            } else {
+                EXPECT_NEAR(r.a / (unit.a * (c.y / c.x)), 1, 1e-12);
+                EXPECT_NEAR(r.b / c.y, unit.b, 1e-12);
+            }
+        }
     }
 }
 
