@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/instructions.h"
 #include "app/splash.h"
+#include "app/window_requests.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/pictures.h"
 
@@ -22,6 +23,7 @@ VelisoApplication::VelisoApplication(int& argc, char** argv) : QApplication(argc
     // would make the window system append it to every window title.
     setApplicationName(kApplicationTitle);
     setWindowIcon(pictures::ApplicationIcon());
+    KeepFixedSizeWindowsWithinRequests(*this);
 }
 
 bool VelisoApplication::notify(QObject* receiver, QEvent* event) {
@@ -31,8 +33,10 @@ bool VelisoApplication::notify(QObject* receiver, QEvent* event) {
 void CreateWindows() {
     FormMM = new TFormMM();
     Formsplash = new TFormsplash();
-    AboutBox = new TAboutBox();
-    Forminst = new TForminst();
+    // The dialogs belong to the main window: a tiling or kiosk desktop keeps it in view
+    // behind them instead of giving the whole screen to a dialog alone.
+    AboutBox = new TAboutBox(FormMM);
+    Forminst = new TForminst(FormMM);
     FormMM->SetAuxiliaryWindows(Formsplash, Forminst, AboutBox);
 }
 

@@ -12,8 +12,9 @@ namespace veliso {
 /// exceptions from event handlers of Qt's own kind.
 bool NotifyShowingExceptions(QApplication& app, QObject* receiver, QEvent* event);
 
-/// The application object: titled "Veliso", and an exception thrown by any event handler
-/// is shown to the user while the program goes on.
+/// The application object: titled "Veliso", an exception thrown by any event handler is
+/// shown to the user while the program goes on, and fixed-size windows answer maximise and
+/// full-screen requests (window_requests.h).
 class VelisoApplication : public QApplication {
     Q_OBJECT
   public:
@@ -22,7 +23,8 @@ class VelisoApplication : public QApplication {
 };
 
 /// Creates the four windows, hidden, in their start-up order: `FormMM`, `Formsplash`,
-/// `AboutBox`, `Forminst`; the main window's timers run from here on.
+/// `AboutBox`, `Forminst` (the last two owned by the main window); the main window's timers
+/// run from here on.
 void CreateWindows();
 /// Destroys the four windows in the reverse order (nothing happens for those not created).
 void DestroyWindows();

@@ -1,6 +1,8 @@
 #include "mainwindow/handler_boundary.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <exception>
 
@@ -29,6 +31,23 @@ class OpenBox {
     OpenBox& operator=(const OpenBox&) = delete;
 };
 
+/// The window an error box belongs to: the modal window in front, else the active window,
+/// else the first visible top-level window (the main window), else none.
+QWidget* BoxOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() == Qt::Window) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 QString OthersText(int others) {
     return others == 1 ? QString::fromUtf8("… et 1 autre erreur")
                        : QString::fromUtf8("… et %1 autres erreurs").arg(others);
@@ -48,9 +67,13 @@ void ShowException(const QString& message) {
     for (;;) {
         {
             OpenBox open;
-            QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text,
-                            QMessageBox::Ok);
-            box.exec();
+            // Owned by the window in front, so that a tiling or kiosk desktop keeps that window
+            // in view; on the heap, since that window may be closed while the box is open.
+            QPointer<QMessageBox> box =
+                new QMessageBox(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text,
+                                QMessageBox::Ok, BoxOwner());
+            box->exec();
+            delete box;
         }
         if (boxes.missed == 0) {
             return;

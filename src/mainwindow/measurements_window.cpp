@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -161,8 +162,6 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     setObjectName("FormReleves");
     setWindowTitle(QString::fromUtf8("Relevés de mesures"));
     setModal(false);
-    // Fits a 1024 × 768 classroom projector.
-    resize(1000, 680);
 
     timeText = [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")); };
     chooseExportFile = [this] {
@@ -185,6 +184,13 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     BuildPlot();
     ShowReadout();
     UpdatePlot();
+    // Fits a 1024 × 768 classroom projector, and a smaller screen with room for a title bar
+    // (a kiosk desktop's screen, for one), down to the least the controls need.
+    QSize size(1000, 680);
+    if (const QScreen* screen = parent != nullptr ? parent->screen() : this->screen()) {
+        size = size.boundedTo(screen->availableSize() - QSize(16, 48));
+    }
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 void TFormReleves::BuildControls() {

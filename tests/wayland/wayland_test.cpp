@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QOpenGLContext>
 #include <QProcess>
 #include <QPushButton>
@@ -38,7 +39,9 @@
 #include <map>
 #include <string>
 
+#include "app/about_box.h"
 #include "app/application.h"
+#include "app/instructions.h"
 #include "app/splash.h"
 #include "app/translations.h"
 #include "core/common/random_source.h"
@@ -47,6 +50,7 @@
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/gas_panel.h"
+#include "mainwindow/measurements_window.h"
 #include "support/image_match.h"
 
 namespace veliso {
@@ -309,6 +313,110 @@ int Drive(int argc, char** argv, const QString& folder) {
     return driver.WriteReport() ? 0 : 1;
 }
 
+/// The top-level windows the program can open, as the request runs name them.
+const char* const kTopLevels[] = {"main",         "splash",       "about",
+                                  "instructions", "confirmation", "measurements"};
+
+/// Opens one top-level window and asks the window system, through the platform's own
+/// requests (xdg_toplevel's set_maximized, set_fullscreen and their unset, on Wayland), to
+/// maximise it, put it in full screen, give it its own size back and resize it, as a title
+/// bar's buttons or a desktop's keys would. The run must survive each request; the report
+/// holds what the window became.
+int DriveWindowRequests(int argc, char** argv, const QString& folder, const QString& name) {
+    SharedRandom().SetClock([] { return kFixedClock; });
+    static auto* application = new VelisoApplication(argc, argv);
+    VelisoApplication& app = *application;
+    InstallFrenchQtTexts(app);
+    CreateWindows();
+    FormMM->SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
+    std::map<std::string, QString> report;
+    auto put = [&report](const std::string& key, bool value) { report[key] = value ? "1" : "0"; };
+
+    // Everything that happens to the window once it is on the screen.
+    auto work = [&](QWidget* window) {
+        put("opened", window != nullptr);
+        if (window == nullptr) {
+            return;
+        }
+        QWindow* handle = window->windowHandle();
+        put("exposed", QTest::qWaitFor([&] { return handle->isExposed(); }, 5000));
+        put("transient_for_main", handle->transientParent() == FormMM->windowHandle());
+        const QRect screen = handle->screen()->availableGeometry();
+        put("fits_screen", window->frameGeometry().width() <= screen.width() &&
+                               window->frameGeometry().height() <= screen.height() &&
+                               window->minimumSizeHint().width() <= screen.width());
+        const QSize own = window->size();
+        const bool fixed = window->minimumSize() == window->maximumSize();
+        put("fixed", fixed);
+
+        // Each request, a moment for the compositor's answer, then a frame drawn in the state
+        // answered (as when the pointer leaves the title bar's button, which is drawn again).
+        auto ask = [&](const char* key, Qt::WindowState state) {
+            handle->setWindowStates(state);
+            QTest::qWait(300);
+            window->repaint();
+            QTest::qWait(200);
+            put(std::string(key) + "_state", handle->windowStates() == state);
+        };
+        ask("maximised", Qt::WindowMaximized);
+        ask("normal_after_maximised", Qt::WindowNoState);
+        put("own_size_after_maximised", window->size() == own);
+        ask("full_screen", Qt::WindowFullScreen);
+        ask("normal_after_full_screen", Qt::WindowNoState);
+        put("own_size_after_full_screen", window->size() == own);
+        put("fixed_again", (window->minimumSize() == window->maximumSize()) == fixed);
+        handle->resize(own + QSize(120, 90));
+        QTest::qWait(300);
+        put("resize_taken", window->size() != own);
+        put("alive", true);
+    };
+
+    QTimer::singleShot(0, FormMM, [&] {
+        FormMM->show();
+        put("main_exposed", QTest::qWaitFor([] { return FormMM->windowHandle()->isExposed(); }));
+        if (name == QLatin1String("confirmation")) {
+            // The question asked when the main window closes, answered "No" once worked.
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    poll.stop();
+                    work(box);
+                    box->reject();
+                }
+            });
+            poll.start(20);
+            FormMM->close();
+        } else if (name == QLatin1String("splash")) {
+            Formsplash->Timer1->stop();
+            Formsplash->show();
+            work(Formsplash);
+        } else if (name == QLatin1String("about")) {
+            AboutBox->show();
+            work(AboutBox);
+        } else if (name == QLatin1String("instructions")) {
+            Forminst->show();
+            work(Forminst);
+        } else if (name == QLatin1String("measurements")) {
+            FormMM->ShowMeasurements();
+            work(FormMM->FormReleves);
+        } else {
+            work(FormMM);
+        }
+        QCoreApplication::exit(0);
+    });
+    app.exec();
+    DestroyWindows();
+    QFile file(folder + QStringLiteral("/report.txt"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        return 1;
+    }
+    QTextStream out(&file);
+    for (const auto& [key, value] : report) {
+        out << QString::fromStdString(key) << '=' << value << '\n';
+    }
+    return 0;
+}
+
 // ---------------------------------------------------------------------------------------
 // The test (runs in the parent process)
 
@@ -334,9 +442,10 @@ struct DriverRun {
     QImage Image(const QString& name) const { return QImage(folder + "/" + name + ".png"); }
 };
 
-/// Runs the driver in `folder`, through `wrapper` (a program and its arguments) if given.
+/// Runs the driver in `folder`, through `wrapper` (a program and its arguments) if given;
+/// `mode` chooses the driver (the main window's run by default).
 DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environment,
-                    QStringList wrapper) {
+                    QStringList wrapper, const QStringList& mode = {}) {
     DriverRun run;
     run.folder = folder;
     QProcess child;
@@ -349,7 +458,8 @@ DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environmen
                                                     : leakOptions + ":print_suppressions=0");
     child.setProcessEnvironment(withQuietLeakChecker);
     child.setWorkingDirectory(folder);
-    wrapper << QCoreApplication::applicationFilePath() << QStringLiteral("--drive") << folder;
+    wrapper << QCoreApplication::applicationFilePath();
+    wrapper << (mode.isEmpty() ? QStringList{QStringLiteral("--drive"), folder} : mode);
     child.start(wrapper.takeFirst(), wrapper);
     if (!child.waitForFinished(120000)) {
         child.kill();
@@ -421,6 +531,18 @@ class WaylandDesktop : public ::testing::Test {
     QString WestonLog() const {
         QFile log(work_.filePath("weston.log"));
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+
+    /// The window-request driver for one top-level window, on the compositor.
+    DriverRun AskWindow(const QString& name) {
+        const QString folder = work_.filePath(name);
+        QDir().mkpath(folder);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "wayland");
+        environment.remove("DISPLAY");
+        environment.insert("XDG_RUNTIME_DIR", runtime_);
+        environment.insert("WAYLAND_DISPLAY", socket_);
+        return RunDriver(folder, environment, {}, {"--requests", folder, name});
     }
 
     DriverRun Drive(const QString& platform) {
@@ -529,10 +651,43 @@ TEST_F(WaylandDesktop, TheMainWindowWorksAndDrawsAsOnX11) {
     }
 }
 
+/// Every top-level window survives the window-state requests a desktop can make, and each
+/// dialog stays with the main window. A fixed-size window may take the screen's size while
+/// maximised or in full screen (that is how it answers the compositor), but returns to its
+/// own size and stays fixed against a plain resize.
+class WindowRequestsOnWayland : public WaylandDesktop,
+                                public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(WindowRequestsOnWayland, EveryRequestIsAnsweredAndTheProgramLives) {
+    const std::string name = GetParam();
+    const DriverRun run = AskWindow(QString::fromStdString(name));
+    ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString() << WestonLog().toStdString();
+    EXPECT_EQ(run.standardError.toStdString(), "") << "nothing on standard error";
+    EXPECT_EQ(run["alive"], "1");
+    for (const char* key :
+         {"main_exposed", "opened", "exposed", "maximised_state", "normal_after_maximised_state",
+          "full_screen_state", "normal_after_full_screen_state", "own_size_after_maximised",
+          "own_size_after_full_screen", "fixed_again", "fits_screen"}) {
+        EXPECT_EQ(run[key], "1") << key;
+    }
+    const bool dialog = name != "main" && name != "splash";
+    EXPECT_EQ(run["transient_for_main"], dialog ? "1" : "0");
+    const bool fixed = name != "main" && name != "measurements";
+    EXPECT_EQ(run["fixed"], fixed ? "1" : "0");
+    EXPECT_EQ(run["resize_taken"], fixed ? "0" : "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(TopLevels, WindowRequestsOnWayland, ::testing::ValuesIn(kTopLevels),
+                         [](const auto& info) { return std::string(info.param); });
+
 }  // namespace
 }  // namespace veliso
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::string(argv[1]) == "--requests") {
+        return veliso::DriveWindowRequests(argc, argv, QString::fromLocal8Bit(argv[2]),
+                                           QString::fromLocal8Bit(argv[3]));
+    }
     if (argc >= 3 && std::string(argv[1]) == "--drive") {
         return veliso::Drive(argc, argv, QString::fromLocal8Bit(argv[2]));
     }
