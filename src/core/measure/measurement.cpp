@@ -1,6 +1,9 @@
 #include "core/measure/measurement.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <utility>
 
 namespace veliso {
 
@@ -66,18 +69,55 @@ std::vector<PlotPoint> PlotPoints(const std::vector<Measurement>& rows, Quantity
 }
 
 int AxisScale::intervals() const {
-    return static_cast<int>(std::lround((high - low) / step));
+    // Each end divided first: high − low overflows for ends near ±DBL_MAX.
+    return static_cast<int>(std::lround(high / step - low / step));
 }
 
+namespace {
+
+// The smallest span an axis shows, relative to the size of its values and at all: below
+// it, ticks could not be told apart in a double (their multiples of the step would pass
+// 2^53) or the step would be a denormal.
+constexpr double kLeastRelativeSpan = 1e-12;
+constexpr double kLeastSpan = 1e-300;
+
+// b − a for a ≤ b, as large as a double holds when it would overflow.
+double Span(double a, double b) {
+    const double span = b - a;
+    return std::isfinite(span) ? span : DBL_MAX;
+}
+
+// `k` steps, at most ±DBL_MAX: an end one step beyond the largest double would be infinite.
+double StepsOf(double k, double step) {
+    return std::clamp(k * step, -DBL_MAX, DBL_MAX);
+}
+
+}  // namespace
+
 AxisScale NiceScale(double low, double high) {
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        return AxisScale{};
+    }
+    if (low > high) {
+        std::swap(low, high);
+    }
     if (!(high > low)) {
         const double pad = low == 0 ? 1.0 : std::abs(low) * 0.1;
-        low -= pad;
-        high += pad;
+        low = std::max(low - pad, -DBL_MAX);
+        high = std::min(high + pad, DBL_MAX);
     }
-    high += (high - low) * 0.02;
+    // A span too narrow to tick is widened evenly around its middle.
+    const double size = std::max(std::abs(low), std::abs(high));
+    const double least = std::max(size * kLeastRelativeSpan, kLeastSpan);
+    if (Span(low, high) < least) {
+        const double middle = low / 2 + high / 2;
+        low = std::max(middle - least / 2, -DBL_MAX);
+        high = std::min(middle + least / 2, DBL_MAX);
+    }
+    const double top = std::min(high + Span(low, high) * 0.02, DBL_MAX);
     constexpr int kMostIntervals = 6;
-    const double rough = (high - low) / kMostIntervals;
+    const double rough = std::isfinite(top - low) ? (top - low) / kMostIntervals
+                                                  : top / kMostIntervals - low / kMostIntervals;
     const double decade = std::pow(10.0, std::floor(std::log10(rough)));
     double step = 10 * decade;
     for (double m : {1.0, 2.0, 2.5, 5.0}) {
@@ -86,10 +126,20 @@ AxisScale NiceScale(double low, double high) {
             break;
         }
     }
+    // The ends on the steps around the values; a quotient rounded onto a whole number can put
+    // an end one step inside a value, so each is checked against the values themselves.
+    double first = std::floor(low / step);
+    double last = std::ceil(top / step);
+    if (first * step > low) {
+        first -= 1;
+    }
+    if (last * step < high) {
+        last += 1;
+    }
     AxisScale scale;
     scale.step = step;
-    scale.low = std::floor(low / step) * step;
-    scale.high = std::ceil(high / step) * step;
+    scale.low = StepsOf(first, step);
+    scale.high = StepsOf(last, step);
     return scale;
 }
 

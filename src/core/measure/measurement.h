@@ -104,12 +104,22 @@ struct AxisScale {
     double low = 0;
     double high = 1;
     double step = 0.2;
+    /// (high − low) / step, rounded: the number of intervals between ticks.
     int intervals() const;
 };
 
 /// The scale that holds every value from `low` to `high` with 2 % room at the top: a step of
-/// 1, 2, 2.5 or 5 times a power of ten, the smallest that needs at most six intervals, and
-/// both ends on a step. An empty or reversed span is widened around its value.
+/// 1, 2, 2.5 or 5 times a power of ten, the smallest that needs at most six intervals over
+/// the values and their room, and both ends on a step: 4 … 8 intervals once the ends are on
+/// steps (never fewer than 2 where an end is held at ±DBL_MAX), for any finite `low` and
+/// `high`:
+/// - a reversed span is taken the right way round; an empty one is widened by 10 % of its
+///   value on each side (by 1 around 0);
+/// - a span narrower than 1e-12 of the values' size, or than 1e-300, is widened evenly
+///   around its middle to that, so that ticks stay distinct doubles and the step normal;
+/// - an end that would lie beyond ±DBL_MAX is DBL_MAX: the ends are always finite, but that
+///   end is then not on a step.
+/// An infinite or NaN input gives the default scale, 0 … 1 by 0.2.
 AxisScale NiceScale(double low, double high);
 
 }  // namespace veliso

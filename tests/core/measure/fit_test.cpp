@@ -4,7 +4,11 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace veliso {
 namespace {
@@ -151,6 +155,55 @@ TEST(NiceScaleTest, RoundStepsWithRoomAtTheTop) {
         EXPECT_NEAR(s.step, c.expected.step, 1e-12) << c.high;
         EXPECT_LE(s.intervals(), 6);
         EXPECT_GE(s.high, c.high);
+    }
+}
+
+TEST(NiceScaleTest, FiniteEndsAroundTheValuesWithTwoToEightIntervalsForAnyFiniteInput) {
+    auto expectGood = [](double low, double high) {
+        const AxisScale s = NiceScale(low, high);
+        const std::string at = std::to_string(low) + " … " + std::to_string(high);
+        EXPECT_TRUE(std::isfinite(s.low) && std::isfinite(s.high)) << at;
+        EXPECT_GT(s.step, 0) << at;
+        EXPECT_LE(s.low, std::min(low, high)) << at;
+        EXPECT_GE(s.high, std::max(low, high)) << at;
+        EXPECT_GE(s.intervals(), 2) << at;
+        EXPECT_LE(s.intervals(), 8) << at;
+        return s;
+    };
+    const double cases[][2] = {
+        {0, DBL_TRUE_MIN},
+        {0, 1.47e308},
+        {0, DBL_MAX},
+        {-DBL_MAX, DBL_MAX},
+        {-1e308, 1e308},
+        {DBL_MAX, DBL_MAX},
+        {-DBL_MAX, -DBL_MAX},
+        {DBL_MAX, -DBL_MAX},
+        {1, 1 + DBL_EPSILON},
+        {1e300, 1e300 + 1e285},
+        {-DBL_TRUE_MIN, 0},
+        {DBL_MIN, DBL_MIN},
+        {5, 3},
+        {1.7, 2.2},  // 1.7 / 0.1 rounds to 17, and 17 · 0.1 > 1.7
+    };
+    for (const auto& c : cases) {
+        expectGood(c[0], c[1]);
+    }
+    EXPECT_EQ(expectGood(1.7, 2.2).low, 1.6000000000000001);
+    // Every kind of double, by random bit patterns.
+    std::mt19937_64 random(20261207);
+    auto anyDouble = [&random] {
+        double value;
+        do {
+            const std::uint64_t bits = random();
+            std::memcpy(&value, &bits, sizeof value);
+        } while (!std::isfinite(value));
+        return value;
+    };
+    for (int n = 0; n < 20000; ++n) {
+        expectGood(anyDouble(), anyDouble());
+        const double v = anyDouble();
+        expectGood(v, std::nextafter(v, DBL_MAX));
     }
 }
 
