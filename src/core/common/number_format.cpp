@@ -2,16 +2,26 @@
 
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 #include <string_view>
 
 namespace veliso {
 
 std::string FormatGeneral(double value, int digits) {
+    if (digits < 1 || digits > 17) {
+        throw std::invalid_argument("FormatGeneral: " + std::to_string(digits) +
+                                    " significant digits, outside 1 .. 17");
+    }
+    // printf's words, without the sign it gives some NaNs.
     if (std::isnan(value)) {
-        return "NAN";
+        return "nan";
     }
     if (std::isinf(value)) {
-        return value > 0 ? "INF" : "-INF";
+        return value > 0 ? "inf" : "-inf";
+    }
+    // The labels write "-0" as "0".
+    if (value == 0) {
+        return "0";
     }
     // std::to_chars writes what printf's "%.15g" writes in the C locale, whatever locale the
     // process runs in: a French desktop would otherwise turn 0.5 into "0,5". 40 characters
@@ -19,12 +29,7 @@ std::string FormatGeneral(double value, int digits) {
     char buffer[40];
     const auto [end, error] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    const std::string_view text(buffer, error == std::errc() ? end - buffer : 0);
-    // The labels write "-0" as "0".
-    if (text == "-0") {
-        return "0";
-    }
-    return std::string(text);
+    return std::string(buffer, error == std::errc() ? end : buffer);
 }
 
 std::string FormatInteger(std::int64_t value) {

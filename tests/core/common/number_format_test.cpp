@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,25 @@ TEST(NumberFormat, GeneralFormatOfTheValueLabels) {
     EXPECT_EQ(FormatGeneral(0.1 + 0.2), "0.3");  // 15 significant digits at most
     EXPECT_EQ(FormatGeneral(-0.0), "0");
     EXPECT_EQ(FormatInteger(-42), "-42");
+}
+
+TEST(NumberFormat, NonFiniteValuesAndDigitCountsOutsideTheRange) {
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {{std::nan(""), "nan"},
+                 {-std::nan(""), "nan"},
+                 {HUGE_VAL, "inf"},
+                 {-HUGE_VAL, "-inf"},
+                 {-0.0, "0"}};
+    for (const Case& c : cases) {
+        for (int digits : {1, 15, 17}) {
+            EXPECT_EQ(FormatGeneral(c.value, digits), c.text);
+        }
+    }
+    for (int digits : {0, -1, 18, 34}) {
+        EXPECT_THROW(FormatGeneral(1.0, digits), std::invalid_argument) << digits;
+    }
 }
 
 /// printf's "%.<digits>g" in the current locale; in the C locale, the reference the labels
