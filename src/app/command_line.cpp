@@ -3,11 +3,14 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 #include "core/common/random_source.h"
+#include "core/common/text_excerpt.h"
 #include "mainwindow/picture_file.h"
 
 #ifndef VELISO_VERSION
@@ -42,10 +45,15 @@ QString Quoted(const QString& text) {
     return QString::fromUtf8("« %1 »").arg(text);
 }
 
+/// The error line: whatever the arguments hold, their control characters are written as
+/// escapes ("\n", "\x1b"), so that the message stays one line.
 CommandLine Failed(const QString& message) {
     CommandLine result;
     result.action = CommandLine::Action::Error;
-    result.text = QStringLiteral("veliso : ") + message;
+    const QByteArray utf8 = message.toUtf8();
+    result.text =
+        QStringLiteral("veliso : ") +
+        QString::fromStdString(Excerpt(std::string_view(utf8.constData(), utf8.size()), SIZE_MAX));
     return result;
 }
 
@@ -113,10 +121,12 @@ QString WhyUnparsed(const QCommandLineParser& parser, const QStringList& argumen
     return QStringLiteral("ligne de commande incorrecte");
 }
 
-/// A whole decimal number without sign, within 0 .. `limit`.
+/// A whole decimal number without sign, within 0 .. `limit`: digits only, so that a blank
+/// or a line break around them is refused too.
 std::optional<std::uint64_t> Decimal(const QString& text, std::uint64_t limit) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,20}$"));
-    if (!digits.match(text).hasMatch()) {
+    if (text.isEmpty() || text.size() > 20 || !std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        })) {
         return std::nullopt;
     }
     bool ok = false;

@@ -37,7 +37,8 @@ struct CommandLine {
     Action action = Action::Run;
     CommandLineOptions options;
     /// Help or version text (several lines, for standard output), or the error: one French
-    /// line without its final newline, for standard error.
+    /// line without its final newline, for standard error, where the control characters of
+    /// the arguments it quotes are written as escapes ("\n", "\x1b").
     QString text;
 };
 
@@ -47,7 +48,8 @@ struct CommandLine {
 /// dash or two, its value after a blank or an equals sign. The options of Qt's application
 /// object (`-platform`, `-style`, `-reverse`, ...) are accepted and left for it. A capture
 /// path is checked for writing here, before anything starts; nothing is left behind by the
-/// check. The first fault found gives the error.
+/// check. Numbers are digits alone: a blank or a line break beside them is a fault. The
+/// first fault found gives the error.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
 /// Why a capture cannot be made: `path` cannot be written, `why` as WritePng words it. Said

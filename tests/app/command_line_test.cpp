@@ -143,5 +143,39 @@ TEST(CommandLine, EachFaultGivesOneFrenchLine) {
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
+TEST(CommandLine, ControlCharactersAreShownEscapedAndNumbersAreDigitsAlone) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString shot = folder.filePath("vue.png");
+    const QString help = QString::fromUtf8(" (voir « veliso --help »)");
+    struct Case {
+        QStringList options;
+        QString line;
+    };
+    const Case cases[] = {
+        {{"\n"}, QString::fromUtf8("argument inattendu « \\n »") + help},
+        {{"--\x1b[31m"}, QString::fromUtf8("option inconnue « --\\x1b[31m »") + help},
+        {{"--onglet", "gaz\r"},
+         QString::fromUtf8("onglet inconnu « gaz\\r » : solide, liquide ou gaz") + help},
+        {{"--capture", shot, "--images", "5\n"},
+         QString::fromUtf8("nombre d'images incorrect « 5\\n » : un entier de 1 à 100000") + help},
+        {{"--graine", "7\n"},
+         QString::fromUtf8("graine incorrecte « 7\\n » : un entier de 0 à 4294967295") + help},
+        {{"--graine", " 7"},
+         QString::fromUtf8("graine incorrecte «  7 » : un entier de 0 à 4294967295") + help},
+        {{"--graine", "7\t"},
+         QString::fromUtf8("graine incorrecte « 7\\t » : un entier de 0 à 4294967295") + help},
+        {{"--capture", folder.filePath("a\nb/vue.png")},
+         QString::fromUtf8("impossible d'écrire la capture « %1\\nb/vue.png » : le dossier "
+                           "« %1\\nb » n'existe pas")
+             .arg(folder.filePath("a"))},
+    };
+    for (const Case& c : cases) {
+        const CommandLine result = Parse(c.options);
+        EXPECT_EQ(result.action, CommandLine::Action::Error);
+        EXPECT_EQ(result.text, "veliso : " + c.line);
+    }
+}
+
 }  // namespace
 }  // namespace veliso
