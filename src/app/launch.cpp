@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,8 +16,8 @@
 
 namespace veliso {
 
-ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames)
-    : QObject(&form), form_(form), path_(path), frames_(frames) {
+ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames, bool fullScreen)
+    : QObject(&form), form_(form), path_(path), frames_(frames), fullScreen_(fullScreen) {
     form_.Timer1->stop();
     TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
     view->OnPaint = ChainAfter(view->OnPaint, [this](TOpenGLOrvPanel*) { Painted(); });
@@ -24,11 +25,31 @@ ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames)
         Fail(QString::fromUtf8("la vue OpenGL ne peut pas être dessinée : %1")
                  .arg(sender->ErrorText()));
     });
+    if (fullScreen_) {
+        // An X11 display without a window manager leaves the request unanswered: after a
+        // moment the window takes its screen by itself.
+        QTimer::singleShot(kFullScreenWaitMs / 10, this, [this] {
+            if (painted_ == 0 && !CoversScreen() && form_.screen() != nullptr) {
+                form_.setGeometry(form_.screen()->geometry());
+            }
+        });
+        QTimer::singleShot(kFullScreenWaitMs, this, [this] {
+            if (painted_ == 0) {
+                Fail(QString::fromUtf8("la fenêtre n'a pas obtenu le plein écran en %1 s")
+                         .arg(kFullScreenWaitMs / 1000));
+            }
+        });
+    }
+}
+
+bool ViewCapture::CoversScreen() const {
+    const QScreen* screen = form_.screen();
+    return screen != nullptr && form_.size() == screen->size();
 }
 
 void ViewCapture::Painted() {
-    if (finished_) {
-        return;
+    if (finished_ || (fullScreen_ && painted_ == 0 && !CoversScreen())) {
+        return;  // a frame still at the windowed size
     }
     ++painted_;
     if (painted_ == 1) {
@@ -72,7 +93,7 @@ void ShowMainWindow(TFormMM& form, const CommandLineOptions& options) {
     }
     if (options.capturing()) {
         form.SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
-        new ViewCapture(form, options.capturePath, options.captureFrames);
+        new ViewCapture(form, options.capturePath, options.captureFrames, options.fullScreen);
     }
     if (options.fullScreen) {
         form.viewActions->SetFullScreen(true);

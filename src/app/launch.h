@@ -23,13 +23,21 @@ class ViewCapture : public QObject {
   public:
     /// Takes over the view's paint and error events of `form` (calling what was there
     /// before) and stops its animation timer until the first frame; the form must not be
-    /// shown yet.
-    ViewCapture(TFormMM& form, const QString& path, int frames);
+    /// shown yet. With `fullScreen`, frames count only once the window covers its screen: a
+    /// window manager takes a moment to grant full screen, and the first frames would have
+    /// the windowed size. Where nothing grants it (an X11 display without a window manager),
+    /// the window takes its screen itself after a tenth of `kFullScreenWaitMs`; if it still
+    /// does not cover the screen after `kFullScreenWaitMs`, the capture fails.
+    ViewCapture(TFormMM& form, const QString& path, int frames, bool fullScreen = false);
+
+    /// How long a capture in full screen waits for the window to cover its screen.
+    static constexpr int kFullScreenWaitMs = 10000;
 
     int framesPainted() const { return painted_; }
 
   private:
     void Painted();
+    bool CoversScreen() const;
     void Write(const QImage& frame);
     void Fail(const QString& message);
 
@@ -37,6 +45,7 @@ class ViewCapture : public QObject {
     QString path_;
     int frames_;
     int painted_ = 0;
+    bool fullScreen_ = false;
     bool finished_ = false;
 };
 

@@ -1,9 +1,11 @@
 #include <QTimer>
 #include <exception>
+#include <memory>
 
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/launch.h"
+#include "app/platform_start.h"
 #include "app/translations.h"
 #include "mainwindow/form_mm.h"
 
@@ -16,7 +18,13 @@ int main(int argc, char** argv) {
         return veliso::ReportCommandLine(command);
     }
     veliso::ApplySeed(command.options);
+    const QStringList arguments = veliso::ArgumentsOf(argc, argv);
+    if (veliso::CaptureWithoutDisplay(command.options, arguments)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    auto start = std::make_unique<veliso::WindowSystemStart>(veliso::RequestedPlatform(arguments));
     veliso::VelisoApplication app(argc, argv);
+    start.reset();
     veliso::InstallFrenchQtTexts(app);
     int code = 0;
     try {

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "app/command_line.h"
+#include "app/platform_start.h"
 
 #ifndef VELISO_PROGRAM
 #error "VELISO_PROGRAM names the program under test"
@@ -173,6 +175,69 @@ TEST_F(ProgramTest, FirstFrameFillsTheViewAndQtOptionsStillWork) {
     const QImage liquid = Capture(
         display, {"-style", "Fusion", "-reverse", "--plein-ecran", "--onglet", "liquide"}, "l.png");
     EXPECT_FALSE(liquid.isNull());
+}
+
+TEST_F(ProgramTest, CaptureFindsItsWindowSystemOrSaysWhyInOneFrenchLine) {
+    const PrivateDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    // The picture of every start on a desktop, as the X11 platform draws it.
+    const QImage desktop = Capture(display, {}, "bureau.png");
+    ASSERT_FALSE(desktop.isNull());
+    const QString noPlatform = QStringLiteral("QT_QPA_PLATFORM=");
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        QStringList environment;
+        bool onDisplay;
+        int code;
+    };
+    const Case cases[] = {
+        // No display and no platform named: Qt's offscreen platform, which has OpenGL only
+        // where its driver offers a context without a display (otherwise exit 1, said why).
+        {"headless", {}, {noPlatform}, false, 0},
+        {"offscreen on a display", {"-platform", "offscreen"}, {noPlatform}, true, 0},
+        {"unknown platform", {"-platform", "foo"}, {}, false, kExitNoWindowSystem},
+        {"X11 without a display", {}, {"QT_QPA_PLATFORM=xcb"}, false, kExitNoWindowSystem},
+        {"Wayland without a compositor",
+         {},
+         {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=veliso-aucun"},
+         false,
+         kExitNoWindowSystem},
+        {"full screen", {"--plein-ecran"}, {}, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString name = QStringLiteral("vue.png");
+        QFile::remove(folder.filePath(name));
+        const Outcome run = Start(c.arguments + QStringList{"--capture", name},
+                                  c.onDisplay ? display.name() : QString(), c.environment);
+        const QImage picture(folder.filePath(name), "PNG");
+        if (c.code == 0 && !c.onDisplay && run.code == kExitCaptureFailed) {
+            EXPECT_TRUE(run.err.startsWith(
+                QString::fromUtf8("veliso : la vue OpenGL ne peut pas être dessinée : ")))
+                << run.err.toStdString();
+        } else {
+            EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+        }
+        if (run.code == 0) {
+            EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+            if (c.arguments.contains("--plein-ecran")) {
+                // The view over the whole 2048 × 1536 screen but the panels and status bar.
+                EXPECT_EQ(picture.size(), QSize(2048 - 173, 1536 - 21 - 33));
+            } else {
+                EXPECT_EQ(picture, desktop) << "the same picture as on the desktop";
+            }
+            continue;
+        }
+        EXPECT_TRUE(picture.isNull());
+        EXPECT_TRUE(run.err.startsWith("veliso : ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        if (run.code == kExitNoWindowSystem) {
+            const QString asked =
+                c.arguments.isEmpty() ? c.environment.first().section('=', 1) : c.arguments.last();
+            EXPECT_EQ(run.err.trimmed(), WindowSystemStart::FailureLine(asked));
+        }
+    }
 }
 
 }  // namespace
