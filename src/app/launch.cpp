@@ -13,6 +13,7 @@
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
 #include "mainwindow/view_actions.h"
+#include "mainwindow/view_notice.h"
 
 namespace veliso {
 
@@ -23,7 +24,7 @@ ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames, bool fu
     view->OnPaint = ChainAfter(view->OnPaint, [this](TOpenGLOrvPanel*) { Painted(); });
     view->OnError = ChainAfter(view->OnError, [this](TOpenGLOrvPanel* sender) {
         Fail(QString::fromUtf8("la vue OpenGL ne peut pas être dessinée : %1")
-                 .arg(sender->ErrorText()));
+                 .arg(ViewNotice::TechnicalText(sender->ErrorText())));
     });
     if (fullScreen_) {
         // An X11 display without a window manager leaves the request unanswered: after a

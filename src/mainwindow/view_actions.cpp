@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QEvent>
@@ -17,6 +18,7 @@
 #include "mainwindow/form_mm.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
+#include "mainwindow/view_notice.h"
 
 namespace veliso {
 
@@ -53,7 +55,27 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
 
     askSavePath = [this](const QString& suggested) { return AskWithDialog(suggested); };
     form_.installEventFilter(this);
+    // A right click on the view's own area: the notice that stands in for a view without
+    // OpenGL (a working view takes its clicks in its GL window, through JoinViewMouse).
+    form_.OpenGLOrvPanel1->installEventFilter(this);
+    connect(menu_, &QMenu::aboutToHide, this, [this] {
+        for (QAction* picture : {copy_, save_}) {
+            picture->setEnabled(true);
+        }
+    });
     JoinViewMouse();
+}
+
+bool ViewActions::ViewCanDraw() const {
+    return form_.OpenGLOrvPanel1->contextReady();
+}
+
+QString ViewActions::NoPictureText() {
+    return QString::fromUtf8("Pas d'image : 3D indisponible");
+}
+
+void ViewActions::SayNoPicture() {
+    form_.StatusBar1->setPanelText(1, NoPictureText());
 }
 
 void ViewActions::JoinViewMouse() {
@@ -90,6 +112,15 @@ void ViewActions::PopUpMenu(const QPoint& globalPosition) {
     measurementsSeparator_->setVisible(gas);
     measurements_->setVisible(gas);
     FollowWindowState();
+    // Without OpenGL there is no picture: its items stay in the menu, disabled, saying why
+    // (their shortcuts work again once the menu closes, and say it in the status bar).
+    const bool canDraw = ViewCanDraw();
+    copy_->setText(canDraw ? QStringLiteral("Copier l'image")
+                           : QStringLiteral("Copier l'image (3D indisponible)"));
+    save_->setText(canDraw ? QString::fromUtf8("Enregistrer l'image…")
+                           : QString::fromUtf8("Enregistrer l'image… (3D indisponible)"));
+    copy_->setEnabled(canDraw);
+    save_->setEnabled(canDraw);
     menu_->popup(globalPosition);
 }
 
@@ -110,11 +141,19 @@ void ViewActions::UseNextFrame(bool& busy, std::function<void(const QImage&, int
 }
 
 void ViewActions::CopyFrame() {
+    if (!ViewCanDraw()) {
+        SayNoPicture();
+        return;
+    }
     UseNextFrame(copying_,
                  [](const QImage& frame, int) { QGuiApplication::clipboard()->setImage(frame); });
 }
 
 void ViewActions::SaveFrame() {
+    if (!ViewCanDraw()) {
+        SayNoPicture();
+        return;
+    }
     UseNextFrame(saving_, [this](const QImage& frame, int tab) { SaveTo(frame, tab); });
 }
 
@@ -165,6 +204,10 @@ void ViewActions::FollowWindowState() {
 bool ViewActions::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &form_ && event->type() == QEvent::WindowStateChange) {
         FollowWindowState();
+    }
+    if (watched == form_.OpenGLOrvPanel1 && event->type() == QEvent::ContextMenu) {
+        PopUpMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

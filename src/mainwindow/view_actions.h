@@ -41,20 +41,26 @@ class ViewActions : public QObject {
     std::function<QString(const QString& suggestedPath)> askSavePath;
 
     /// Puts the next painted frame on the clipboard, at its full size in device pixels.
+    /// Without OpenGL the status bar says there is no picture.
     void CopyFrame();
     /// Takes the next painted frame, asks where to save it (PNG, named after the tab and the
     /// time, in the pictures folder) and writes it; a failed write is told in a message box
     /// and leaves no file behind.
     void SaveFrame();
     void SetFullScreen(bool on);
-    /// Opens the menu at `globalPosition` with the items of the current tab.
+    /// Opens the menu at `globalPosition` with the items of the current tab; without OpenGL
+    /// the picture items are disabled and say why.
     void PopUpMenu(const QPoint& globalPosition);
+    /// What the status bar says when a picture is asked of a view without OpenGL.
+    static QString NoPictureText();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void JoinViewMouse();
+    bool ViewCanDraw() const;
+    void SayNoPicture();
     /// Takes the next painted frame and hands it, with the tab it shows, to `use` once the
     /// paint cycle is over; `busy` is set from the request until `use` returns, and a request
     /// while it is set is dropped.

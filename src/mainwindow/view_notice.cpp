@@ -1,6 +1,7 @@
 #include "mainwindow/view_notice.h"
 
 #include <QEvent>
+#include <QRegularExpression>
 
 namespace veliso {
 
@@ -25,15 +26,37 @@ QString ViewNotice::Heading() {
     return QString::fromUtf8("Affichage 3D indisponible");
 }
 
+QString ViewNotice::Cause() {
+    return QString::fromUtf8(
+        "Cause : le pilote graphique ne fournit pas OpenGL à cette fenêtre. Installez ou "
+        "activez le pilote graphique de l'ordinateur, ou relancez Veliso avec "
+        "QT_QPA_PLATFORM=xcb ou QT_QPA_PLATFORM=wayland.");
+}
+
+QString ViewNotice::TechnicalText(const QString& reason) {
+    // "Name:" words at the start, one after the other: function and class names.
+    static const QRegularExpression kLeadingNames(
+        QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*:\\s*)+"));
+    return QString(reason).remove(kLeadingNames).trimmed();
+}
+
 void ViewNotice::AddReason(const QString& reason) {
     if (reason.isEmpty() || reasons_.contains(reason)) {
         return;
     }
     reasons_ << reason;
+    QStringList lines;
+    for (const QString& each : reasons_) {
+        const QString technical = TechnicalText(each);
+        if (!technical.isEmpty() && !lines.contains(technical)) {
+            lines << technical;
+        }
+    }
     setText(Heading() +
             QString::fromUtf8("\n\nOpenGL n'a pas pu être mis en place pour cette "
-                              "vue ; le reste de la fenêtre fonctionne.\n\nCause :\n") +
-            reasons_.join(QLatin1Char('\n')));
+                              "vue ; le reste de la fenêtre fonctionne.\n\n") +
+            Cause() + QString::fromUtf8("\n\nDétail technique :\n") +
+            lines.join(QLatin1Char('\n')));
 }
 
 bool ViewNotice::eventFilter(QObject* watched, QEvent* event) {

@@ -3,10 +3,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -26,6 +29,7 @@
 #include "mainwindow/modal_answer.h"
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
+#include "mainwindow/view_actions.h"
 #include "mainwindow/view_notice.h"
 #include "support/image_match.h"
 #include "support/stderr_capture.h"
@@ -634,7 +638,35 @@ TEST_F(FormMMWithoutOpenGL, TheViewSaysSoInFrenchOnceAndTheRestOfTheWindowWorks)
     EXPECT_GT(notice->reasons()[0].size(), QString("wglRenderingContext:").size())
         << "with the platform's reason";
     EXPECT_EQ(notice->reasons()[1], "Open GL Context Create Failed");
-    EXPECT_TRUE(text.contains(notice->reasons()[0]));
+    // The cause in French with what to do, then the platform's words on lines of their own,
+    // without the names of the functions that failed.
+    EXPECT_TRUE(text.contains(ViewNotice::Cause())) << text.toStdString();
+    const QStringList lines = text.split('\n');
+    const QString platformWords = ViewNotice::TechnicalText(notice->reasons()[0]);
+    EXPECT_FALSE(platformWords.isEmpty());
+    EXPECT_TRUE(lines.contains(platformWords)) << text.toStdString();
+    EXPECT_TRUE(lines.contains(notice->reasons()[1])) << text.toStdString();
+    EXPECT_FALSE(text.contains("wglRenderingContext")) << text.toStdString();
+    EXPECT_FALSE(text.contains("QXcbIntegration")) << text.toStdString();
+
+    // The view's menu opens from the notice, its picture items disabled and saying why; the
+    // picture keys say it in the status bar.
+    ViewActions* actions = form->viewActions;
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                 notice->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(notice, &rightClick);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return actions->menu()->isVisible(); }));
+    for (QAction* picture : {actions->copyAction(), actions->saveAction()}) {
+        EXPECT_FALSE(picture->isEnabled());
+        EXPECT_TRUE(picture->text().endsWith("(3D indisponible)")) << picture->text().toStdString();
+    }
+    actions->menu()->hide();
+    for (Qt::Key key : {Qt::Key_C, Qt::Key_S}) {
+        form->StatusBar1->setPanelText(1, QString());
+        QApplication::setActiveWindow(form);
+        QTest::keyClick(form, key, Qt::ControlModifier);
+        EXPECT_EQ(form->StatusBar1->panelText(1), ViewActions::NoPictureText()) << key;
+    }
 
     // The timers run on: the gas steps on its tab, the clock ticks; the view is neither
     // painted nor tried again.
