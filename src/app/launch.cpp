@@ -20,22 +20,24 @@ namespace veliso {
 ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames, bool fullScreen)
     : QObject(&form), form_(form), path_(path), frames_(frames), fullScreen_(fullScreen) {
     form_.Timer1->stop();
-    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
-    view->OnPaint = ChainAfter(view->OnPaint, [this](TOpenGLOrvPanel*) { Painted(); });
-    view->OnError = ChainAfter(view->OnError, [this](TOpenGLOrvPanel* sender) {
-        Fail(QString::fromUtf8("la vue OpenGL ne peut pas être dessinée : %1")
-                 .arg(ViewNotice::TechnicalText(sender->ErrorText())));
-    });
+    ticker_ = new QTimer(this);
+    ticker_->setTimerType(Qt::PreciseTimer);
+    ticker_->setInterval(form_.Timer1->interval());
+    connect(ticker_, &QTimer::timeout, this, Guard(this, &ViewCapture::Tick));
+    // In full screen the window's own deadline below speaks first.
+    form_.OpenGLOrvPanel1->RequestFrame(
+        [this](const FrameAnswer& a) { FirstFrame(a); },
+        fullScreen_ ? kFullScreenWaitMs + kFirstFrameTimeoutMs : kFirstFrameTimeoutMs);
     if (fullScreen_) {
         // An X11 display without a window manager leaves the request unanswered: after a
         // moment the window takes its screen by itself.
         QTimer::singleShot(kFullScreenWaitMs / 10, this, [this] {
-            if (painted_ == 0 && !CoversScreen() && form_.screen() != nullptr) {
+            if (!started_ && !CoversScreen() && form_.screen() != nullptr) {
                 form_.setGeometry(form_.screen()->geometry());
             }
         });
         QTimer::singleShot(kFullScreenWaitMs, this, [this] {
-            if (painted_ == 0) {
+            if (!started_) {
                 Fail(QString::fromUtf8("la fenêtre n'a pas obtenu le plein écran en %1 s")
                          .arg(kFullScreenWaitMs / 1000));
             }
@@ -48,18 +50,43 @@ bool ViewCapture::CoversScreen() const {
     return screen != nullptr && form_.size() == screen->size();
 }
 
-void ViewCapture::Painted() {
-    if (finished_ || (fullScreen_ && painted_ == 0 && !CoversScreen())) {
-        return;  // a frame still at the windowed size
+void ViewCapture::FirstFrame(const FrameAnswer& answer) {
+    if (finished_) {
+        return;
     }
-    ++painted_;
-    if (painted_ == 1) {
-        form_.Timer1->start();
+    if (answer.outcome == FrameOutcome::Painted && fullScreen_ && !CoversScreen()) {
+        // A frame still at the windowed size: the one after the window's resize counts.
+        form_.OpenGLOrvPanel1->RequestFrame([this](const FrameAnswer& a) { FirstFrame(a); },
+                                            kFullScreenWaitMs + kFirstFrameTimeoutMs);
+        return;
     }
-    if (painted_ == frames_) {
-        form_.Timer1->stop();
-        // Served by this very paint, before its swap.
-        form_.OpenGLOrvPanel1->GrabNextFrame([this](const QImage& frame) { Write(frame); });
+    started_ = true;
+    if (frames_ == 1 || answer.outcome != FrameOutcome::Painted) {
+        LastFrame(answer);
+        return;
+    }
+    ticker_->start();
+}
+
+void ViewCapture::Tick() {
+    if (finished_) {
+        return;
+    }
+    ++ticks_;
+    if (ticks_ == frames_ - 1) {
+        // Asked before this tick's paint, which serves it (or, should the view be off
+        // screen just now, the next paint: the gas only moves with the ticks).
+        ticker_->stop();
+        form_.OpenGLOrvPanel1->RequestFrame([this](const FrameAnswer& a) { LastFrame(a); });
+    }
+    form_.Timer1Timer();
+}
+
+void ViewCapture::LastFrame(const FrameAnswer& answer) {
+    if (answer.outcome == FrameOutcome::Painted) {
+        Write(answer.frame);
+    } else {
+        Fail(CaptureFrameFailure(answer));
     }
 }
 
@@ -81,11 +108,30 @@ void ViewCapture::Fail(const QString& message) {
         return;
     }
     finished_ = true;
-    form_.Timer1->stop();
+    ticker_->stop();
     std::fputs(
         (QStringLiteral("veliso : ") + message + QLatin1Char('\n')).toLocal8Bit().constData(),
         stderr);
     QCoreApplication::exit(kExitCaptureFailed);
+}
+
+QString CaptureFrameFailure(const FrameAnswer& answer) {
+    switch (answer.outcome) {
+        case FrameOutcome::Painted:
+            break;
+        case FrameOutcome::NoContext:
+            return QString::fromUtf8("la vue OpenGL ne peut pas être dessinée : %1")
+                .arg(ViewNotice::TechnicalText(answer.reason));
+        case FrameOutcome::NotExposed:
+            return QString::fromUtf8(
+                "la vue n'est pas apparue à l'écran, aucune image n'a été "
+                "dessinée.");
+        case FrameOutcome::PaintFailed:
+            return QString::fromUtf8("le dessin de la vue a échoué : %1").arg(answer.reason);
+        case FrameOutcome::TimedOut:
+            break;
+    }
+    return QString::fromUtf8("aucune image de la vue n'est venue à temps.");
 }
 
 void ShowMainWindow(TFormMM& form, const CommandLineOptions& options) {

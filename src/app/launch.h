@@ -4,50 +4,63 @@
 #include <QString>
 
 #include "app/command_line.h"
+#include "glview/frame_requests.h"
 
 class TFormMM;
 class QImage;
+class QTimer;
 
 namespace veliso {
 
-/// Paints frames of the view in its normal cycle and writes one as a PNG file, then ends the
-/// message loop: with 0 once the file is written, with `kExitCaptureFailed` (and one French
-/// line on standard error) when the view has no OpenGL context or the file cannot be
-/// written.
+/// Lets the animation run a given number of frames and writes the last one as a PNG file,
+/// then ends the message loop: with 0 once the file is written, with `kExitCaptureFailed`
+/// (and one French line on standard error) when no frame comes (no OpenGL context, a view
+/// never on screen, a drawing that fails, nothing within a few seconds) or the file cannot
+/// be written.
 ///
-/// The animation timer waits for the first painted frame, so that frame k always follows
-/// exactly k − 1 animation ticks, however long the window took to reach the screen: with a
-/// fixed random clock (`--graine`) the same command gives the same picture.
+/// Frame k is the picture after exactly k − 1 animation ticks, whatever else paints the view
+/// meanwhile: the capture drives the ticks itself, starting once the first frame is on
+/// screen, however long the window took to get there. With a fixed random clock
+/// (`--graine`) the same command gives the same gas.
 class ViewCapture : public QObject {
     Q_OBJECT
   public:
-    /// Takes over the view's paint and error events of `form` (calling what was there
-    /// before) and stops its animation timer until the first frame; the form must not be
-    /// shown yet. With `fullScreen`, frames count only once the window covers its screen: a
+    /// The longest wait for the first frame, in milliseconds.
+    static constexpr int kFirstFrameTimeoutMs = 5000;
+    /// How long a capture in full screen waits for the window to cover its screen.
+    static constexpr int kFullScreenWaitMs = 10000;
+
+    /// Stops the form's own animation timer for the whole run; the form must not be shown
+    /// yet. With `fullScreen`, frames count only once the window covers its screen: a
     /// window manager takes a moment to grant full screen, and the first frames would have
     /// the windowed size. Where nothing grants it (an X11 display without a window manager),
     /// the window takes its screen itself after a tenth of `kFullScreenWaitMs`; if it still
     /// does not cover the screen after `kFullScreenWaitMs`, the capture fails.
     ViewCapture(TFormMM& form, const QString& path, int frames, bool fullScreen = false);
 
-    /// How long a capture in full screen waits for the window to cover its screen.
-    static constexpr int kFullScreenWaitMs = 10000;
-
-    int framesPainted() const { return painted_; }
+    /// Animation ticks run so far.
+    int ticks() const { return ticks_; }
 
   private:
-    void Painted();
+    void FirstFrame(const FrameAnswer& answer);
     bool CoversScreen() const;
+    void Tick();
+    void LastFrame(const FrameAnswer& answer);
     void Write(const QImage& frame);
     void Fail(const QString& message);
 
     TFormMM& form_;
     QString path_;
     int frames_;
-    int painted_ = 0;
+    int ticks_ = 0;
     bool fullScreen_ = false;
+    bool started_ = false;  // the first frame counted is on screen; the ticks run
     bool finished_ = false;
+    QTimer* ticker_ = nullptr;
 };
+
+/// Why a frame request gave no frame, as one French phrase for standard error.
+QString CaptureFrameFailure(const FrameAnswer& answer);
 
 /// Shows the main window as the command line asks: on the chosen tab, in full screen, and
 /// for a capture without the splash screen and with a `ViewCapture` (owned by the form).

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "glview/exception_text.h"
 #include "glview/frame_readback.h"
 #include "glview/opengl_orv_font.h"
 #include "glview/platform_messages.h"
@@ -221,12 +222,28 @@ QFont TFontDescription::ToQFont() const {
 // ---------------------------------------------------------------------------------------
 // The panel
 
+template <typename F>
+bool TOpenGLOrvPanel::RunOwnerCode(F&& code) {
+    // The owner's code runs from window-system events (expose, mouse, show) as well as from
+    // its own calls; an exception must not unwind through Qt's event handling.
+    try {
+        code();
+        return true;
+    } catch (...) {
+        const QString message = CurrentExceptionMessage();
+        emit handlerFailed(message);
+        return false;
+    }
+}
+
 TOpenGLOrvPanel::TOpenGLOrvPanel(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    frameRequests_ = new FrameRequests(this, [this] { return ExpiredOutcome(); });
 }
 
 TOpenGLOrvPanel::~TOpenGLOrvPanel() {
+    frameRequests_->Drop();
     DestroyGLContext();
     if (surface_ != nullptr) {
         surface_->Detach();
@@ -364,7 +381,7 @@ void TOpenGLOrvPanel::CreateWnd() {
     // the same GL drawable for the window's life.
     windowCreated_ = true;
     if (OnPreInit) {
-        OnPreInit(this);
+        RunOwnerCode([this] { OnPreInit(this); });
     }
     surface_ = new GlSurfaceWindow(this);
     container_ = QWidget::createWindowContainer(surface_, this);
@@ -377,10 +394,11 @@ void TOpenGLOrvPanel::CreateWnd() {
 
 void TOpenGLOrvPanel::CreationSequence() {
     // A failure anywhere here, the owner's initialisation included, leaves the window
-    // created; the view then simply stays empty, its surface hidden so that nothing is drawn
-    // into it. From here on size changes are reported.
+    // created; without a context the view simply stays empty, its surface hidden so that
+    // nothing is drawn into it. An exception is handed on, not dropped. From here on size
+    // changes are reported.
     contextCreationDone_ = false;
-    try {
+    RunOwnerCode([this] {
         if (CreateGLContext()) {
             if (font3DEnabled_) {
                 BuildFont3D();
@@ -390,16 +408,13 @@ void TOpenGLOrvPanel::CreationSequence() {
             }
             Restyle();
             contextCreationDone_ = true;
-            if (OnInit) {
-                OnInit(this);
-            }
+            emit initialised();
         } else {
             contextCreationDone_ = true;
             container_->hide();
             ReportError(QStringLiteral("Open GL Context Create Failed"));
         }
-    } catch (...) {
-    }
+    });
     contextCreationDone_ = true;
 }
 
@@ -500,20 +515,19 @@ bool TOpenGLOrvPanel::MakeCurrent() {
     if (context_ == nullptr || surface_ == nullptr || surface_->handle() == nullptr) {
         return false;
     }
-    if (surfaceBound_ && QOpenGLContext::currentContext() == context_.get() &&
+    if (binding_ == Binding::Bound && QOpenGLContext::currentContext() == context_.get() &&
         context_->surface() == surface_) {
         return true;
     }
-    if (bindFailed_) {
+    if (binding_ == Binding::Refused || binding_ == Binding::RefusedOffScreen) {
         return false;  // reported already; tried again only once the surface changes
     }
     QString why;
     if (MakePlatformCurrent(why)) {
-        surfaceBound_ = true;
+        binding_ = Binding::Bound;
         return true;
     }
-    surfaceBound_ = false;
-    bindFailed_ = true;
+    binding_ = SurfaceOnScreen() ? Binding::Refused : Binding::RefusedOffScreen;
     ReportPlatformError(QStringLiteral("wglMakeCurrent:"), why);
     return false;
 }
@@ -532,8 +546,7 @@ void TOpenGLOrvPanel::SurfaceChanged() {
     // hidden, which may take the drawable away underneath the context (a Wayland surface
     // loses its buffers when unmapped): the context binds to it again before the next
     // drawing, and a binding that failed on the old drawable is tried again.
-    surfaceBound_ = false;
-    bindFailed_ = false;
+    binding_ = Binding::Unbound;
 }
 
 void TOpenGLOrvPanel::SurfaceAboutToBeDestroyed() {
@@ -542,7 +555,7 @@ void TOpenGLOrvPanel::SurfaceAboutToBeDestroyed() {
     if (context_ != nullptr && QOpenGLContext::currentContext() == context_.get()) {
         context_->doneCurrent();
     }
-    surfaceBound_ = false;
+    binding_ = Binding::Unbound;
 }
 
 void TOpenGLOrvPanel::SurfaceShown() {
@@ -627,6 +640,9 @@ void TOpenGLOrvPanel::DrawText2D(std::string_view text) {
 
 void TOpenGLOrvPanel::ReportError(const QString& text) {
     errorText_ = text;
+    if ((!contextCreationDone_ || context_ == nullptr) && creationFailure_.isEmpty()) {
+        creationFailure_ = text;  // the cause; "Open GL Context Create Failed" comes last
+    }
     DoError();
 }
 
@@ -635,9 +651,7 @@ void TOpenGLOrvPanel::ReportPlatformError(const QString& prefix, const QString& 
 }
 
 void TOpenGLOrvPanel::DoError() {
-    if (OnError) {
-        OnError(this);
-    }
+    RunOwnerCode([this] { emit errorReported(errorText_); });
 }
 
 bool TOpenGLOrvPanel::SurfaceOnScreen() const {
@@ -652,6 +666,13 @@ void TOpenGLOrvPanel::Repaint() {
 }
 
 void TOpenGLOrvPanel::SurfaceExposed() {
+    // A binding refused while the surface was off screen (the owner may bind outside the
+    // paint cycle at any time) is tried again now: the drawable may only now be usable. One
+    // refused on screen is not: X11 sends an expose for every damaged area, and each would
+    // try and report again.
+    if (binding_ == Binding::RefusedOffScreen) {
+        binding_ = Binding::Unbound;
+    }
     if (contextCreationDone_ && SurfaceOnScreen()) {
         Paint();
     }
@@ -667,24 +688,16 @@ void TOpenGLOrvPanel::Paint() {
         ~Done() { flag = false; }
     } done{painting_};
 
+    if (context_ == nullptr) {
+        // Nothing could be drawn, and the owner's drawing expects a current context.
+        frameRequests_->AnswerAll({FrameOutcome::NoContext, {}, creationFailure_});
+        return;
+    }
     if (fpsEnabled_) {
         fpsClock_.start();
     }
-    if (OnPaint) {
-        // The context made current at creation normally still is; it is bound again only if
-        // something else took the thread's current context meanwhile or the surface changed.
-        // A surface that refuses the context (reported once) gets no drawing.
-        if (context_ != nullptr && !MakeCurrent()) {
-            return;
-        }
-        OnPaint(this);
-        if (context_ != nullptr && pixelFormat_.cAlphaBits > 0) {
-            MakeFrameOpaque();
-        }
-        DeliverFrame();
-        if (swapBuffers_ == TOpenGLSwapBuffers::Auto && swapAfterPaint_ && context_ != nullptr) {
-            SwapPlatformBuffers();
-        }
+    if (OnPaint && !PaintFrame()) {
+        return;
     }
     if (fpsEnabled_) {
         // One nanosecond at least, so that the rate stays finite.
@@ -693,26 +706,64 @@ void TOpenGLOrvPanel::Paint() {
     }
 }
 
-void TOpenGLOrvPanel::GrabNextFrame(FrameReceiver receiver) {
-    if (receiver) {
-        frameReceivers_.push_back(std::move(receiver));
+bool TOpenGLOrvPanel::PaintFrame() {
+    // The context made current at creation normally still is; it is bound again only if
+    // something else took the thread's current context meanwhile or the surface changed.
+    // A surface that refuses the context (reported once) gets no drawing; waiting requests
+    // wait for a later paint or their deadline.
+    if (!MakeCurrent()) {
+        return false;
     }
+    const bool drawn = RunOwnerCode([this] {
+        try {
+            OnPaint(this);
+        } catch (...) {
+            // Whoever waits for this frame learns first, before the failure is shown (which
+            // may block in a modal box).
+            frameRequests_->AnswerAll({FrameOutcome::PaintFailed, {}, CurrentExceptionMessage()});
+            throw;
+        }
+    });
+    if (!drawn) {
+        return false;  // half drawn: neither swapped nor handed out
+    }
+    if (pixelFormat_.cAlphaBits > 0) {
+        MakeFrameOpaque();
+    }
+    DeliverFrame();
+    if (swapBuffers_ == TOpenGLSwapBuffers::Auto && swapAfterPaint_) {
+        SwapPlatformBuffers();
+    }
+    return true;
+}
+
+void TOpenGLOrvPanel::RequestFrame(FrameRequests::Callback answer, int timeoutMs) {
+    if (contextCreationDone_ && context_ == nullptr) {
+        frameRequests_->AnswerLater(std::move(answer),
+                                    {FrameOutcome::NoContext, {}, creationFailure_});
+        return;
+    }
+    frameRequests_->Add(std::move(answer), timeoutMs);
+}
+
+FrameOutcome TOpenGLOrvPanel::ExpiredOutcome() const {
+    if (contextCreationDone_ && context_ == nullptr) {
+        return FrameOutcome::NoContext;
+    }
+    return SurfaceOnScreen() ? FrameOutcome::TimedOut : FrameOutcome::NotExposed;
 }
 
 void TOpenGLOrvPanel::DeliverFrame() {
-    if (frameReceivers_.empty() || context_ == nullptr) {
+    if (!frameRequests_->waiting()) {
         return;
     }
     const QImage frame = ReadDrawBuffer(ClientWidth(), ClientHeight());
     if (frame.isNull()) {
+        // A view of no width or no height: nothing of it is on screen.
+        frameRequests_->AnswerAll({FrameOutcome::NotExposed, {}, {}});
         return;
     }
-    // Receivers may ask again: those requests wait for the next paint.
-    std::vector<FrameReceiver> receivers;
-    receivers.swap(frameReceivers_);
-    for (const FrameReceiver& receiver : receivers) {
-        receiver(frame);
-    }
+    frameRequests_->AnswerAll({FrameOutcome::Painted, frame, {}});
 }
 
 void TOpenGLOrvPanel::MakeFrameOpaque() {
@@ -733,9 +784,7 @@ void TOpenGLOrvPanel::SwapPlatformBuffers() {
 }
 
 void TOpenGLOrvPanel::Resize() {
-    if (OnResize) {
-        OnResize(this);
-    }
+    RunOwnerCode([this] { emit resized(); });
 }
 
 void TOpenGLOrvPanel::resizeEvent(QResizeEvent* event) {
@@ -857,25 +906,21 @@ void TOpenGLOrvPanel::mouseReleaseEvent(QMouseEvent*) {
 
 void TOpenGLOrvPanel::SurfaceMouse(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (OnMouseDown) {
-                OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
-            }
-            break;
-        case QEvent::MouseButtonRelease:
-            if (OnMouseUp) {
-                OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
-            }
-            break;
-        case QEvent::MouseMove:
-            if (OnMouseMove) {
-                OnMouseMove(this, event->modifiers(), p.x(), p.y());
-            }
-            break;
-        default:
-            break;
-    }
+    RunOwnerCode([&] {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                emit mousePressed(event->button(), event->modifiers(), p.x(), p.y());
+                break;
+            case QEvent::MouseButtonRelease:
+                emit mouseReleased(event->button(), event->modifiers(), p.x(), p.y());
+                break;
+            case QEvent::MouseMove:
+                emit mouseMoved(event->modifiers(), p.x(), p.y());
+                break;
+            default:
+                break;
+        }
+    });
 }
 
 void TOpenGLOrvPanel::SyncCursor() {

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "glview/frame_requests.h"
 #include "render/text_writer.h"
 
 class QOpenGLContext;
@@ -164,43 +165,38 @@ struct TFontDescription {
 ///
 /// Lifecycle: constructed with the defaults → first show (or `HandleNeeded`) prepares the
 /// window (`OnPreInit`), creates the context, builds the enabled fonts, applies the frame
-/// styles and fires `OnInit` → `Repaint` and expose events paint, size changes fire
-/// `OnResize` → destruction deletes the fonts (with the context current) and the context.
+/// styles and emits `initialised` → `Repaint` and expose events paint, size changes emit
+/// `resized` → destruction deletes the fonts (with the context current) and the context.
 /// The native GL surface may be destroyed and made again meanwhile (re-parenting, a
 /// compositor unmapping the window): the context, its state and its lists outlive it and
 /// bind to the new surface before the next paint.
 ///
-/// Failures of the platform set `ErrorText` and fire `OnError`, once per failure. Without a
-/// context the view stays empty: its GL surface is hidden, the panel's own area shows, and
-/// no paint reaches the owner. A surface that refuses the context gets no drawing until it
-/// changes.
+/// Failures of the platform set `ErrorText` and emit `errorReported`, once per failure.
+/// Without a context the view stays empty: its GL surface is hidden, the panel's own area
+/// shows, and no paint reaches the owner. A surface that refuses the context gets no drawing
+/// until it changes or is exposed again.
+///
+/// The owner's code that the panel runs (`OnPreInit`, `OnPaint`, and the slots of its
+/// signals when connected directly) is guarded here, once: an exception there is not let
+/// through the window system's event handling but handed on by `handlerFailed`.
 class TOpenGLOrvPanel : public QWidget, public TextWriter {
     Q_OBJECT
   public:
     using Event = std::function<void(TOpenGLOrvPanel* Sender)>;
-    /// Button, modifiers (Shift, Ctrl, Alt) and position in client pixels (y down).
-    using MouseButtonEvent = std::function<void(TOpenGLOrvPanel* Sender, Qt::MouseButton,
-                                                Qt::KeyboardModifiers, int x, int y)>;
-    using MouseMoveEvent =
-        std::function<void(TOpenGLOrvPanel* Sender, Qt::KeyboardModifiers, int x, int y)>;
 
     explicit TOpenGLOrvPanel(QWidget* parent = nullptr);
     ~TOpenGLOrvPanel() override;
 
-    // Events. Mouse positions are client coordinates: relative to the GL surface, which is
-    // the whole panel unless `Border`, `ToolWindow` or `AllowResize` add a frame.
+    /// Prepares the window before the context is made (once).
     Event OnPreInit;
-    Event OnInit;
-    Event OnResize;
+    /// The owner's drawing, with the context current. The one painter of the view: a frame
+    /// whose drawing throws is neither shown nor handed out.
     Event OnPaint;
-    Event OnError;
-    MouseButtonEvent OnMouseDown;
-    MouseButtonEvent OnMouseUp;
-    MouseMoveEvent OnMouseMove;
 
     /// Paints now, before returning: fires `OnPaint` with the context current, then swaps the
     /// buffers when `GLSwapBuffers` is `Auto` and double buffering was requested. Does nothing
-    /// while the GL surface is not exposed (hidden, minimised, not yet shown).
+    /// while the GL surface is not exposed (hidden, minimised, not yet shown), and never
+    /// without a context.
     void Repaint();
     /// Creates the window and runs the creation sequence now if that has not happened yet
     /// (the first show does it otherwise).
@@ -209,15 +205,18 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     /// Makes the panel's context current on its surface; true when it is current afterwards.
     bool MakeCurrent();
 
-    /// Receives a painted frame: `ClientWidth()` × `ClientHeight()` device pixels, RGB, top
-    /// row first.
-    using FrameReceiver = std::function<void(const QImage& frame)>;
-    /// Hands the next painted frame to `receiver`. The frame is read back from the buffer
-    /// just drawn, after `OnPaint` and before the swap, so it is exactly the picture that
-    /// then goes on screen, not a second rendering. A request made from inside `OnPaint` is
-    /// served by that same paint; requests waiting for the same paint share one read-back,
-    /// and a receiver may ask for a later frame again. Paints of an empty view serve nobody.
-    void GrabNextFrame(FrameReceiver receiver);
+    /// Default wait of `RequestFrame`: long enough for a window to reach the screen.
+    static constexpr int kFrameTimeoutMs = 4000;
+    /// Asks for the next painted frame; `answer` is called exactly once. The frame is read
+    /// back from the buffer just drawn, after `OnPaint` and before the swap, so it is exactly
+    /// the picture that then goes on screen, not a second rendering. A request made from
+    /// inside `OnPaint` is served by that same paint; requests waiting for the same paint
+    /// share one read-back, and a callback may ask again for a later frame. Without a
+    /// context the answer is `NoContext` (from the event loop, never before this returns);
+    /// a paint that throws answers `PaintFailed`; when no frame comes within `timeoutMs`
+    /// the answer is `NotExposed` or `TimedOut`. Requests still waiting when the view is
+    /// destroyed are dropped.
+    void RequestFrame(FrameRequests::Callback answer, int timeoutMs = kFrameTimeoutMs);
 
     /// The outline-font text writer (`DrawText3D`).
     TextWriter& text() { return *this; }
@@ -230,6 +229,8 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void DrawText2D(std::string_view text);
 
     bool contextReady() const { return context_ != nullptr; }
+    /// The creation sequence has run to its end, whatever its outcome.
+    bool contextCreationDone() const { return contextCreationDone_; }
     QOpenGLContext* context() const { return context_.get(); }
     /// Text of the last failure; empty until one happens.
     const QString& ErrorText() const { return errorText_; }
@@ -308,6 +309,22 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     bool AllowMoving() const { return allowMoving_; }
     void setAllowMoving(bool value) { allowMoving_ = value; }
 
+  signals:
+    /// The context exists, the fonts are built: the owner sets up its GL state.
+    void initialised();
+    /// The client area changed size after initialisation.
+    void resized();
+    /// A platform failure; `ErrorText()` holds the same text.
+    void errorReported(const QString& text);
+    /// Mouse on the GL surface: button, modifiers (Shift, Ctrl, Alt) and position in client
+    /// pixels (y down): relative to the GL surface, which is the whole panel unless `Border`,
+    /// `ToolWindow` or `AllowResize` add a frame.
+    void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseMoved(Qt::KeyboardModifiers modifiers, int x, int y);
+    /// The owner's code run by the panel threw; `message` is the exception's text.
+    void handlerFailed(const QString& message);
+
   protected:
     /// Creates `context` (its format already set) on the platform; false with the platform's
     /// own description of the failure in `why`. Tests override it to inject failures.
@@ -337,7 +354,14 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void BuildFont3D();
     void BuildFont2D();
     void Paint();
+    /// Draws, hands the frame out and swaps; false when nothing was shown.
+    bool PaintFrame();
     void DeliverFrame();
+    FrameOutcome ExpiredOutcome() const;
+    /// Runs owner code (a callback, or a signal's direct slots); an exception it throws is
+    /// handed to `handlerFailed`. False when it threw.
+    template <typename F>
+    bool RunOwnerCode(F&& code);
     void Resize();
     void ReportError(const QString& text);
     void ReportPlatformError(const QString& prefix, const QString& systemText);
@@ -396,15 +420,19 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     std::unique_ptr<OpenGLOrvFont3D> font3DLists_;
     std::unique_ptr<OpenGLOrvFont2D> font2DLists_;
     QString errorText_;
+    QString creationFailure_;  // the first failure of the creation sequence
     int framesPerSecond_ = 0;
     QElapsedTimer fpsClock_;
     bool windowCreated_ = false;
     bool contextCreationDone_ = false;  // creation sequence has run: size changes are reported
     bool painting_ = false;
-    std::vector<FrameReceiver> frameReceivers_;  // waiting for the next paint
+    FrameRequests* frameRequests_ = nullptr;  // waiting for the next paint
     bool surfaceParked_ = false;  // surface made while hidden, under the container's placeholder
-    bool surfaceBound_ = false;   // the context is current on the present native surface
-    bool bindFailed_ = false;     // binding to the present surface failed and was reported
+    // Whether the context is current on the present native surface. A refused binding was
+    // reported and is not tried at every paint: only on a new surface, or, when it was
+    // refused off screen, once the surface is exposed again.
+    enum class Binding { Unbound, Bound, Refused, RefusedOffScreen };
+    Binding binding_ = Binding::Unbound;
     QPointer<QWindow> watchedTopLevel_;  // the top-level window whose exposure is watched
     bool showAgainWhenExposed_ = false;  // surface shown before its top-level was exposed
     // Frame dragging (caption move, sizing frame).

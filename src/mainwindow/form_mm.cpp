@@ -340,18 +340,32 @@ void TFormMM::BuildView() {
     // Draw-to-window, OpenGL, double buffer; outline font Arial -13 plain, deviation 1,
     // extrusion 0.01 for the captions of the gas graphs.
     ApplySceneViewSettings(*OpenGLOrvPanel1);
-    // Not guarded: the view's creation sequence drops whatever its initialisation throws, and
-    // the view stays empty.
-    OpenGLOrvPanel1->OnInit = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Init(s); };
-    OpenGLOrvPanel1->OnResize = Guard(this, &TFormMM::OpenGLOrvPanel1Resize);
-    OpenGLOrvPanel1->OnPaint = Guard(this, &TFormMM::OpenGLOrvPanel1Paint);
+    // The view guards what it runs of ours where it runs it, and hands exceptions here; the
+    // drawing itself is not guarded by us, so that the view knows when a frame failed.
+    TOpenGLOrvPanel* view = OpenGLOrvPanel1;
+    connect(view, &TOpenGLOrvPanel::handlerFailed, this, &ShowException);
+    view->OnPaint = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Paint(s); };
+    connect(view, &TOpenGLOrvPanel::initialised, this,
+            [this] { OpenGLOrvPanel1Init(OpenGLOrvPanel1); });
+    connect(view, &TOpenGLOrvPanel::resized, this,
+            [this] { OpenGLOrvPanel1Resize(OpenGLOrvPanel1); });
     // Without a handler a view that cannot draw would stay empty and the user would never
     // learn why.
-    OpenGLOrvPanel1->OnError = Guard(this, &TFormMM::OpenGLOrvPanel1Error);
-    OpenGLOrvPanel1->OnMouseDown = Guard(this, &TFormMM::OpenGLOrvPanel1MouseDown);
-    OpenGLOrvPanel1->OnMouseUp = Guard(this, &TFormMM::OpenGLOrvPanel1MouseUp);
-    OpenGLOrvPanel1->OnMouseMove = Guard(this, &TFormMM::OpenGLOrvPanel1MouseMove);
-    OpenGLOrvPanel1->raise();
+    connect(view, &TOpenGLOrvPanel::errorReported, this,
+            [this](const QString& text) { OpenGLOrvPanel1Error(OpenGLOrvPanel1, text); });
+    connect(view, &TOpenGLOrvPanel::mousePressed, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+                OpenGLOrvPanel1MouseDown(OpenGLOrvPanel1, b, m, x, y);
+            });
+    connect(view, &TOpenGLOrvPanel::mouseReleased, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+                OpenGLOrvPanel1MouseUp(OpenGLOrvPanel1, b, m, x, y);
+            });
+    connect(view, &TOpenGLOrvPanel::mouseMoved, this,
+            [this](Qt::KeyboardModifiers m, int x, int y) {
+                OpenGLOrvPanel1MouseMove(OpenGLOrvPanel1, m, x, y);
+            });
+    view->raise();
 }
 
 void TFormMM::BuildButtons() {
@@ -586,6 +600,10 @@ void TFormMM::OpenGLOrvPanel1Resize(TOpenGLOrvPanel* sender) {
 }
 
 void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
+    // A notice shown for a failed binding gives way once the view draws again.
+    if (viewNotice_ != nullptr && viewNotice_->isVisible()) {
+        viewNotice_->hide();
+    }
     switch (activeTab()) {
         case 0:
             DrawSolidScene(solid, detail, SharedRandom());
@@ -601,18 +619,25 @@ void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
     }
 }
 
-void TFormMM::OpenGLOrvPanel1Error(TOpenGLOrvPanel* sender) {
+void TFormMM::OpenGLOrvPanel1Error(TOpenGLOrvPanel* sender, const QString& text) {
     // A failed creation reports its cause first and "Open GL Context Create Failed" last;
     // the notice lists every cause and comes up once the view is known to have no context.
+    // A binding refused after creation leaves the context but stops the drawing: the
+    // notice comes up over the GL surface, until the view draws again.
     if (viewNotice_ == nullptr) {
         viewNotice_ = new ViewNotice(sender);
         viewNotice_->hide();
     }
-    viewNotice_->AddReason(sender->ErrorText());
-    if (!sender->contextReady()) {
-        viewNotice_->show();
-        viewNotice_->raise();
+    viewNotice_->AddReason(text);
+    if (!sender->contextCreationDone()) {
+        return;  // more may come; the creation's last report decides
     }
+    if (sender->contextReady()) {
+        // The GL surface is a native window: only a native window shows above it.
+        viewNotice_->winId();
+    }
+    viewNotice_->show();
+    viewNotice_->raise();
 }
 
 void TFormMM::OpenGLOrvPanel1MouseDown(TOpenGLOrvPanel*, Qt::MouseButton button,

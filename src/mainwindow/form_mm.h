@@ -193,9 +193,10 @@ class TFormMM : public QWidget {
     void OpenGLOrvPanel1Init(veliso::TOpenGLOrvPanel* sender);
     void OpenGLOrvPanel1Resize(veliso::TOpenGLOrvPanel* sender);
     void OpenGLOrvPanel1Paint(veliso::TOpenGLOrvPanel* sender);
-    /// A platform failure of the view: once the view is left without a context, a notice in
-    /// its area says in French that 3D display is unavailable and why.
-    void OpenGLOrvPanel1Error(veliso::TOpenGLOrvPanel* sender);
+    /// A platform failure of the view (`text`): once the view is left without a context, or
+    /// its context refused by its surface, a notice in its area says in French that 3D
+    /// display is unavailable and why; it gives way when the view draws again.
+    void OpenGLOrvPanel1Error(veliso::TOpenGLOrvPanel* sender, const QString& text);
     /// The notice in place of the view: null until the view reports a failure, shown once the
     /// view is left without a context.
     veliso::ViewNotice* viewNotice() const { return viewNotice_; }

@@ -4,8 +4,6 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include <exception>
-
 namespace veliso {
 
 namespace {
@@ -84,16 +82,6 @@ void ShowException(const QString& message) {
         }
         boxes.missed = 0;
         boxes.firstMissed.clear();
-    }
-}
-
-QString CurrentExceptionMessage() {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QString::fromUtf8("Exception inconnue.");
     }
 }
 

@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "glview/exception_text.h"
+
 namespace veliso {
 
 /// The program's title: the task-bar caption and the caption of its message boxes.
@@ -17,10 +19,6 @@ inline constexpr const char* kApplicationTitle = "Veliso";
 /// own: they are counted, and once the box is closed the first of them is shown, with
 /// "… et N autres erreurs" for the others.
 void ShowException(const QString& message);
-
-/// Message of the exception being handled: its what(), or "Exception inconnue." for an
-/// exception of no standard type. Only inside a catch block.
-QString CurrentExceptionMessage();
 
 /// A handler as connected to a signal or a view event: it runs the wrapped callable, and an
 /// exception escaping it is shown by ShowException right there, instead of unwinding through
@@ -56,19 +54,6 @@ Guarded<F> Guard(F f) {
 template <typename T, typename... A>
 auto Guard(T* object, void (T::*handler)(A...)) {
     return Guard([object, handler](A... args) { (object->*handler)(args...); });
-}
-
-/// A view event handler that runs `previous` (the handler that was set, when there is one)
-/// and then `next`, both with the event's arguments: how a second party joins a view event
-/// without taking it from the form.
-template <typename... A, typename F>
-std::function<void(A...)> ChainAfter(std::function<void(A...)> previous, F next) {
-    return [previous = std::move(previous), next = std::move(next)](A... args) {
-        if (previous) {
-            previous(args...);
-        }
-        next(args...);
-    };
 }
 
 }  // namespace veliso

@@ -269,8 +269,9 @@ void TFormReleves::BuildControls() {
     connect(butCopier, &QPushButton::clicked, this, Guard(this, &TFormReleves::CopyRows));
     connect(butExporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ExportCsv));
     connect(butImporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ImportCsv));
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &TFormReleves::UpdatePlot);
-    connect(model_, &QAbstractItemModel::modelReset, this, &TFormReleves::UpdatePlot);
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            Guard(this, &TFormReleves::UpdatePlot));
+    connect(model_, &QAbstractItemModel::modelReset, this, Guard(this, &TFormReleves::UpdatePlot));
     // The titles are wider than the figures, so columns fitted to the first rows fit the next.
     connect(model_, &QAbstractItemModel::modelReset, Table, &QTableView::resizeColumnsToContents);
 }

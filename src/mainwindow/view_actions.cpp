@@ -79,32 +79,31 @@ void ViewActions::SayNoPicture() {
 }
 
 void ViewActions::JoinViewMouse() {
+    // Connected after the form's own handlers, which therefore run first.
     TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
-    view->OnMouseDown = ChainAfter(
-        view->OnMouseDown,
-        [this](TOpenGLOrvPanel*, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-            // Not while the camera is being dragged, nor with another button pressed meanwhile.
-            rightClick_ = button == Qt::RightButton && form_.drag.mode == 0;
-            rightPressedAt_ = QPoint(x, y);
-        });
-    view->OnMouseMove = ChainAfter(view->OnMouseMove,
-                                   [this](TOpenGLOrvPanel*, Qt::KeyboardModifiers, int x, int y) {
-                                       if ((QPoint(x, y) - rightPressedAt_).manhattanLength() >
-                                           QApplication::startDragDistance()) {
-                                           rightClick_ = false;  // a drag, which does nothing
-                                       }
-                                   });
-    view->OnMouseUp =
-        ChainAfter(view->OnMouseUp, [this](TOpenGLOrvPanel* sender, Qt::MouseButton button,
-                                           Qt::KeyboardModifiers, int x, int y) {
-            const bool click = rightClick_ && button == Qt::RightButton &&
-                               (QPoint(x, y) - rightPressedAt_).manhattanLength() <=
-                                   QApplication::startDragDistance();
-            rightClick_ = false;
-            if (click && sender->glWindow() != nullptr) {
-                PopUpMenu(sender->glWindow()->mapToGlobal(QPoint(x, y)));
-            }
-        });
+    connect(view, &TOpenGLOrvPanel::mousePressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                // Not while the camera is being dragged, nor with another button pressed
+                // meanwhile.
+                rightClick_ = button == Qt::RightButton && form_.drag.mode == 0;
+                rightPressedAt_ = QPoint(x, y);
+            });
+    connect(view, &TOpenGLOrvPanel::mouseMoved, this, [this](Qt::KeyboardModifiers, int x, int y) {
+        if ((QPoint(x, y) - rightPressedAt_).manhattanLength() >
+            QApplication::startDragDistance()) {
+            rightClick_ = false;  // a drag, which does nothing
+        }
+    });
+    connect(view, &TOpenGLOrvPanel::mouseReleased, this,
+            [this, view](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                const bool click = rightClick_ && button == Qt::RightButton &&
+                                   (QPoint(x, y) - rightPressedAt_).manhattanLength() <=
+                                       QApplication::startDragDistance();
+                rightClick_ = false;
+                if (click && view->glWindow() != nullptr) {
+                    PopUpMenu(view->glWindow()->mapToGlobal(QPoint(x, y)));
+                }
+            });
 }
 
 void ViewActions::PopUpMenu(const QPoint& globalPosition) {
@@ -124,20 +123,22 @@ void ViewActions::PopUpMenu(const QPoint& globalPosition) {
     menu_->popup(globalPosition);
 }
 
-void ViewActions::UseNextFrame(bool& busy, std::function<void(const QImage&, int)> use) {
-    if (busy) {
-        return;  // the frame asked for is still to come, or still in use
-    }
-    busy = true;
-    form_.OpenGLOrvPanel1->GrabNextFrame([this, &busy, use = std::move(use)](const QImage& frame) {
-        const int tab = form_.activeTab();
-        // Out of the paint cycle: the clipboard talks to the window system, and the save
-        // dialog is modal.
-        QTimer::singleShot(0, this, [frame, tab, &busy, use] {
-            use(frame, tab);
-            busy = false;
-        });
-    });
+void ViewActions::UseNextFrame(std::function<void(const QImage&, int)> use) {
+    // A view off screen just now (covered, minimised) gives its picture once it is back, if
+    // that is soon; otherwise the request ends without one.
+    constexpr int kPictureWaitMs = 30000;
+    form_.OpenGLOrvPanel1->RequestFrame(
+        [this, use = std::move(use)](const FrameAnswer& answer) {
+            if (answer.outcome != FrameOutcome::Painted) {
+                return;  // no picture to give: nothing on screen, or no drawing at all
+            }
+            const int tab = form_.activeTab();
+            // Out of the paint cycle: the clipboard talks to the window system, and the save
+            // dialog is modal.
+            QTimer::singleShot(0, this,
+                               Guard([frame = answer.frame, tab, use] { use(frame, tab); }));
+        },
+        kPictureWaitMs);
 }
 
 void ViewActions::CopyFrame() {
@@ -145,8 +146,7 @@ void ViewActions::CopyFrame() {
         SayNoPicture();
         return;
     }
-    UseNextFrame(copying_,
-                 [](const QImage& frame, int) { QGuiApplication::clipboard()->setImage(frame); });
+    UseNextFrame([](const QImage& frame, int) { QGuiApplication::clipboard()->setImage(frame); });
 }
 
 void ViewActions::SaveFrame() {
@@ -154,7 +154,7 @@ void ViewActions::SaveFrame() {
         SayNoPicture();
         return;
     }
-    UseNextFrame(saving_, [this](const QImage& frame, int tab) { SaveTo(frame, tab); });
+    UseNextFrame([this](const QImage& frame, int tab) { SaveTo(frame, tab); });
 }
 
 void ViewActions::SaveTo(const QImage& frame, int tab) {

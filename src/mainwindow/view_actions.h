@@ -61,10 +61,10 @@ class ViewActions : public QObject {
     void JoinViewMouse();
     bool ViewCanDraw() const;
     void SayNoPicture();
-    /// Takes the next painted frame and hands it, with the tab it shows, to `use` once the
-    /// paint cycle is over; `busy` is set from the request until `use` returns, and a request
-    /// while it is set is dropped.
-    void UseNextFrame(bool& busy, std::function<void(const QImage& frame, int tab)> use);
+    /// Asks for the next painted frame and hands it, with the tab it shows, to `use` once the
+    /// paint cycle is over. A view that gives no frame (no context, not on screen, a failed
+    /// drawing) gives no picture.
+    void UseNextFrame(std::function<void(const QImage& frame, int tab)> use);
     void SaveTo(const QImage& frame, int tab);
     void FollowWindowState();
     QString AskWithDialog(const QString& suggestedPath);
@@ -77,8 +77,6 @@ class ViewActions : public QObject {
     QAction* measurementsSeparator_ = nullptr;
     QAction* measurements_ = nullptr;
     QMenu* menu_ = nullptr;
-    bool copying_ = false;
-    bool saving_ = false;
     // A right click: pressed with no drag going on, released near where it was pressed.
     bool rightClick_ = false;
     QPoint rightPressedAt_;

@@ -726,6 +726,7 @@ void SphereBatch::Flush() {
     if (items.empty()) {
         return;
     }
+    hiddenCount_ = 0;  // this flush's count, whichever way it draws
     SpherePassState pass;
     ReadSpherePassState(pass);
     // The meshes of the batch, which must all stay in the cache until the end.
@@ -767,7 +768,6 @@ void SphereBatch::Flush() {
     if (pass.occlusion) {
         MarkHidden(pass);
     }
-    hiddenCount_ = 0;
     const SphereMesh* lastNormal = nullptr;
     {
         MeshArrays arrays(pass.buffers);

@@ -226,12 +226,12 @@ TEST_F(PanelCreation, SequenceCreatesTheContextThenFontsThenCallsOnInit) {
         EXPECT_EQ(sender, panel);
         EXPECT_FALSE(sender->contextReady());
     };
-    panel->OnInit = [&](TOpenGLOrvPanel* sender) {
+    QObject::connect(panel, &TOpenGLOrvPanel::initialised, [&] {
         steps << "init";
-        currentInInit = QOpenGLContext::currentContext() == sender->context();
-        fontsInInit = sender->Font3DLists() != nullptr;
-    };
-    panel->OnResize = [&](TOpenGLOrvPanel*) { steps << "resize"; };
+        currentInInit = QOpenGLContext::currentContext() == panel->context();
+        fontsInInit = panel->Font3DLists() != nullptr;
+    });
+    QObject::connect(panel, &TOpenGLOrvPanel::resized, [&] { steps << "resize"; });
     ShowAndExpose();
     EXPECT_EQ(steps, QStringList({"preinit", "init"}));
     EXPECT_TRUE(currentInInit);
@@ -251,11 +251,16 @@ TEST_F(PanelCreation, SequenceCreatesTheContextThenFontsThenCallsOnInit) {
     EXPECT_EQ(QOpenGLContext::currentContext(), panel->context());
 }
 
-TEST_F(PanelCreation, ExceptionInOnInitIsDroppedAndTheViewStaysUsable) {
-    panel->OnInit = [](TOpenGLOrvPanel*) { throw std::runtime_error("owner failed"); };
+TEST_F(PanelCreation, ExceptionInInitialisationIsHandedOnAndTheViewStaysUsable) {
+    QObject::connect(panel, &TOpenGLOrvPanel::initialised,
+                     [] { throw std::runtime_error("owner failed"); });
+    QStringList failures;
+    QObject::connect(panel, &TOpenGLOrvPanel::handlerFailed,
+                     [&](const QString& message) { failures << message; });
     int paints = 0;
     panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
     ShowAndExpose();
+    EXPECT_EQ(failures, QStringList({"owner failed"})) << "not dropped silently";
     EXPECT_TRUE(panel->HandleAllocated());
     EXPECT_TRUE(panel->contextReady());
     panel->Repaint();
@@ -264,9 +269,10 @@ TEST_F(PanelCreation, ExceptionInOnInitIsDroppedAndTheViewStaysUsable) {
 
 TEST_F(PanelCreation, ColourIndexRequestIsReportedTwice) {
     QStringList reports;
-    panel->OnError = [&](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+    QObject::connect(panel, &TOpenGLOrvPanel::errorReported,
+                     [&](const QString& text) { reports << text; });
     bool initialised = false;
-    panel->OnInit = [&](TOpenGLOrvPanel*) { initialised = true; };
+    QObject::connect(panel, &TOpenGLOrvPanel::initialised, [&] { initialised = true; });
     panel->setPixelType(TPFDPixelTypes::f_PFD_TYPE_COLORINDEX);
     panel->setFont3D_Enabled(true);
     panel->HandleNeeded();
@@ -283,7 +289,8 @@ TEST_F(PanelCreation, ColourIndexRequestIsReportedTwice) {
 
 TEST_F(PanelCreation, FailedContextCreationCarriesThePlatformReason) {
     QStringList reports;
-    panel->OnError = [&](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+    QObject::connect(panel, &TOpenGLOrvPanel::errorReported,
+                     [&](const QString& text) { reports << text; });
     panel->failContextCreation = true;
     int paints = 0;
     panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
@@ -306,10 +313,11 @@ TEST_F(PanelCreation, FailedContextCreationCarriesThePlatformReason) {
 
 TEST_F(PanelCreation, ContextThatCannotBeBoundIsReportedOnceAndDropped) {
     QStringList reports;
-    panel->OnError = [&](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+    QObject::connect(panel, &TOpenGLOrvPanel::errorReported,
+                     [&](const QString& text) { reports << text; });
     panel->failMakeCurrent = true;
     bool initialised = false;
-    panel->OnInit = [&](TOpenGLOrvPanel*) { initialised = true; };
+    QObject::connect(panel, &TOpenGLOrvPanel::initialised, [&] { initialised = true; });
     int paints = 0;
     panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
     ShowHost();
@@ -332,14 +340,15 @@ TEST_F(PanelCreation, FrameStylesSetBeforeCreationWaitForIt) {
     EXPECT_EQ(panel->ClientWidth(), 200) << "only stored before the window exists";
     EXPECT_EQ(panel->ClientHeight(), 150);
     int clientWidthInInit = 0;
-    panel->OnInit = [&](TOpenGLOrvPanel* sender) { clientWidthInInit = sender->ClientWidth(); };
+    QObject::connect(panel, &TOpenGLOrvPanel::initialised,
+                     [&] { clientWidthInInit = panel->ClientWidth(); });
     ShowAndExpose();
     EXPECT_EQ(clientWidthInInit, 200 - 2 * 4 - 2 * 2) << "applied before OnInit";
     EXPECT_EQ(panel->ClientHeight(), 150 - 2 * 4 - 2 * 2);
 
     // Once the window exists a setter restyles at once and the owner hears of the new size.
     int resizes = 0;
-    panel->OnResize = [&](TOpenGLOrvPanel*) { ++resizes; };
+    QObject::connect(panel, &TOpenGLOrvPanel::resized, [&] { ++resizes; });
     panel->setToolWindow(true);
     EXPECT_LT(panel->ClientHeight(), 150 - 2 * 4 - 2 * 2);
     EXPECT_EQ(resizes, 1);
@@ -353,9 +362,8 @@ TEST_F(PanelCreation, FrameStylesSetBeforeCreationWaitForIt) {
 TEST_F(PanelCreation, SizeChangesFireOnResize) {
     ShowAndExpose();
     QList<QSize> sizes;
-    panel->OnResize = [&](TOpenGLOrvPanel* sender) {
-        sizes << QSize(sender->ClientWidth(), sender->ClientHeight());
-    };
+    QObject::connect(panel, &TOpenGLOrvPanel::resized,
+                     [&] { sizes << QSize(panel->ClientWidth(), panel->ClientHeight()); });
     panel->resize(120, 90);
     EXPECT_EQ(sizes, QList<QSize>({QSize(120, 90)}));
     EXPECT_EQ(panel->glWindow()->size(), QSize(120, 90));
@@ -527,8 +535,8 @@ TEST_F(PanelFrames, FrameIsTheBackBufferReadJustBeforeTheSwapTopRowFirst) {
     };
     ShowAndExpose();
     QImage frame;
-    panel->GrabNextFrame([&](const QImage& f) {
-        frame = f;
+    panel->RequestFrame([&](const FrameAnswer& a) {
+        frame = a.frame;
         swapsAtGrab = panel->swaps;
     });
     const int swapsBefore = panel->swaps;
@@ -564,18 +572,18 @@ TEST_F(PanelFrames, RequestsWaitForAPaintShareItsFrameAndMayAskAgain) {
         glClearColor(grey, grey, grey, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         if (paints == 3) {  // asked from inside the paint: served by this paint
-            sender->GrabNextFrame([&](const QImage& f) { frames.push_back(f); });
+            sender->RequestFrame([&](const FrameAnswer& a) { frames.push_back(a.frame); });
         }
     };
     ShowAndExpose();
     paints = 0;
     QImage first;
     QImage second;
-    panel->GrabNextFrame([&](const QImage& f) { first = f; });
-    panel->GrabNextFrame([&](const QImage& f) {
-        second = f;
-        // Asking again from a receiver waits for the next paint.
-        panel->GrabNextFrame([&](const QImage& g) { frames.push_back(g); });
+    panel->RequestFrame([&](const FrameAnswer& a) { first = a.frame; });
+    panel->RequestFrame([&](const FrameAnswer& a) {
+        second = a.frame;
+        // Asking again from a callback waits for the next paint.
+        panel->RequestFrame([&](const FrameAnswer& b) { frames.push_back(b.frame); });
     });
     EXPECT_TRUE(first.isNull());
     panel->Repaint();
@@ -609,7 +617,7 @@ TEST_F(PanelFrames, FramesFillTheWholeViewFromTheFirstOneAndAfterAResize) {
     const std::vector<std::string> green(4, "#00ff00");
     QImage frame;
     // The very first paint, from the first exposure, before any swap.
-    panel->GrabNextFrame([&](const QImage& f) { frame = f; });
+    panel->RequestFrame([&](const FrameAnswer& a) { frame = a.frame; });
     ShowAndExpose();
     ASSERT_FALSE(frame.isNull());
     EXPECT_EQ(frame.size(), QSize(200, 150));
@@ -617,11 +625,121 @@ TEST_F(PanelFrames, FramesFillTheWholeViewFromTheFirstOneAndAfterAResize) {
     panel->resize(260, 180);
     QTest::qWait(0);
     frame = QImage();
-    panel->GrabNextFrame([&](const QImage& f) { frame = f; });
+    panel->RequestFrame([&](const FrameAnswer& a) { frame = a.frame; });
     panel->Repaint();
     ASSERT_FALSE(frame.isNull());
     EXPECT_EQ(frame.size(), QSize(260, 180));
     EXPECT_EQ(corners(frame), green);
+}
+
+/// Every answer a panel gives to frame requests, in order.
+struct Answers {
+    std::vector<FrameAnswer> got;
+    FrameRequests::Callback Take() {
+        return [this](const FrameAnswer& a) { got.push_back(a); };
+    }
+    bool Wait(std::size_t count) {
+        return QTest::qWaitFor([&] { return got.size() >= count; }, 5000);
+    }
+};
+
+TEST_F(PanelFrames, RequestsThatGetNoFrameAreAnsweredOnceWithTheReason) {
+    // Each case: how the panel is brought to its state, then the outcome every request gets.
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        FrameOutcome outcome;
+    };
+    const Case cases[] = {
+        {"never on screen", [this] { panel->HandleNeeded(); }, FrameOutcome::NotExposed},
+        {"no height",
+         [this] {
+             ShowAndExpose();
+             panel->resize(200, 0);
+         },
+         FrameOutcome::NotExposed},
+        {"on screen, nobody paints", [this] { ShowAndExpose(); }, FrameOutcome::TimedOut},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        panel->OnPaint = [](TOpenGLOrvPanel*) {};
+        c.arrange();
+        QTest::qWait(20);  // the expose paints of the arrangement are over
+        Answers answers;
+        panel->RequestFrame(answers.Take(), 100);
+        panel->RequestFrame(answers.Take(), 300);
+        if (c.outcome == FrameOutcome::NotExposed) {
+            RepaintTicks(3);
+        }
+        ASSERT_TRUE(answers.Wait(2));
+        QTest::qWait(350);
+        ASSERT_EQ(answers.got.size(), 2u) << "exactly once each";
+        for (const FrameAnswer& a : answers.got) {
+            EXPECT_EQ(a.outcome, c.outcome);
+            EXPECT_TRUE(a.frame.isNull());
+        }
+    }
+}
+
+TEST_F(PanelFrames, WithoutAContextNothingPaintsAndRequestsLearnWhy) {
+    panel->failContextCreation = true;
+    int paints = 0;
+    panel->OnPaint = [&](TOpenGLOrvPanel*) { ++paints; };
+    ShowHost();
+    Answers answers;
+    panel->RequestFrame(answers.Take());
+    EXPECT_TRUE(answers.got.empty()) << "never before the request returns";
+    ASSERT_TRUE(answers.Wait(1));
+    EXPECT_EQ(answers.got[0].outcome, FrameOutcome::NoContext);
+    EXPECT_EQ(answers.got[0].reason, "wglRenderingContext:no context today.") << "the cause";
+    // Even with its surface brought on screen by force, the view never calls the owner's
+    // drawing without a context.
+    auto* container = panel->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(container, nullptr);
+    container->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->glWindow()));
+    RepaintTicks(3);
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(panel->swaps, 0);
+}
+
+TEST_F(PanelFrames, FailedDrawingIsNeitherShownNorHandedOut) {
+    bool fail = false;
+    panel->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        PaintQuarters(sender);
+        if (fail) {
+            throw std::runtime_error("half drawn");
+        }
+    };
+    ShowAndExpose();
+    QStringList events;
+    QObject::connect(panel, &TOpenGLOrvPanel::handlerFailed,
+                     [&](const QString& message) { events << "failed: " + message; });
+    Answers answers;
+    panel->RequestFrame([&](const FrameAnswer& a) {
+        events << "answered";
+        answers.got.push_back(a);
+    });
+    fail = true;
+    panel->swaps = 0;
+    panel->Repaint();
+    EXPECT_EQ(panel->swaps, 0) << "the half-drawn frame is not shown";
+    // The request learns first: showing the failure may block in a modal box.
+    EXPECT_EQ(events, QStringList({"answered", "failed: half drawn"}));
+    ASSERT_EQ(answers.got.size(), 1u);
+    EXPECT_EQ(answers.got[0].outcome, FrameOutcome::PaintFailed);
+    EXPECT_EQ(answers.got[0].reason, "half drawn");
+    EXPECT_TRUE(answers.got[0].frame.isNull());
+    // The next paint that succeeds goes on as before.
+    fail = false;
+    panel->RequestFrame(answers.Take());
+    panel->Repaint();
+    EXPECT_EQ(panel->swaps, 1);
+    ASSERT_EQ(answers.got.size(), 2u);
+    EXPECT_EQ(answers.got[1].outcome, FrameOutcome::Painted);
+    EXPECT_EQ(answers.got[1].frame.pixelColor(0, 0), QColor(255, 0, 0));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -635,7 +753,8 @@ class PanelSurface : public PanelFixture {
             return;
         }
         panel->setFont3D_Enabled(true);
-        panel->OnError = [this](TOpenGLOrvPanel* sender) { reports << sender->ErrorText(); };
+        QObject::connect(panel, &TOpenGLOrvPanel::errorReported,
+                         [this](const QString& text) { reports << text; });
         panel->OnPaint = [this](TOpenGLOrvPanel* sender) {
             ++paints;
             ClearAndReadCentre(0.0f, 0.0f, 1.0f, centre)(sender);
@@ -716,6 +835,19 @@ TEST_F(PanelSurface, NewSurfaceRefusingTheContextIsReportedOnceAndRetriedWithThe
     EXPECT_EQ(reports.size(), 1);
 }
 
+TEST_F(PanelSurface, BindingRefusedWhileOffScreenIsTriedAgainOnceExposed) {
+    // The owner binds outside the paint cycle whenever it likes (a tab change, a resize),
+    // also while the window is hidden.
+    host()->hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->glWindow()->isExposed(); }));
+    panel->failMakeCurrent = true;
+    EXPECT_FALSE(panel->MakeCurrent());
+    EXPECT_EQ(reports.size(), 1);
+    panel->failMakeCurrent = false;
+    host()->show();
+    ExpectDrawingGoesOn();
+}
+
 // ---------------------------------------------------------------------------------------
 // Mouse and cursor.
 
@@ -723,17 +855,18 @@ using PanelInput = PanelFixture;
 
 TEST_F(PanelInput, MouseOnTheSurfaceReachesTheOwnerInClientCoordinates) {
     QStringList seen;
-    panel->OnMouseDown = [&](TOpenGLOrvPanel*, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
-                             int y) {
-        seen << QString("down %1 %2 %3 %4").arg(int(b)).arg(int(m)).arg(x).arg(y);
-    };
-    panel->OnMouseMove = [&](TOpenGLOrvPanel*, Qt::KeyboardModifiers m, int x, int y) {
-        seen << QString("move %1 %2 %3").arg(int(m)).arg(x).arg(y);
-    };
-    panel->OnMouseUp = [&](TOpenGLOrvPanel*, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
-                           int y) {
-        seen << QString("up %1 %2 %3 %4").arg(int(b)).arg(int(m)).arg(x).arg(y);
-    };
+    QObject::connect(panel, &TOpenGLOrvPanel::mousePressed,
+                     [&](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+                         seen << QString("down %1 %2 %3 %4").arg(int(b)).arg(int(m)).arg(x).arg(y);
+                     });
+    QObject::connect(panel, &TOpenGLOrvPanel::mouseMoved,
+                     [&](Qt::KeyboardModifiers m, int x, int y) {
+                         seen << QString("move %1 %2 %3").arg(int(m)).arg(x).arg(y);
+                     });
+    QObject::connect(panel, &TOpenGLOrvPanel::mouseReleased,
+                     [&](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+                         seen << QString("up %1 %2 %3 %4").arg(int(b)).arg(int(m)).arg(x).arg(y);
+                     });
     ShowAndExpose();
     QWindow* surface = panel->glWindow();
     QTest::mousePress(surface, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 40));
@@ -792,7 +925,7 @@ TEST_F(PanelFrame, SizingFrameResizesThePanel) {
     panel->setAllowResize(true);
     ShowAndExpose();
     int resizes = 0;
-    panel->OnResize = [&](TOpenGLOrvPanel*) { ++resizes; };
+    QObject::connect(panel, &TOpenGLOrvPanel::resized, [&] { ++resizes; });
     const QPoint corner(panel->width() - 2, panel->height() - 2);
     QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, corner);
     QTest::mouseMove(panel, corner + QPoint(30, 20));

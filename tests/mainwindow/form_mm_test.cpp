@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <memory>
+#include <stdexcept>
 
 #include "glview/frame_readback.h"
 #include "glview/opengl_orv_panel.h"
@@ -579,6 +580,28 @@ TEST_F(FormMMGlTest, TabChangeAppliesThatTabsLighting) {
     Light(GL_POSITION, v);
     EXPECT_FLOAT_EQ(v[0], 10.0f);
     EXPECT_FLOAT_EQ(v[2], 1.0f);
+}
+
+TEST_F(FormMMGlTest, ViewFailuresReachTheUser) {
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    Show();
+    ASSERT_TRUE(WaitForContext());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+    // A binding refused after creation keeps the context but stops the drawing: the notice
+    // says why, over the GL surface, until the view draws again.
+    emit view->errorReported(QStringLiteral("wglMakeCurrent:refused."));
+    ASSERT_NE(form->viewNotice(), nullptr);
+    EXPECT_TRUE(form->viewNotice()->isVisible());
+    EXPECT_EQ(form->viewNotice()->reasons(), QStringList({"wglMakeCurrent:refused."}));
+    view->Repaint();
+    EXPECT_FALSE(form->viewNotice()->isVisible());
+    // A drawing that throws comes to the exception box, once.
+    ModalAnswer answer(QMessageBox::Ok);
+    const auto paint = view->OnPaint;
+    view->OnPaint = [](TOpenGLOrvPanel*) { throw std::runtime_error("scene failed"); };
+    view->Repaint();
+    view->OnPaint = paint;
+    EXPECT_EQ(answer.texts, QStringList({"scene failed"}));
 }
 
 TEST_F(FormMMGlTest, ViewResizeSetsTheViewport) {

@@ -114,23 +114,5 @@ TEST_F(HandlerBoundaryTest, ExceptionsWhileABoxIsOpenAreCountedAndShownNext) {
     EXPECT_EQ(answer.texts, (std::vector<QString>{"alone"}));
 }
 
-TEST(ChainAfter, RunsTheHandlerSetBeforeThenTheNewOneWithTheSameArguments) {
-    std::vector<std::string> calls;
-    std::function<void(int, const std::string&)> previous = [&](int x, const std::string& s) {
-        calls.push_back("previous " + std::to_string(x) + s);
-    };
-    auto chained = ChainAfter(previous, [&](int x, const std::string& s) {
-        calls.push_back("next " + std::to_string(x) + s);
-    });
-    chained(3, "a");
-    EXPECT_EQ(calls, (std::vector<std::string>{"previous 3a", "next 3a"}));
-    // No handler set before: only the new one runs.
-    calls.clear();
-    ChainAfter(std::function<void(int, const std::string&)>(), [&](int x, const std::string& s) {
-        calls.push_back("next " + std::to_string(x) + s);
-    })(4, "b");
-    EXPECT_EQ(calls, (std::vector<std::string>{"next 4b"}));
-}
-
 }  // namespace
 }  // namespace veliso

@@ -112,7 +112,8 @@ class ViewActionsTest : public testing::MainWindowTest {
     /// view is not exposed and paints nothing.
     QImage NextFrame() {
         QImage frame;
-        form->OpenGLOrvPanel1->GrabNextFrame([&frame](const QImage& f) { frame = f; });
+        form->OpenGLOrvPanel1->RequestFrame([&frame](const FrameAnswer& a) { frame = a.frame; },
+                                            kPatience);
         EXPECT_TRUE(QTest::qWaitFor([&frame] { return !frame.isNull(); }, kPatience));
         return frame;
     }

@@ -433,6 +433,34 @@ TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
     gluDeleteQuadric(quadric);
 }
 
+TEST(SphereBatchCounts, HiddenCountIsThatOfTheLastFlushWhicheverWayItDrew) {
+    test::HeadlessGl gl{473, 471};
+    ASSERT_TRUE(gl.ok());
+    InitView(gl.width(), gl.height());
+    GLUquadric* quadric = gluNewQuadric();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ApplyCamera(ViewPoint{30.0, 0.8, 2.0});
+    SphereBatch batch(quadric, 24, 12);
+    const auto cluster = [&] {
+        for (int k = 0; k < 27; ++k) {
+            batch.Add(0.3 * (k % 3 - 1), 0.3 * (k / 3 % 3 - 1), 0.3 * (k / 9 - 1), 0.2);
+        }
+        batch.Flush();
+    };
+    cluster();
+    ASSERT_GT(batch.hiddenCount(), 0);
+    // A clip plane sends the batch to GLU's own spheres, which hide nothing.
+    const GLdouble plane[4] = {1.0, 0.0, 0.0, 1.0};
+    glClipPlane(GL_CLIP_PLANE0, plane);
+    glEnable(GL_CLIP_PLANE0);
+    cluster();
+    glDisable(GL_CLIP_PLANE0);
+    EXPECT_EQ(batch.hiddenCount(), 0);
+    gluDeleteQuadric(quadric);
+}
+
 /// A desktop may force 4x multisampling on every context: then samples lie off the pixel
 /// centres the culling reasons about, and every scene must still look as with GLU's spheres.
 TEST(MultisampledSphereDrawing, ScenesMatchGlu) {
