@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace veliso {
@@ -55,10 +56,14 @@ std::optional<double> ValueOf(const Measurement& row, Quantity quantity) {
     return std::nullopt;
 }
 
-std::vector<PlotPoint> PlotPoints(const std::vector<Measurement>& rows, Quantity x, Quantity y) {
+std::vector<PlotPoint> PlotPoints(const std::vector<Measurement>& rows, Quantity x, Quantity y,
+                                  int series) {
     std::vector<PlotPoint> points;
     points.reserve(rows.size());
     for (const Measurement& row : rows) {
+        if (series > 0 && row.series != series) {
+            continue;
+        }
         const std::optional<double> px = ValueOf(row, x);
         const std::optional<double> py = ValueOf(row, y);
         if (px && py) {
@@ -66,6 +71,50 @@ std::vector<PlotPoint> PlotPoints(const std::vector<Measurement>& rows, Quantity
         }
     }
     return points;
+}
+
+std::vector<int> SeriesNumbers(const std::vector<Measurement>& rows) {
+    std::vector<int> numbers;
+    for (const Measurement& row : rows) {
+        if (std::find(numbers.begin(), numbers.end(), row.series) == numbers.end()) {
+            numbers.push_back(row.series);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::optional<Quantity> NewlyVaried(const std::vector<Measurement>& rows, int series,
+                                    const Measurement& row) {
+    constexpr Quantity kControlled[] = {Quantity::Count, Quantity::Temperature, Quantity::Volume,
+                                        Quantity::Mass};
+    const Measurement* first = nullptr;
+    bool varies[std::size(kControlled)] = {};
+    bool anyVaries = false;
+    for (const Measurement& kept : rows) {
+        if (kept.series != series) {
+            continue;
+        }
+        if (first == nullptr) {
+            first = &kept;
+            continue;
+        }
+        for (std::size_t q = 0; q < std::size(kControlled); ++q) {
+            if (ValueOf(kept, kControlled[q]) != ValueOf(*first, kControlled[q])) {
+                varies[q] = true;
+                anyVaries = true;
+            }
+        }
+    }
+    if (!anyVaries) {
+        return std::nullopt;
+    }
+    for (std::size_t q = 0; q < std::size(kControlled); ++q) {
+        if (!varies[q] && ValueOf(row, kControlled[q]) != ValueOf(*first, kControlled[q])) {
+            return kControlled[q];
+        }
+    }
+    return std::nullopt;
 }
 
 int AxisScale::intervals() const {

@@ -23,6 +23,9 @@ struct GasConditions {
 
 GasConditions ConditionsOf(const GasState& gas);
 
+/// Largest row number: a table never numbers beyond it, and a file never holds more.
+inline constexpr int kMaxMeasurementNumber = 999'999'999;
+
 /// One row of the measurement table: the state of the gas and the wall hits measured in it.
 struct Measurement {
     int number = 0;            ///< "N°": 1, 2, … in the order the rows were taken
@@ -39,6 +42,9 @@ struct Measurement {
     /// only when two or more were averaged.
     std::optional<double> wallHitsSpread;
     int readouts = 0;  ///< how many one-second counts the mean covers (0 .. 10)
+    /// "Série": the series the row belongs to, 1, 2, … Rows of one series vary one quantity
+    /// and keep the others; each series gets its own points and its own fit on the plot.
+    int series = 1;
 
     bool operator==(const Measurement&) const = default;
 };
@@ -95,8 +101,20 @@ struct PlotPoint {
     double y = 0;
 };
 
-/// The points (x, y) of the rows that have both quantities, in row order.
-std::vector<PlotPoint> PlotPoints(const std::vector<Measurement>& rows, Quantity x, Quantity y);
+/// The points (x, y) of the rows that have both quantities, in row order; only those of
+/// series `series` when it is above 0.
+std::vector<PlotPoint> PlotPoints(const std::vector<Measurement>& rows, Quantity x, Quantity y,
+                                  int series = 0);
+
+/// The series numbers the rows use, in increasing order.
+std::vector<int> SeriesNumbers(const std::vector<Measurement>& rows);
+
+/// The controlled quantity (Count, Temperature, Volume or Mass) that `row` changes although it
+/// was the same in every row of series `series`, where another quantity already varies: the
+/// sign that the student has gone over to another law, and that a new series is due. None
+/// while the series has fewer than two rows or varies nothing yet.
+std::optional<Quantity> NewlyVaried(const std::vector<Measurement>& rows, int series,
+                                    const Measurement& row);
 
 /// An axis from `low` to `high` with a tick every `step`: round figures a reader can
 /// interpolate between.

@@ -18,19 +18,44 @@ double Hundredths(double value) {
 
 }  // namespace
 
+std::optional<int> SimulatedSeconds::Step(int hits, const GasConditions& now) {
+    if (steps_ == 0 || !(conditions_ == now)) {
+        conditions_ = now;
+        steps_ = 0;
+        hits_ = 0;
+    }
+    hits_ += hits;
+    if (++steps_ < kStepsPerSecond) {
+        return std::nullopt;
+    }
+    steps_ = 0;
+    return hits_;
+}
+
 bool WallHitReadouts::Add(int hits, const GasConditions& now) {
-    lastHits_ = hits;
-    const bool usable = previous_ && *previous_ == now && !now.paused;
+    const bool whole = previous_ && *previous_ == now;
     previous_ = now;
-    if (!usable) {
+    if (!whole) {
+        lastHits_ = hits;
         // The counts kept so far stay good for their own state; Average asks for it.
         return false;
     }
-    if (!(usableConditions_ == now)) {
-        usable_.clear();
+    return AddSecond(hits, now);
+}
+
+bool WallHitReadouts::AddSecond(int hits, const GasConditions& state) {
+    lastHits_ = hits;
+    if (state.paused) {
+        // The gas does not move: its zeros are not a rate.
+        return false;
     }
-    usableConditions_ = now;
+    if (!(usableConditions_ == state) || usable_.empty()) {
+        usable_.clear();
+        fresh_ = 0;
+    }
+    usableConditions_ = state;
     usable_.push_back(hits);
+    ++fresh_;
     if (static_cast<int>(usable_.size()) > kMaxSpan) {
         usable_.pop_front();
     }
@@ -64,6 +89,22 @@ WallHitAverage WallHitReadouts::Average(int span, const GasConditions& now) cons
     return result;
 }
 
+std::optional<WallHitAverage> WallHitReadouts::TakeFresh(int span, const GasConditions& now) {
+    if (span < 1 || fresh_ < span || !(usableConditions_ == now)) {
+        return std::nullopt;
+    }
+    fresh_ = 0;
+    return Average(span, now);
+}
+
+std::optional<int> StepGasCountingHits(GasState& gas, bool gasTabActive) {
+    const std::int32_t before = gas.wallHits;
+    if (!StepGas(gas, gasTabActive)) {
+        return std::nullopt;
+    }
+    return gas.wallHits - before;
+}
+
 Measurement TakeMeasurement(const GasState& gas, const WallHitAverage& average, std::string time) {
     Measurement row;
     row.time = std::move(time);
@@ -81,7 +122,17 @@ Measurement TakeMeasurement(const GasState& gas, const WallHitAverage& average, 
 }
 
 int MeasurementLog::Add(Measurement row) {
+    if (nextNumber_ > kMaxMeasurementNumber) {
+        // Numbers only order the rows: rather than run past what a file may hold, number
+        // them again from 1 in their order.
+        nextNumber_ = 1;
+        for (Measurement& kept : rows_) {
+            kept.number = nextNumber_++;
+        }
+        exported_.assign(rows_.size(), false);
+    }
     row.number = nextNumber_++;
+    row.series = series_;
     rows_.push_back(std::move(row));
     exported_.push_back(false);
     return rows_.back().number;
@@ -99,18 +150,39 @@ void MeasurementLog::Remove(std::vector<int> positions) {
     }
 }
 
+void MeasurementLog::NewSeries(bool withLastRow) {
+    const bool moveLast = withLastRow && !rows_.empty() && rows_.back().series == series_;
+    const auto left = moveLast ? rows_.end() - 1 : rows_.end();
+    if (std::none_of(rows_.begin(), left,
+                     [this](const Measurement& row) { return row.series == series_; })) {
+        return;  // the new series would leave an empty one behind
+    }
+    int next = 1;
+    for (const Measurement& row : rows_) {
+        next = std::max(next, row.series + 1);
+    }
+    if (moveLast) {
+        rows_.back().series = next;
+        exported_.back() = false;  // its copy in a file, if any, holds its old series
+    }
+    series_ = next;
+}
+
 void MeasurementLog::Clear() {
     rows_.clear();
     exported_.clear();
     nextNumber_ = 1;
+    series_ = 1;
 }
 
 void MeasurementLog::Replace(std::vector<Measurement> rows) {
     rows_ = std::move(rows);
     exported_.assign(rows_.size(), true);
     nextNumber_ = 1;
+    series_ = 1;
     for (const Measurement& row : rows_) {
         nextNumber_ = std::max(nextNumber_, row.number + 1);
+        series_ = std::max(series_, row.series);
     }
 }
 

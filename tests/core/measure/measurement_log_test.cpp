@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "core/gas/gas_model.h"
 #include "core/gas/gas_step.h"
+#include "core/gas/gas_test_support.h"
 
 namespace veliso {
 namespace {
@@ -97,6 +99,114 @@ TEST_F(WallHitReadoutsTest, KeepsTheLastTen) {
     EXPECT_EQ(all.mean, 20.5);  // 16 .. 25
 }
 
+// The bench's counts follow the model's steps, not the clock: whatever wall-clock time the
+// ticks took, and however the main window's once-a-second readouts fall between them, the
+// simulated seconds hold the same hits, those of 40 steps each.
+TEST(SimulatedSecondsTest, TheSameCountsWhateverTheTicksTook) {
+    struct Schedule {
+        const char* name;
+        int (*delayMs)(int tick);  // wall-clock time from one tick to the next
+    };
+    const Schedule schedules[] = {
+        {"quiet", [](int) { return 25; }},
+        // Stalled 0.3 s of every second: the tick due in the stall comes late, once.
+        {"stalled", [](int tick) { return tick % 28 == 27 ? 325 : 25; }},
+        {"loaded", [](int tick) { return 25 + (tick * 7919) % 61; }},
+    };
+    constexpr int kSteps = 10 * SimulatedSeconds::kStepsPerSecond + 17;
+    std::vector<int> reference;
+    for (const Schedule& schedule : schedules) {
+        RandomSource random{[] { return testing::kFixedSeconds; }};
+        GasState gas;
+        InitGas(gas, random);
+        SimulatedSeconds seconds;
+        std::vector<int> counts;
+        int nowMs = 0;
+        int nextReadoutMs = 1000;
+        for (int tick = 0; tick < kSteps; ++tick) {
+            const std::optional<int> hits = StepGasCountingHits(gas, true);
+            ASSERT_TRUE(hits.has_value());
+            if (const auto second = seconds.Step(*hits, ConditionsOf(gas))) {
+                counts.push_back(*second);
+            }
+            nowMs += schedule.delayMs(tick);
+            while (nowMs >= nextReadoutMs) {  // the main window's label, by wall seconds
+                TakeWallHits(gas);
+                nextReadoutMs += 1000;
+            }
+        }
+        EXPECT_EQ(seconds.steps(), 17) << schedule.name;
+        if (reference.empty()) {
+            reference = counts;
+            ASSERT_EQ(reference.size(), 10u);
+            EXPECT_GT(reference[0], 50);
+        }
+        EXPECT_EQ(counts, reference) << schedule.name;
+    }
+    // A hidden gas tab: no step, no hit, the second waits.
+    GasState gas;
+    EXPECT_FALSE(StepGasCountingHits(gas, false).has_value());
+}
+
+TEST(SimulatedSecondsTest, ASecondCountsOnlyWhenAllItsStepsRanInOneState) {
+    SimulatedSeconds seconds;
+    GasConditions hot = kStart;
+    hot.temperature = 500;
+    auto run = [&](int steps, const GasConditions& c) {
+        std::optional<int> last;
+        for (int i = 0; i < steps; ++i) {
+            last = seconds.Step(2, c);
+        }
+        return last;
+    };
+    EXPECT_FALSE(run(39, kStart).has_value());
+    EXPECT_EQ(seconds.Step(3, kStart), 81);
+    EXPECT_FALSE(run(25, kStart).has_value());
+    // The slider moved: the 25 steps of the old state are dropped, the new second starts.
+    EXPECT_FALSE(run(39, hot).has_value());
+    EXPECT_EQ(run(1, hot), 80);
+
+    // Whole seconds feed the readouts at once; a paused one is not a rate.
+    WallHitReadouts readouts;
+    EXPECT_TRUE(readouts.AddSecond(80, hot));
+    EXPECT_EQ(readouts.Average(5, hot).mean, 80.0);
+    GasConditions paused = hot;
+    paused.paused = true;
+    EXPECT_FALSE(readouts.AddSecond(0, paused));
+    EXPECT_EQ(readouts.lastHits(), 0);
+    EXPECT_EQ(readouts.Average(5, hot).readouts, 1);
+}
+
+// "Moyenne sur N s" for automatic rows: one row every N whole seconds, from counts no other
+// row used.
+TEST(WallHitReadoutsFreshTest, AutomaticRowsUseSeparateSeconds) {
+    WallHitReadouts readouts;
+    std::vector<WallHitAverage> rows;
+    for (int hits = 1; hits <= 12; ++hits) {
+        readouts.AddSecond(hits * 10, kStart);
+        if (const auto row = readouts.TakeFresh(5, kStart)) {
+            rows.push_back(*row);
+        }
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].mean, 30.0);  // 10 .. 50
+    EXPECT_EQ(rows[1].mean, 80.0);  // 60 .. 100
+    EXPECT_EQ(rows[1].readouts, 5);
+
+    // A row by hand, or a change of state, starts the count again.
+    readouts.RowTaken();
+    for (int i = 0; i < 4; ++i) {
+        readouts.AddSecond(100, kStart);
+    }
+    EXPECT_FALSE(readouts.TakeFresh(5, kStart).has_value());
+    GasConditions hot = kStart;
+    hot.temperature = 400;
+    readouts.AddSecond(120, hot);
+    EXPECT_FALSE(readouts.TakeFresh(1, kStart).has_value());
+    EXPECT_EQ(readouts.TakeFresh(1, hot)->mean, 120.0);
+    EXPECT_FALSE(readouts.TakeFresh(1, hot).has_value());
+}
+
 TEST(TakeMeasurementTest, ThePressureIsThatOfTheStateEvenBeforeAnySliderMoved) {
     GasState gas;  // as the program starts: the record's pressure is not computed yet
     const Measurement row = TakeMeasurement(gas, {96.4, 8.02, 5}, "14:05:09");
@@ -170,6 +280,88 @@ TEST_F(MeasurementLogTest, OnlyRowsNeverWrittenToAFileAreUnexported) {
     AddRows(1);
     EXPECT_EQ(Numbers(), (std::vector<int>{7, 3, 8}));
     EXPECT_TRUE(log.HasUnexported());
+
+    // Never beyond the largest number a file may hold: the rows are numbered again.
+    Measurement last;
+    last.number = kMaxMeasurementNumber;
+    log.Replace({a, last});
+    AddRows(2);
+    EXPECT_EQ(Numbers(), (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST_F(MeasurementLogTest, RowsGoToTheCurrentSeriesAndANewOneBeginsOnlyAfterARow) {
+    log.NewSeries();  // nothing in series 1 yet: it stays
+    AddRows(2);
+    log.NewSeries();
+    log.NewSeries();
+    AddRows(1);
+    std::vector<int> series;
+    for (const Measurement& row : log.rows()) {
+        series.push_back(row.series);
+    }
+    EXPECT_EQ(series, (std::vector<int>{1, 1, 2}));
+
+    // The row that showed a new law opens the next series with it.
+    AddRows(1);
+    log.MarkAllExported();
+    log.NewSeries(true);
+    EXPECT_EQ(log.currentSeries(), 3);
+    EXPECT_EQ(log.rows().back().series, 3);
+    EXPECT_TRUE(log.HasUnexported());
+    log.NewSeries(true);  // it is the whole of series 3: no empty series left behind
+    EXPECT_EQ(log.rows().back().series, 3);
+    EXPECT_EQ(SeriesNumbers(log.rows()), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(PlotPoints(log.rows(), Quantity::Count, Quantity::Pressure, 1).size(), 2u);
+    EXPECT_EQ(PlotPoints(log.rows(), Quantity::Count, Quantity::Pressure).size(), 4u);
+
+    // A file's rows: new ones go on in its last series; Clear starts from series 1.
+    Measurement read;
+    read.series = 4;
+    log.Replace({read});
+    EXPECT_EQ(log.currentSeries(), 4);
+    log.Clear();
+    EXPECT_EQ(log.currentSeries(), 1);
+}
+
+TEST(NewlyVariedTest, AQuantityHeldSoFarThatChangesWhileAnotherVaries) {
+    auto row = [](int n, double t, double v, int m, int series = 1) {
+        Measurement r;
+        r.count = n;
+        r.temperature = t;
+        r.volumePercent = v;
+        r.mass = m;
+        r.series = series;
+        return r;
+    };
+    const std::vector<Measurement> overT = {row(100, 100, 100, 5), row(100, 200, 100, 5),
+                                            row(50, 300, 20, 1, 2)};
+    struct Case {
+        const char* name;
+        std::vector<Measurement> rows;
+        Measurement next;
+        std::optional<Quantity> expected;
+    };
+    const Case cases[] = {
+        {"T varies, T again", overT, row(100, 300, 100, 5), std::nullopt},
+        {"T varies, V now", overT, row(100, 300, 50, 5), Quantity::Volume},
+        {"T varies, mass now", overT, row(100, 200, 100, 6), Quantity::Mass},
+        {"T varies, N now", overT, row(60, 200, 100, 5), Quantity::Count},
+        {"one row: nothing varies yet",
+         {row(100, 100, 100, 5)},
+         row(100, 100, 50, 5),
+         std::nullopt},
+        {"repeated readings",
+         {row(100, 100, 100, 5), row(100, 100, 100, 5)},
+         row(100, 100, 50, 5),
+         std::nullopt},
+        {"other series only",
+         {row(100, 100, 100, 5, 2), row(100, 200, 100, 5, 2)},
+         row(100, 100, 50, 5),
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NewlyVaried(c.rows, 1, c.next), c.expected) << c.name;
+    }
 }
 
 }  // namespace
