@@ -19,6 +19,7 @@
 #include "core/gas/gas_model.h"
 #include "core/gas/gas_step.h"
 #include "core/liquid/liquid_motion.h"
+#include "core/measure/measurement_log.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
@@ -541,7 +542,10 @@ void TFormMM::PageControl1Change(int index) {
 }
 
 void TFormMM::Timer1Timer() {
-    StepGas(gas, activeTab() == static_cast<int>(SceneTab::Gas));
+    if (const auto hits =
+            StepGasCountingHits(gas, activeTab() == static_cast<int>(SceneTab::Gas))) {
+        emit gasStepped(*hits);
+    }
     OpenGLOrvPanel1->Repaint();
 }
 
@@ -549,7 +553,6 @@ void TFormMM::Timer2Timer() {
     if (activeTab() == static_cast<int>(SceneTab::Gas)) {
         const int hits = TakeWallHits(gas);
         Pangaz->ShowWallHits(hits);
-        emit wallHitsRead(hits);
     }
     StatusBar1->setPanelText(2, ClockText(QDateTime::currentDateTime()));
 }

@@ -26,6 +26,7 @@ class GasPanel;
 class LiquidPanel;
 class SolidPanel;
 class TFormReleves;
+class ClickableLabel;
 class TOpenGLOrvPanel;
 class ViewActions;
 class ViewNotice;
@@ -212,13 +213,17 @@ class TFormMM : public QWidget {
     veliso::TFormReleves* FormReleves = nullptr;
     /// Shows the measurement window (gas view's menu, Ctrl+M on the gas tab).
     void ShowMeasurements();
-    /// Asked once closing was confirmed, and only when rows were never exported; true when
-    /// the program may close.
+    /// Asked once closing was confirmed, and only when rows were never exported: Oui closes,
+    /// Non stays, "Exporter…" exports and closes once the rows are written. True when the
+    /// program may close.
     bool ConfirmUnexportedMeasurements();
+    /// "● Relevés automatiques" in the status bar, shown while automatic readings go on with
+    /// the measurement window closed; a click opens the window again.
+    veliso::ClickableLabel* Lab_Automatique = nullptr;
 
   signals:
-    /// The wall hits of the second that just ended, as Timer2Timer reads them on the gas tab.
-    void wallHitsRead(int hits);
+    /// One step of the gas, made by Timer1Timer, with the wall hits of that step.
+    void gasStepped(int hits);
 
   protected:
     void showEvent(QShowEvent* event) override;

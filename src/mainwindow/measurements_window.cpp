@@ -15,13 +15,16 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScatterSeries>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTableView>
@@ -33,11 +36,17 @@
 #include <limits>
 
 #include "core/measure/measurement_csv.h"
+#include "core/measure/point_cells.h"
 #include "mainwindow/handler_boundary.h"
+#include "mainwindow/plain_file.h"
 
 namespace veliso {
 
 namespace {
+
+// The table shows the series after the columns of the files.
+constexpr int kSeriesTableColumn = kMeasurementColumns;
+constexpr int kTableColumns = kMeasurementColumns + 1;
 
 constexpr int kSpans[3] = {1, 5, 10};
 
@@ -53,7 +62,41 @@ QString Text(std::string_view text) {
 }
 
 QString Figure(double value) {
-    return Text(RoundedDecimalComma(value, 4));
+    return ScreenFigure(value);
+}
+
+// French typography: a no-break space before ? ! : ; so that the sign never starts a line.
+const QString kNbsp = QString(QChar(0x00A0));
+
+// Points of one series beyond which the plot keeps one per marker-sized cell: markers drawn
+// over each other add nothing to the picture, and each costs the chart an item.
+constexpr std::size_t kDensePoints = 2000;
+
+// Colours of the series, in order; a ninth series takes the first colour again.
+constexpr QRgb kSeriesColours[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e,
+                                   0x9467bd, 0x8c564b, 0xe377c2, 0x17becf};
+
+const char* const kSettingsGeometry = "releves/geometrie";
+const char* const kSettingsFolder = "releves/dossier";
+
+// What each row-count or series-count reads like: "1 relevé", "3 relevés".
+QString Counted(qsizetype n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? many : one));
+}
+
+QString QuantityName(Quantity q) {
+    switch (q) {
+        case Quantity::Count:
+            return QString::fromUtf8("la quantité N");
+        case Quantity::Temperature:
+            return QString::fromUtf8("la température T");
+        case Quantity::Volume:
+            return QString::fromUtf8("le volume V");
+        case Quantity::Mass:
+            return QString::fromUtf8("la masse");
+        default:
+            return Text(QuantityTitle(q));
+    }
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
@@ -75,6 +118,74 @@ QString FileName(const QString& path) {
 }
 
 }  // namespace
+
+QString ScreenFigure(double value, int digits) {
+    const QString text = Text(RoundedDecimalComma(value, digits));
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    if (e < 0) {
+        return text;
+    }
+    static const char16_t kSuperscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
+    const int exponent = text.mid(e + 1).toInt();
+    QString power;
+    for (QChar c : QString::number(std::abs(exponent))) {
+        power += QChar(kSuperscripts[c.digitValue()]);
+    }
+    return text.left(e) + kNbsp + QChar(0x00D7) + kNbsp + QStringLiteral("10") +
+           (exponent < 0 ? QString(QChar(0x207B)) : QString()) + power;
+}
+
+QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
+                 const QRect& screen) {
+    constexpr int kGap = 8;
+    wanted = wanted.boundedTo(screen.size()).expandedTo(minimum.boundedTo(screen.size()));
+    auto fitted = [&](int x, int y, int w, int h) {
+        w = std::min(w, screen.width());
+        h = std::min(h, screen.height());
+        x = std::clamp(x, screen.left(), screen.right() + 1 - w);
+        y = std::clamp(y, screen.top(), screen.bottom() + 1 - h);
+        return QRect(x, y, w, h);
+    };
+    // Beside the main window, as wide (or tall) as the room there allows.
+    const int right = screen.right() + 1 - (mainFrame.right() + 1 + kGap);
+    if (right >= minimum.width()) {
+        return fitted(mainFrame.right() + 1 + kGap, mainFrame.top(),
+                      std::min(wanted.width(), right), wanted.height());
+    }
+    const int left = mainFrame.left() - kGap - screen.left();
+    if (left >= minimum.width()) {
+        const int w = std::min(wanted.width(), left);
+        return fitted(mainFrame.left() - kGap - w, mainFrame.top(), w, wanted.height());
+    }
+    const int below = screen.bottom() + 1 - (mainFrame.bottom() + 1 + kGap);
+    if (below >= minimum.height()) {
+        return fitted(mainFrame.left(), mainFrame.bottom() + 1 + kGap, wanted.width(),
+                      std::min(wanted.height(), below));
+    }
+    // No room: over the main window, but clear of the controls if possible. The candidates
+    // are tried in order and the first that covers least wins.
+    const int besidePanelRight = screen.right() + 1 - (panel.right() + 1 + kGap);
+    const int besidePanelLeft = panel.left() - kGap - screen.left();
+    const int wRight = std::max(minimum.width(), std::min(wanted.width(), besidePanelRight));
+    const int wLeft = std::max(minimum.width(), std::min(wanted.width(), besidePanelLeft));
+    const QRect candidates[] = {
+        fitted(panel.right() + 1 + kGap, mainFrame.top(), wRight, wanted.height()),
+        fitted(panel.left() - kGap - wLeft, mainFrame.top(), wLeft, wanted.height()),
+        fitted(screen.right(), screen.bottom(), wanted.width(), wanted.height()),
+        fitted(screen.left(), screen.bottom(), wanted.width(), wanted.height()),
+        fitted(screen.right(), screen.top(), wanted.width(), wanted.height()),
+        fitted(screen.left(), screen.top(), wanted.width(), wanted.height()),
+    };
+    auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
+    const QRect* best = nullptr;
+    for (const QRect& c : candidates) {
+        if (best == nullptr || std::pair(area(c & panel), area(c & mainFrame)) <
+                                   std::pair(area(*best & panel), area(*best & mainFrame))) {
+            best = &c;
+        }
+    }
+    return *best;
+}
 
 bool AskDefaultNo(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
@@ -113,12 +224,20 @@ void MeasurementTableModel::MarkAllExported() {
     log_.MarkAllExported();
 }
 
+void MeasurementTableModel::NewSeries(bool withLastRow) {
+    log_.NewSeries(withLastRow);
+    if (log_.size() > 0) {
+        const QModelIndex cell = index(log_.size() - 1, kSeriesTableColumn);
+        emit dataChanged(cell, cell);
+    }
+}
+
 int MeasurementTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : log_.size();
 }
 
 int MeasurementTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kMeasurementColumns;
+    return parent.isValid() ? 0 : kTableColumns;
 }
 
 QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
@@ -129,6 +248,9 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
+            if (column == kSeriesTableColumn) {
+                return row.series;
+            }
             return Text(MeasurementField(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
@@ -139,7 +261,8 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
                     return QString::fromUtf8(
                         "Aucune seconde complète n'avait été comptée dans cet état");
                 }
-                return QString::fromUtf8("Moyenne de %1 relevé(s) d'une seconde").arg(row.readouts);
+                return QString::fromUtf8("Moyenne de %1, en chocs par seconde simulée")
+                    .arg(Counted(row.readouts, "seconde simulée", "secondes simulées"));
             }
             return {};
         default:
@@ -149,9 +272,34 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientation,
                                            int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < kMeasurementColumns) {
-        return Text(kMeasurementColumnTitles[section]);
+    if (orientation != Qt::Horizontal || section < 0 || section >= kTableColumns) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    if (role == Qt::DisplayRole) {
+        return section == kSeriesTableColumn ? QString::fromUtf8("Série")
+                                             : Text(kMeasurementColumnTitles[section]);
+    }
+    if (role == Qt::ToolTipRole) {
+        switch (section) {
+            case kPressureColumn:
+                return QString::fromUtf8(
+                    "Calculée à partir de N, T et V par la loi des gaz parfaits, et non mesurée");
+            case kWallHitsColumn:
+                return QString::fromUtf8(
+                    "Chocs comptés sur les parois, en chocs par seconde simulée : une seconde "
+                    "simulée est faite de 40 pas du gaz, quel que soit le temps que l'ordinateur "
+                    "a mis à les calculer");
+            case kSpreadColumn:
+                return QString::fromUtf8(
+                    "Écart type des chocs comptés seconde simulée par "
+                    "seconde simulée");
+            case kSeriesTableColumn:
+                return QString::fromUtf8(
+                    "Chaque série a sa couleur et son ajustement sur le "
+                    "graphique");
+            default:
+                return {};
+        }
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -165,17 +313,15 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
 
     timeText = [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")); };
     chooseExportFile = [this] {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         const QString name = QStringLiteral("releves-%1.csv")
                                  .arg(QDateTime::currentDateTime().toString("yyyy-MM-dd-HH'h'mm"));
         return QFileDialog::getSaveFileName(this, QString::fromUtf8("Exporter les relevés"),
-                                            QDir(folder).filePath(name),
+                                            QDir(StartFolder()).filePath(name),
                                             QString::fromUtf8("Fichiers CSV (*.csv)"));
     };
     chooseImportFile = [this] {
         return QFileDialog::getOpenFileName(
-            this, QString::fromUtf8("Importer des relevés"),
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+            this, QString::fromUtf8("Importer des relevés"), StartFolder(),
             QString::fromUtf8("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
     };
 
@@ -183,6 +329,7 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     BuildControls();
     BuildPlot();
     ShowReadout();
+    UpdateSeriesChoice();
     UpdatePlot();
     // Fits a 1024 × 768 classroom projector, and a smaller screen with room for a title bar
     // (a kiosk desktop's screen, for one), down to the least the controls need.
@@ -191,6 +338,13 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
         size = size.boundedTo(screen->availableSize() - QSize(16, 48));
     }
     resize(size.expandedTo(minimumSizeHint()));
+    ShowTableState();
+}
+
+TFormReleves::~TFormReleves() {
+    if (isVisible()) {
+        SaveGeometry();
+    }
 }
 
 void TFormReleves::BuildControls() {
@@ -205,21 +359,42 @@ void TFormReleves::BuildControls() {
     butAjouter->setDefault(true);
     CB_Auto = new QCheckBox(QString::fromUtf8("Relevé automatique"), this);
     CB_Auto->setObjectName("CB_Auto");
-    CB_Auto->setToolTip(QString::fromUtf8("Ajoute un relevé à chaque seconde mesurée"));
+    CB_Auto->setToolTip(QString::fromUtf8(
+        "Ajoute un relevé chaque fois que la durée choisie dans « Moyenne sur » a été comptée, "
+        "en secondes simulées : deux relevés ne partagent aucune seconde"));
     CBox_Moyenne = Choice(this, "CBox_Moyenne");
     for (int span : kSpans) {
         CBox_Moyenne->addItem(QStringLiteral("%1 s").arg(span), span);
     }
     CBox_Moyenne->setToolTip(QString::fromUtf8(
-        "Les chocs sur parois sont la moyenne des dernières secondes mesurées dans l'état "
-        "actuel ; l'écart type en donne la dispersion"));
+        "Les chocs sur parois sont la moyenne des dernières secondes simulées comptées dans "
+        "l'état actuel ; l'écart type en donne la dispersion"));
+    butNouvelleSerie = Button(this, "butNouvelleSerie", "Nouvelle série");
+    butNouvelleSerie->setToolTip(
+        QString::fromUtf8("Les relevés suivants forment une nouvelle série, avec sa couleur et "
+                          "son ajustement sur le graphique"));
     recordRow->addWidget(butAjouter);
     recordRow->addWidget(CB_Auto);
     recordRow->addSpacing(16);
     recordRow->addWidget(new QLabel(QString::fromUtf8("Moyenne sur"), this));
     recordRow->addWidget(CBox_Moyenne);
     recordRow->addStretch();
+    recordRow->addWidget(butNouvelleSerie);
     layout->addLayout(recordRow);
+
+    // Shown when a row changes a quantity its series had kept: a new law begins.
+    Bar_Serie = new QWidget(this);
+    Bar_Serie->setObjectName("Bar_Serie");
+    auto* proposal = new QHBoxLayout(Bar_Serie);
+    proposal->setContentsMargins(0, 0, 0, 0);
+    Lab_Serie = new QLabel(Bar_Serie);
+    Lab_Serie->setObjectName("Lab_Serie");
+    Lab_Serie->setWordWrap(true);
+    butSerieProposee = Button(Bar_Serie, "butSerieProposee", "Commencer une nouvelle série");
+    proposal->addWidget(Lab_Serie, 1);
+    proposal->addWidget(butSerieProposee);
+    Bar_Serie->hide();
+    layout->addWidget(Bar_Serie);
 
     Table = new QTableView(this);
     Table->setObjectName("Table");
@@ -228,7 +403,14 @@ void TFormReleves::BuildControls() {
     Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->verticalHeader()->hide();
-    Table->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its title or its figures, whichever is wider, from the start
+    // and whatever the scroll bars take; judged on a sample of rows, so that a long table
+    // costs no more than a short one.
+    QHeaderView* header = Table->horizontalHeader();
+    header->setResizeContentsPrecision(100);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setStretchLastSection(true);
+    Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(Table);
@@ -255,25 +437,47 @@ void TFormReleves::BuildControls() {
 
     Lab_Etat = new QLabel(this);
     Lab_Etat->setObjectName("Lab_Etat");
+    // A long message is cut rather than widening the window.
+    Lab_Etat->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(Lab_Etat);
 
     auto* deleteKey = new QShortcut(QKeySequence::Delete, Table);
     deleteKey->setContext(Qt::WidgetShortcut);
 
     connect(butAjouter, &QPushButton::clicked, this, Guard(this, &TFormReleves::AddRow));
+    connect(CB_Auto, &QCheckBox::toggled, this, [this] {
+        readouts_.RowTaken();  // the first automatic row waits for seconds of its own
+        emit automaticChanged();
+    });
     connect(CBox_Moyenne, &QComboBox::currentIndexChanged, this,
             Guard(this, &TFormReleves::ShowReadout));
+    connect(butNouvelleSerie, &QPushButton::clicked, this, Guard(this, &TFormReleves::StartSeries));
+    connect(butSerieProposee, &QPushButton::clicked, this,
+            Guard(this, &TFormReleves::StartProposedSeries));
     connect(butSupprimer, &QPushButton::clicked, this, Guard(this, &TFormReleves::DeleteSelected));
     connect(deleteKey, &QShortcut::activated, this, Guard(this, &TFormReleves::DeleteSelected));
     connect(butEffacer, &QPushButton::clicked, this, Guard(this, &TFormReleves::ClearAll));
     connect(butCopier, &QPushButton::clicked, this, Guard(this, &TFormReleves::CopyRows));
-    connect(butExporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ExportCsv));
+    connect(butExporter, &QPushButton::clicked, this, Guard([this] { ExportCsv(); }));
     connect(butImporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ImportCsv));
-    connect(model_, &QAbstractItemModel::rowsInserted, this,
-            Guard(this, &TFormReleves::UpdatePlot));
-    connect(model_, &QAbstractItemModel::modelReset, this, Guard(this, &TFormReleves::UpdatePlot));
-    // The titles are wider than the figures, so columns fitted to the first rows fit the next.
-    connect(model_, &QAbstractItemModel::modelReset, Table, &QTableView::resizeColumnsToContents);
+    // Through the handler guard, like every handler: a failure is shown at once.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model_, signal, this, Guard([this] {
+                    UpdateSeriesChoice();
+                    UpdatePlot();
+                    ShowTableState();
+                }));
+    }
+    connect(model_, &QAbstractItemModel::modelReset, this, Guard([this] {
+                Bar_Serie->hide();
+                UpdateSeriesChoice();
+                UpdatePlot();
+                ShowTableState();
+            }));
+    connect(model_, &QAbstractItemModel::dataChanged, this, Guard([this] {
+                UpdateSeriesChoice();
+                UpdatePlot();
+            }));
 }
 
 QWidget* TFormReleves::BuildPlotPanel() {
@@ -296,27 +500,31 @@ QWidget* TFormReleves::BuildPlotPanel() {
     for (FitKind kind : kFits) {
         CBox_Ajustement->addItem(Text(FitName(kind)), int(kind));
     }
-    choices->addWidget(new QLabel(QStringLiteral("Y :"), panel));
+    CBox_Serie = Choice(panel, "CBox_Serie");
+    choices->addWidget(new QLabel(QStringLiteral("Y") + kNbsp + QStringLiteral(":"), panel));
     choices->addWidget(CBox_Y);
-    choices->addWidget(new QLabel(QStringLiteral("X :"), panel));
+    choices->addWidget(new QLabel(QStringLiteral("X") + kNbsp + QStringLiteral(":"), panel));
     choices->addWidget(CBox_X);
-    choices->addWidget(new QLabel(QString::fromUtf8("Ajustement :"), panel));
+    choices->addWidget(new QLabel(QString::fromUtf8("Ajustement") + kNbsp + ":", panel));
     choices->addWidget(CBox_Ajustement);
+    choices->addWidget(new QLabel(QString::fromUtf8("Séries") + kNbsp + ":", panel));
+    choices->addWidget(CBox_Serie);
     choices->addStretch();
     layout->addLayout(choices);
 
     Chart = new QChartView(panel);
     Chart->setObjectName("Chart");
     Chart->setRenderHint(QPainter::Antialiasing);
-    Chart->setMinimumHeight(240);
+    Chart->setMinimumHeight(200);
     layout->addWidget(Chart, 1);
 
     Lab_Ajustement = new QLabel(panel);
     Lab_Ajustement->setObjectName("Lab_Ajustement");
     Lab_Ajustement->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Lab_Ajustement->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(Lab_Ajustement);
 
-    for (QComboBox* c : {CBox_Y, CBox_X, CBox_Ajustement}) {
+    for (QComboBox* c : {CBox_Y, CBox_X, CBox_Ajustement, CBox_Serie}) {
         connect(c, &QComboBox::currentIndexChanged, this, Guard(this, &TFormReleves::UpdatePlot));
     }
     return panel;
@@ -324,17 +532,10 @@ QWidget* TFormReleves::BuildPlotPanel() {
 
 void TFormReleves::BuildPlot() {
     auto* chart = new QChart;
-    chart->legend()->hide();
+    chart->legend()->setAlignment(Qt::AlignRight);
     // Axis figures with a decimal comma, as in the table.
     chart->setLocale(QLocale(QLocale::French, QLocale::France));
     chart->setLocalizeNumbers(true);
-    points_ = new QScatterSeries(chart);
-    points_->setName(QString::fromUtf8("Relevés"));
-    points_->setMarkerSize(9);
-    fitLine_ = new QLineSeries(chart);
-    fitLine_->setName(QString::fromUtf8("Ajustement"));
-    chart->addSeries(fitLine_);
-    chart->addSeries(points_);
     axisX_ = new QValueAxis(chart);
     axisY_ = new QValueAxis(chart);
     // Pressures reach 1 700 085 Pa: seven digits before an exponent would be needed.
@@ -342,10 +543,6 @@ void TFormReleves::BuildPlot() {
     axisY_->setLabelFormat(QStringLiteral("%.7g"));
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
-    for (auto* series : std::initializer_list<QXYSeries*>{points_, fitLine_}) {
-        series->attachAxis(axisX_);
-        series->attachAxis(axisY_);
-    }
     // The view starts with an empty chart of its own, which setChart hands back rather than
     // deletes.
     QChart* empty = Chart->chart();
@@ -353,36 +550,54 @@ void TFormReleves::BuildPlot() {
     delete empty;
 }
 
+QScatterSeries* TFormReleves::pointSeries(int index) const {
+    return index < static_cast<int>(points_.size()) ? points_[index] : nullptr;
+}
+
+QLineSeries* TFormReleves::fitSeries(int index) const {
+    return index < static_cast<int>(fitLines_.size()) ? fitLines_[index] : nullptr;
+}
+
+bool TFormReleves::automatic() const {
+    return CB_Auto->isChecked();
+}
+
 int TFormReleves::Span() const {
     return CBox_Moyenne->currentData().toInt();
 }
 
-void TFormReleves::WallHitsRead(int hits) {
-    const bool usable = readouts_.Add(hits, ConditionsOf(gas_));
-    ShowReadout();
-    if (usable && CB_Auto->isChecked()) {
-        AddRow();
+void TFormReleves::GasStepped(int hits) {
+    if (const std::optional<int> second = seconds_.Step(hits, ConditionsOf(gas_))) {
+        SecondCounted(*second);
     }
 }
 
-void TFormReleves::InterruptReadouts() {
-    readouts_.Interrupt();
+void TFormReleves::SecondCounted(int hits) {
+    const GasConditions now = ConditionsOf(gas_);
+    readouts_.AddSecond(hits, now);
+    ShowReadout();
+    if (CB_Auto->isChecked()) {
+        if (const std::optional<WallHitAverage> fresh = readouts_.TakeFresh(Span(), now)) {
+            AddMeasurement(*fresh);
+        }
+    }
 }
 
 void TFormReleves::ShowReadout() {
     const std::optional<int> last = readouts_.lastHits();
     if (!last) {
-        Lab_Releve->setText(QString::fromUtf8("En attente de la première seconde comptée."));
+        Lab_Releve->setText(
+            QString::fromUtf8("En attente de la première seconde simulée (40 pas du gaz)."));
         return;
     }
     const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
-    QString text = QString::fromUtf8("Dernière seconde : %1 chocs sur les parois. ").arg(*last);
+    QString text = QString::fromUtf8("Dernière seconde simulée") + kNbsp +
+                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(*last);
     if (!average.mean) {
-        text += QString::fromUtf8("En attente d'une seconde complète dans l'état actuel.");
+        text += QString::fromUtf8("En attente d'une seconde simulée complète dans l'état actuel.");
     } else {
-        text += QString::fromUtf8("Moyenne sur %1 s : %2 chocs/s")
-                    .arg(average.readouts)
-                    .arg(Figure(*average.mean));
+        text += QString::fromUtf8("Moyenne sur %1 s").arg(average.readouts) + kNbsp +
+                QString::fromUtf8(": %1 chocs par seconde simulée").arg(Figure(*average.mean));
         if (average.spread) {
             text += QString::fromUtf8(" (écart type %1)").arg(Figure(*average.spread));
         }
@@ -392,16 +607,60 @@ void TFormReleves::ShowReadout() {
 }
 
 void TFormReleves::AddRow() {
-    const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
-    model_->Add(TakeMeasurement(gas_, average, timeText().toStdString()));
-    if (model_->log().size() == 1) {
-        Table->resizeColumnsToContents();
-    }
+    readouts_.RowTaken();
+    AddMeasurement(readouts_.Average(Span(), ConditionsOf(gas_)));
+}
+
+void TFormReleves::AddMeasurement(const WallHitAverage& average) {
+    Measurement row = TakeMeasurement(gas_, average, timeText().toStdString());
+    const MeasurementLog& log = model_->log();
+    const std::optional<Quantity> changed = NewlyVaried(log.rows(), log.currentSeries(), row);
+    model_->Add(std::move(row));
     Table->scrollToBottom();
-    Lab_Etat->setText(
-        average.mean ? QString()
-                     : QString::fromUtf8("Relevé ajouté sans chocs sur parois : aucune seconde "
-                                         "complète n'a encore été comptée dans cet état."));
+    if (changed) {
+        Lab_Serie->setText(
+            QString::fromUtf8("Ce relevé change %1, qui restait fixe dans la série %2")
+                .arg(QuantityName(*changed))
+                .arg(log.currentSeries()) +
+            kNbsp + QString::fromUtf8(": commencer avec lui une nouvelle série") + kNbsp + "?");
+        Bar_Serie->show();
+    } else {
+        Bar_Serie->hide();
+    }
+    if (!average.mean) {
+        Lab_Etat->setText(QString::fromUtf8("Relevé ajouté sans chocs sur parois") + kNbsp +
+                          QString::fromUtf8(": aucune seconde simulée complète n'a encore été "
+                                            "comptée dans cet état."));
+    }
+}
+
+void TFormReleves::StartSeries() {
+    model_->NewSeries(false);
+    Bar_Serie->hide();
+    Lab_Etat->setText(QString::fromUtf8("Les relevés suivants formeront la série %1.")
+                          .arg(model_->log().currentSeries()));
+}
+
+void TFormReleves::StartProposedSeries() {
+    model_->NewSeries(true);
+    Bar_Serie->hide();
+    Lab_Etat->setText(QString::fromUtf8("Série %1 commencée avec le dernier relevé.")
+                          .arg(model_->log().currentSeries()));
+}
+
+void TFormReleves::ShowTableState() {
+    const MeasurementLog& log = model_->log();
+    if (log.size() == 0) {
+        Lab_Etat->setText(QString::fromUtf8("Tableau vide."));
+        return;
+    }
+    const auto series = SeriesNumbers(log.rows()).size();
+    QString text = QString::fromUtf8("%1 dans le tableau, en %2")
+                       .arg(Counted(log.size(), "relevé", "relevés"))
+                       .arg(Counted(static_cast<qsizetype>(series), "série", "séries"));
+    text += log.HasUnexported() ? QString::fromUtf8(" ; certains ne sont pas encore exportés.")
+                                : QString::fromUtf8(" ; tous sont exportés.");
+    Lab_Etat->setText(text);
 }
 
 void TFormReleves::Warn(const QString& title, const QString& text) {
@@ -424,13 +683,12 @@ void TFormReleves::ClearAll() {
     if (n == 0) {
         return;
     }
-    QString question = QString::fromUtf8("Effacer les %1 relevés du tableau ?").arg(n);
+    QString question = QString::fromUtf8("Effacer les %1 relevés du tableau").arg(n) + kNbsp + "?";
     if (hasUnexported()) {
         question += QString::fromUtf8("\nCertains n'ont pas été exportés.");
     }
     if (AskDefaultNo(this, windowTitle(), question)) {
         model_->Clear();
-        Lab_Etat->clear();
     }
 }
 
@@ -445,33 +703,50 @@ void TFormReleves::CopyRows() {
         rows = model_->log().rows();
     }
     QApplication::clipboard()->setText(Text(WriteMeasurementsTsv(rows)));
-    Lab_Etat->setText(QString::fromUtf8("%1 relevé(s) copié(s).").arg(rows.size()));
+    Lab_Etat->setText(QString::fromUtf8("%1 copiés pour un tableur.")
+                          .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé", "relevés")));
 }
 
-void TFormReleves::ExportCsv() {
+QString TFormReleves::StartFolder() const {
+    const QString remembered = QSettings().value(kSettingsFolder).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) {
+        return remembered;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) {
+        return documents;
+    }
+    return QDir::homePath();
+}
+
+void TFormReleves::RememberFolder(const QString& path) {
+    QSettings().setValue(kSettingsFolder, QFileInfo(path).absolutePath());
+}
+
+bool TFormReleves::ExportCsv() {
     QString path = chooseExportFile ? chooseExportFile() : QString();
     if (path.isEmpty()) {
-        return;
+        return false;
     }
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".csv");
     }
-    // Written beside the target and renamed over it at the end, so a failed write leaves any
-    // earlier file whole.
-    QSaveFile file(path);
+    RememberFolder(path);
     const std::string csv = WriteMeasurementsCsv(model_->log().rows());
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.data(), static_cast<qint64>(csv.size())) != qint64(csv.size()) ||
-        !file.commit()) {
+    const QString fault =
+        WritePlainFile(path, QByteArray::fromRawData(csv.data(), qsizetype(csv.size())));
+    if (!fault.isEmpty()) {
         Warn(QString::fromUtf8("Exportation impossible"),
-             QString::fromUtf8("Le fichier « %1 » n'a pas pu être écrit : %2")
-                 .arg(FileName(path), file.errorString()));
-        return;
+             QString::fromUtf8("Le fichier « %1 » n'a pas pu être écrit").arg(FileName(path)) +
+                 kNbsp + ": " + fault);
+        return false;
     }
     model_->MarkAllExported();
-    Lab_Etat->setText(QString::fromUtf8("%1 relevé(s) exporté(s) dans « %2 ».")
-                          .arg(model_->log().size())
+    ShowTableState();
+    Lab_Etat->setText(QString::fromUtf8("%1 exportés dans « %2 ».")
+                          .arg(Counted(model_->log().size(), "relevé", "relevés"))
                           .arg(FileName(path)));
+    return true;
 }
 
 void TFormReleves::ImportCsv() {
@@ -479,109 +754,240 @@ void TFormReleves::ImportCsv() {
     if (path.isEmpty()) {
         return;
     }
+    RememberFolder(path);
     const QString refused =
         QString::fromUtf8(
             "Le fichier « %1 » n'a pas été importé ; le tableau reste tel qu'il était.")
             .arg(FileName(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Warn(QString::fromUtf8("Importation impossible"),
-             refused + QString::fromUtf8("\n\nLecture impossible : ") + file.errorString());
+    QByteArray bytes;
+    if (const QString fault = ReadPlainFile(path, qint64(kMaxMeasurementCsvBytes), bytes);
+        !fault.isEmpty()) {
+        Warn(QString::fromUtf8("Importation impossible"), refused + QStringLiteral("\n\n") + fault);
         return;
     }
-    if (file.size() > qint64(kMaxMeasurementCsvBytes)) {
-        Warn(QString::fromUtf8("Importation impossible"),
-             refused + QString::fromUtf8("\n\nLe fichier dépasse %1 Mo.")
-                           .arg(kMaxMeasurementCsvBytes >> 20));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
     MeasurementCsv read = ReadMeasurementsCsv(std::string_view(bytes.constData(), bytes.size()));
+    bytes.clear();
     if (!read.ok()) {
         Warn(QString::fromUtf8("Importation impossible"),
              refused + QStringLiteral("\n\n") + Text(read.error));
         return;
     }
     if (hasUnexported() &&
-        !AskDefaultNo(
-            this, windowTitle(),
-            QString::fromUtf8("Des relevés n'ont pas été exportés. Les remplacer par ceux du "
-                              "fichier ?"))) {
+        !AskDefaultNo(this, windowTitle(),
+                      QString::fromUtf8("Des relevés n'ont pas été exportés. Les remplacer par "
+                                        "ceux du fichier") +
+                          kNbsp + "?")) {
         return;
     }
-    const auto n = read.rows.size();
+    const auto n = static_cast<qsizetype>(read.rows.size());
     model_->Replace(std::move(read.rows));
-    Lab_Etat->setText(
-        QString::fromUtf8("%1 relevé(s) importé(s) de « %2 ».").arg(n).arg(FileName(path)));
+    Lab_Etat->setText(QString::fromUtf8("%1 importés de « %2 ».")
+                          .arg(Counted(n, "relevé", "relevés"))
+                          .arg(FileName(path)));
 }
 
 QString TFormReleves::FitText(const FitResult& fit) const {
     if (!fit.ok) {
         return Text(fit.failure);
     }
+    const QString semicolon = kNbsp + QStringLiteral("; ");
     QString text = QStringLiteral("a = %1").arg(Figure(fit.a));
     if (fit.kind != FitKind::Proportional) {
-        text += QStringLiteral(" ; b = %1").arg(Figure(fit.b));
+        text += semicolon + QStringLiteral("b = %1").arg(Figure(fit.b));
     }
-    text += fit.r2 ? QString::fromUtf8(" ; R² = %1").arg(Figure(*fit.r2))
-                   : QString::fromUtf8(" ; R² non défini (y ne varie pas)");
+    text += fit.r2 ? semicolon + QString::fromUtf8("R² = %1").arg(Figure(*fit.r2))
+                   : semicolon + QString::fromUtf8("R² non défini (y ne varie pas)");
     return text;
+}
+
+void TFormReleves::UpdateSeriesChoice() {
+    const std::vector<int> numbers = SeriesNumbers(model_->log().rows());
+    const int chosen = CBox_Serie->currentData().toInt();
+    QSignalBlocker quiet(CBox_Serie);
+    CBox_Serie->clear();
+    CBox_Serie->addItem(QString::fromUtf8("toutes"), 0);
+    for (int n : numbers) {
+        CBox_Serie->addItem(QString::fromUtf8("Série %1").arg(n), n);
+    }
+    CBox_Serie->setCurrentIndex(std::max(0, CBox_Serie->findData(chosen)));
+    CBox_Serie->setEnabled(numbers.size() > 1);
 }
 
 void TFormReleves::UpdatePlot() {
     const auto x = static_cast<Quantity>(CBox_X->currentData().toInt());
     const auto y = static_cast<Quantity>(CBox_Y->currentData().toInt());
-    const std::vector<PlotPoint> points = PlotPoints(model_->log().rows(), x, y);
+    const int fitChoice = CBox_Ajustement->currentData().toInt();
+    const std::vector<Measurement>& rows = model_->log().rows();
+    const int only = CBox_Serie->currentData().toInt();
+    std::vector<int> numbers = SeriesNumbers(rows);
+    if (only > 0) {
+        numbers = {only};
+    }
+    QChart* chart = Chart->chart();
 
-    QList<QPointF> shown;
-    shown.reserve(static_cast<qsizetype>(points.size()));
+    struct Drawn {
+        int series;
+        std::vector<PlotPoint> points;
+        FitResult fit;
+        QList<QPointF> line;
+    };
+    std::vector<Drawn> drawn;
     // Both axes start at 0 when the values are positive, so that a proportional law shows
     // as a line through the corner.
     double xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
-    double xLeast = std::numeric_limits<double>::infinity();  // the smallest measured x
-    for (const PlotPoint& p : points) {
-        shown.append(QPointF(p.x, p.y));
-        xLeast = std::min(xLeast, p.x);
-        xLow = std::min(xLow, p.x);
-        xHigh = std::max(xHigh, p.x);
-        yLow = std::min(yLow, p.y);
-        yHigh = std::max(yHigh, p.y);
-    }
-    points_->replace(shown);
-
-    QList<QPointF> line;
-    const int fitChoice = CBox_Ajustement->currentData().toInt();
-    if (fitChoice < 0) {
-        Lab_Ajustement->clear();
-    } else {
-        const FitResult fit = FitLaw(static_cast<FitKind>(fitChoice), points);
-        Lab_Ajustement->setText(Text(FitName(fit.kind)) +
-                                (fit.ok ? QStringLiteral(" : ") : QString::fromUtf8(" — ")) +
-                                FitText(fit));
-        if (fit.ok) {
-            // The power law is drawn over the measured x only: with b < 0 it has no value at 0.
-            const double from = fit.kind == FitKind::Power ? xLeast : xLow;
-            const int samples = fit.kind == FitKind::Power ? 100 : 1;
-            for (int i = 0; i <= samples; ++i) {
-                const double at = from + (xHigh - from) * i / samples;
-                const double value = fit.At(at);
-                if (std::isfinite(value)) {
-                    line.append(QPointF(at, value));
-                    yLow = std::min(yLow, value);
-                    yHigh = std::max(yHigh, value);
+    for (int n : numbers) {
+        Drawn d{n, PlotPoints(rows, x, y, numbers.size() > 1 || only > 0 ? n : 0), {}, {}};
+        double xLeast = std::numeric_limits<double>::infinity();  // the smallest measured x
+        double xMost = 0;
+        for (const PlotPoint& p : d.points) {
+            xLeast = std::min(xLeast, p.x);
+            xMost = std::max(xMost, p.x);
+            xLow = std::min(xLow, p.x);
+            xHigh = std::max(xHigh, p.x);
+            yLow = std::min(yLow, p.y);
+            yHigh = std::max(yHigh, p.y);
+        }
+        if (fitChoice >= 0) {
+            d.fit = FitLaw(static_cast<FitKind>(fitChoice), d.points);
+            if (d.fit.ok) {
+                // The power law is drawn over the measured x only: with b < 0 it has no value
+                // at 0.
+                const double from = d.fit.kind == FitKind::Power ? xLeast : std::min(0.0, xLeast);
+                const int samples = d.fit.kind == FitKind::Power ? 100 : 1;
+                for (int i = 0; i <= samples; ++i) {
+                    const double at = from + (xMost - from) * i / samples;
+                    const double value = d.fit.At(at);
+                    if (std::isfinite(value)) {
+                        d.line.append(QPointF(at, value));
+                        yLow = std::min(yLow, value);
+                        yHigh = std::max(yHigh, value);
+                    }
                 }
             }
         }
+        drawn.push_back(std::move(d));
     }
-    fitLine_->replace(line);
+
+    // An empty plot shows the quarter a measurement falls in, not an axis around 0.
+    const AxisScale xScale = xHigh > xLow ? NiceScale(xLow, xHigh) : NiceScale(0, 1);
+    const AxisScale yScale = yHigh > yLow ? NiceScale(yLow, yHigh) : NiceScale(0, 1);
+
+    // One scatter and one line per series drawn; made as needed, kept for the next update.
+    while (points_.size() < std::max<std::size_t>(drawn.size(), 1)) {
+        auto* points = new QScatterSeries(chart);
+        auto* line = new QLineSeries(chart);
+        chart->addSeries(line);
+        chart->addSeries(points);
+        for (QXYSeries* s : std::initializer_list<QXYSeries*>{points, line}) {
+            s->attachAxis(axisX_);
+            s->attachAxis(axisY_);
+        }
+        // The fitted lines need no entry: each has its series' colour.
+        chart->legend()->markers(line).front()->setVisible(false);
+        points_.push_back(points);
+        fitLines_.push_back(line);
+    }
+
+    const QRectF area = chart->plotArea();
+    QStringList fitTexts;
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        QScatterSeries* points = points_[i];
+        QLineSeries* line = fitLines_[i];
+        if (i >= drawn.size()) {
+            points->clear();
+            line->clear();
+            points->setVisible(false);
+            line->setVisible(false);
+            chart->legend()->markers(points).front()->setVisible(false);
+            continue;
+        }
+        const Drawn& d = drawn[i];
+        const QColor colour(kSeriesColours[(d.series - 1) % std::size(kSeriesColours)]);
+        // Markers shrink as points crowd, and have no outline: an outline would paint over
+        // the neighbours and leave only the last points visible.
+        const std::size_t count = d.points.size();
+        const double size = count <= 200 ? 9 : (count <= 2000 ? 6 : 4);
+        std::vector<PlotPoint> shown =
+            count > kDensePoints
+                ? OnePointPerCell(d.points, xScale, yScale,
+                                  std::max(1, int(std::max(area.width(), 600.0) / size)),
+                                  std::max(1, int(std::max(area.height(), 300.0) / size)))
+                : d.points;
+        QList<QPointF> list;
+        list.reserve(static_cast<qsizetype>(shown.size()));
+        for (const PlotPoint& p : shown) {
+            list.append(QPointF(p.x, p.y));
+        }
+        points->setName(QString::fromUtf8("Série %1").arg(d.series));
+        points->setColor(colour);
+        points->setBorderColor(colour);
+        points->setMarkerSize(size);
+        points->replace(list);
+        points->setVisible(true);
+        chart->legend()->markers(points).front()->setVisible(true);
+        line->setColor(colour);
+        line->replace(d.line);
+        line->setVisible(true);
+        if (fitChoice >= 0) {
+            QString text = Text(FitName(d.fit.kind)) +
+                           (d.fit.ok ? kNbsp + QStringLiteral(": ") : QString::fromUtf8(" — ")) +
+                           FitText(d.fit);
+            if (drawn.size() > 1) {
+                text = QString::fromUtf8("Série %1 — ").arg(d.series) + text;
+            }
+            fitTexts.append(text);
+        }
+    }
+    drawn_ = static_cast<int>(drawn.size());
+    chart->legend()->setVisible(drawn_ > 0);
+    Lab_Ajustement->setText(fitTexts.join(QLatin1Char('\n')));
 
     axisX_->setTitleText(Text(QuantityTitle(x)));
     axisY_->setTitleText(Text(QuantityTitle(y)));
-    for (auto [axis, scale] :
-         {std::pair{axisX_, NiceScale(xLow, xHigh)}, std::pair{axisY_, NiceScale(yLow, yHigh)}}) {
+    for (auto [axis, scale] : {std::pair{axisX_, xScale}, std::pair{axisY_, yScale}}) {
         axis->setRange(scale.low, scale.high);
         axis->setTickCount(scale.intervals() + 1);
     }
+}
+
+void TFormReleves::Place(const QWidget& mainWindow, const QWidget& panel) {
+    QSettings settings;
+    if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray())) {
+        return;  // restoreGeometry brings a window that would be off screen back on it
+    }
+    QScreen* screen = mainWindow.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    // Frame rectangles: the window manager's borders are taken to be those of the main window.
+    const QRect mainFrame = mainWindow.frameGeometry();
+    const QMargins borders(mainWindow.geometry().left() - mainFrame.left(),
+                           mainWindow.geometry().top() - mainFrame.top(),
+                           mainFrame.right() - mainWindow.geometry().right(),
+                           mainFrame.bottom() - mainWindow.geometry().bottom());
+    const QRect panelRect(panel.mapToGlobal(QPoint(0, 0)), panel.size());
+    const QSize extra(borders.left() + borders.right(), borders.top() + borders.bottom());
+    const QRect frame = BesideRect(mainFrame, panelRect, size() + extra,
+                                   minimumSizeHint().expandedTo(minimumSize()) + extra,
+                                   screen->availableGeometry());
+    setGeometry(frame.marginsRemoved(borders));
+}
+
+void TFormReleves::SaveGeometry() {
+    QSettings().setValue(kSettingsGeometry, saveGeometry());
+}
+
+void TFormReleves::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    emit automaticChanged();
+}
+
+void TFormReleves::hideEvent(QHideEvent* event) {
+    // Kept at each closing, so that the next opening, in this run or the next, puts the
+    // window back where it was.
+    SaveGeometry();
+    QDialog::hideEvent(event);
+    emit automaticChanged();
 }
 
 }  // namespace veliso

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <QRect>
 #include <functional>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "core/measure/measurement_log.h"
 
 class QCheckBox;
+class QSettings;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -35,6 +37,8 @@ class MeasurementTableModel : public QAbstractTableModel {
     void Clear();
     void Replace(std::vector<Measurement> rows);
     void MarkAllExported();
+    /// MeasurementLog::NewSeries, with the row it moves shown again.
+    void NewSeries(bool withLastRow);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -44,6 +48,17 @@ class MeasurementTableModel : public QAbstractTableModel {
   private:
     MeasurementLog log_;
 };
+
+/// Where the measurement window goes at its first opening, as frame rectangles on the
+/// screen's available area `screen`: beside the main window `mainFrame` (right, then left,
+/// then below) when there is room for at least `minimum`; otherwise where it covers the least
+/// of the tab's controls `panel`, then of the main window.
+QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
+                 const QRect& screen);
+
+/// A figure for the screen: `digits` significant digits, decimal comma, and powers of ten
+/// written "× 10ⁿ" ("1,02 × 10⁷").
+QString ScreenFigure(double value, int digits = 4);
 
 /// Asks a yes/no question about losing rows in a box titled `title` over `parent`; the
 /// default button and Escape answer No, so that losing them takes a deliberate Yes.
@@ -59,21 +74,34 @@ class TFormReleves : public QDialog {
   public:
     TFormReleves(QWidget* parent, const GasState& gas);
 
-    /// One readout of the gas tab: the wall hits of the second that just ended. Adds a row
-    /// when "Relevé automatique" is checked and the second was a whole second of the state
-    /// shown.
-    void WallHitsRead(int hits);
-    /// The gas stopped being stepped for a while (its tab was left): the next readout may
-    /// cover more than one second.
-    void InterruptReadouts();
+    ~TFormReleves() override;
+
+    /// One step of the gas, with the wall hits it made: every kStepsPerSecond steps of one
+    /// state make a simulated second (SecondCounted).
+    void GasStepped(int hits);
+    /// The wall hits of one whole simulated second of the state shown. With "Relevé
+    /// automatique", a row once "Moyenne sur" seconds came in since the last row.
+    void SecondCounted(int hits);
 
     /// "Ajouter le relevé" (also Enter): a row of the state now and the mean wall hits.
     void AddRow();
+    /// "Exporter CSV…": true when the rows were written.
+    bool ExportCsv();
 
     bool hasUnexported() const { return model_->log().HasUnexported(); }
+    /// "Relevé automatique" is checked.
+    bool automatic() const;
     const MeasurementTableModel* model() const { return model_; }
-    QScatterSeries* pointSeries() const { return points_; }
-    QLineSeries* fitSeries() const { return fitLine_; }
+    /// The points and the fitted line of the `index`-th series drawn (the first by default;
+    /// an empty series when fewer are drawn).
+    QScatterSeries* pointSeries(int index = 0) const;
+    QLineSeries* fitSeries(int index = 0) const;
+    /// How many series the plot draws.
+    int seriesDrawn() const { return drawn_; }
+
+    /// Puts the window where it was at the end of the last run (brought back on screen), or,
+    /// the first time, beside `mainWindow` (BesideRect) clear of `panel`, the tab's controls.
+    void Place(const QWidget& mainWindow, const QWidget& panel);
 
     /// Time written in the "Heure" column. Tests fix it.
     std::function<QString()> timeText;
@@ -81,6 +109,14 @@ class TFormReleves : public QDialog {
     /// Tests replace them.
     std::function<QString()> chooseExportFile;
     std::function<QString()> chooseImportFile;
+
+  signals:
+    /// "Relevé automatique" was checked or unchecked, or the window shown or hidden.
+    void automaticChanged();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void BuildControls();
@@ -90,18 +126,27 @@ class TFormReleves : public QDialog {
     void DeleteSelected();
     void ClearAll();
     void CopyRows();
-    void ExportCsv();
     void ImportCsv();
     void Warn(const QString& title, const QString& text);
+    void AddMeasurement(const WallHitAverage& average);
+    void StartSeries();
+    void StartProposedSeries();
+    void ShowTableState();
+    void SaveGeometry();
+    QString StartFolder() const;
+    void RememberFolder(const QString& path);
 
     int Span() const;
     void ShowReadout();
     void UpdatePlot();
+    void UpdateSeriesChoice();
     QString FitText(const FitResult& fit) const;
 
     const GasState& gas_;
+    SimulatedSeconds seconds_;
     WallHitReadouts readouts_;
     MeasurementTableModel* model_ = nullptr;
+    int drawn_ = 0;
 
     QLabel* Lab_Releve = nullptr;
     QPushButton* butAjouter = nullptr;
@@ -113,14 +158,20 @@ class TFormReleves : public QDialog {
     QPushButton* butCopier = nullptr;
     QPushButton* butExporter = nullptr;
     QPushButton* butImporter = nullptr;
+    QPushButton* butNouvelleSerie = nullptr;
+    QWidget* Bar_Serie = nullptr;
+    QLabel* Lab_Serie = nullptr;
+    QPushButton* butSerieProposee = nullptr;
+    QComboBox* CBox_Serie = nullptr;
     QComboBox* CBox_Y = nullptr;
     QComboBox* CBox_X = nullptr;
     QComboBox* CBox_Ajustement = nullptr;
     QChartView* Chart = nullptr;
     QLabel* Lab_Ajustement = nullptr;
     QLabel* Lab_Etat = nullptr;
-    QScatterSeries* points_ = nullptr;
-    QLineSeries* fitLine_ = nullptr;
+    /// One scatter and one line per series drawn, made as more series are drawn.
+    std::vector<QScatterSeries*> points_;
+    std::vector<QLineSeries*> fitLines_;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
 };

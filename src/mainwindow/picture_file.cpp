@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "mainwindow/plain_file.h"
+
 namespace veliso {
 
 namespace {
@@ -46,6 +48,11 @@ void Tell(QString* why, const QString& text) {
 }  // namespace
 
 bool WritePng(const QImage& image, const QString& path, QString* why) {
+    // A pipe or a device is never replaced by a regular file.
+    if (const QString fault = NotPlainFile(path); !fault.isEmpty()) {
+        Tell(why, fault);
+        return false;
+    }
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         Tell(why, OpenFailure(path));
@@ -67,6 +74,9 @@ bool WritePng(const QImage& image, const QString& path, QString* why) {
 }
 
 QString WhyNotWritable(const QString& path) {
+    if (const QString fault = NotPlainFile(path); !fault.isEmpty()) {
+        return fault;
+    }
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         return OpenFailure(path);

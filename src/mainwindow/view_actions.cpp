@@ -37,6 +37,10 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     leaveFullScreen_ = action("Quitter le plein écran", QKeySequence(Qt::Key_Escape));
     leaveFullScreen_->setEnabled(false);
     measurements_ = new QAction(QString::fromUtf8("Relevés de mesures…"), this);
+    // Shown in the menu; the key itself is the main window's, which answers on the gas tab
+    // only.
+    measurements_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    measurements_->setShortcutContext(Qt::WidgetShortcut);
 
     connect(copy_, &QAction::triggered, this, Guard(this, &ViewActions::CopyFrame));
     connect(save_, &QAction::triggered, this, Guard(this, &ViewActions::SaveFrame));

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <numeric>
 
 #include "core/measure/measurement_csv.h"
 #include "glview/opengl_orv_panel.h"
@@ -51,10 +52,16 @@ class MeasurementsWindowTest : public ::testing::Test {
         const MeasurementTableModel* m = window->model();
         return m->data(m->index(row, column), Qt::DisplayRole).toString();
     }
-    // The gas's first readout opens the series; each after it is a whole second.
+    // Whole simulated seconds of the state shown, with these hits.
     void Seconds(std::initializer_list<int> hits) {
         for (int h : hits) {
-            window->WallHitsRead(h);
+            window->SecondCounted(h);
+        }
+    }
+    // Steps of the gas, `hits` wall hits each.
+    void Steps(int steps, int hits) {
+        for (int i = 0; i < steps; ++i) {
+            window->GasStepped(hits);
         }
     }
     void Choose(const char* combo, int index) { Control<QComboBox>(combo)->setCurrentIndex(index); }
@@ -91,10 +98,12 @@ class MeasurementsWindowTest : public ::testing::Test {
 TEST_F(MeasurementsWindowTest, ButtonAndEnterAddTheStateWithTheMeanOfTheChosenSpan) {
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Relevés de mesures"));
     EXPECT_FALSE(window->isModal());
-    Seconds({40, 90, 100, 110});
+    Seconds({90, 100, 110});
     Choose("CBox_Moyenne", 1);  // 5 s, of which 3 are at hand
     EXPECT_TRUE(
-        Control<QLabel>("Lab_Releve")->text().contains(QString::fromUtf8("Moyenne sur 3 s : 100")));
+        Control<QLabel>("Lab_Releve")
+            ->text()
+            .contains(QString::fromUtf8("Moyenne sur 3 s\u00a0: 100 chocs par seconde simulée")));
     Click("butAjouter");
     ASSERT_EQ(Rows().size(), 1u);
     const Measurement& row = Rows()[0];
@@ -129,30 +138,39 @@ TEST_F(MeasurementsWindowTest, ButtonAndEnterAddTheStateWithTheMeanOfTheChosenSp
 TEST_F(MeasurementsWindowTest, AutomaticReadoutAddsARowForEachWholeSecondAndThePlotFollows) {
     Choose("CBox_Y", 1);  // wall hits
     Control<QCheckBox>("CB_Auto")->setChecked(true);
-    Seconds({40});
-    EXPECT_TRUE(Rows().empty());  // what came before the window listened is not a second
-    Seconds({96, 94});
+    Steps(39, 2);
+    EXPECT_TRUE(Rows().empty());  // not yet a whole simulated second
+    Steps(1, 18);
+    Seconds({94});
     ASSERT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Rows()[0].wallHits, 96.0);
     EXPECT_EQ(Rows()[1].wallHits, 94.0);
     EXPECT_EQ(window->pointSeries()->count(), 2);
 
     // The temperature is changed during a second: that one is skipped.
+    Steps(20, 3);
     gas.temperature = 500;
-    Seconds({110});
+    Steps(39, 3);
     EXPECT_EQ(Rows().size(), 2u);
-    Seconds({124});
+    Steps(1, 7);
     ASSERT_EQ(Rows().size(), 3u);
     EXPECT_EQ(Rows()[2].temperature, 500.0);
     EXPECT_EQ(window->pointSeries()->count(), 3);
     EXPECT_EQ(window->pointSeries()->at(2), QPointF(500, 124));
 
-    // After a break the first readout may hold more than a second.
-    window->InterruptReadouts();
-    Seconds({200});
-    EXPECT_EQ(Rows().size(), 3u);
+    // "Moyenne sur 5 s": one row every 5 seconds, from seconds no other row used.
+    Choose("CBox_Moyenne", 1);
+    Seconds({100, 100, 100, 100, 130, 120, 120, 120, 120});
+    ASSERT_EQ(Rows().size(), 4u);
+    EXPECT_EQ(Rows()[3].wallHits, 106.0);
+    Seconds({120});
+    ASSERT_EQ(Rows().size(), 5u);
+    EXPECT_EQ(Rows()[4].wallHits, 120.0);
+    EXPECT_EQ(Rows()[4].readouts, 5);
+
     gas.paused = true;
-    Seconds({0, 0});
-    EXPECT_EQ(Rows().size(), 3u);
+    Steps(400, 0);
+    EXPECT_EQ(Rows().size(), 5u);
 }
 
 TEST_F(MeasurementsWindowTest, DeleteClearAndCopy) {
@@ -258,7 +276,7 @@ TEST_F(MeasurementsWindowTest, FittedLawIsDrawnWithItsFiguresAndNeverANan) {
 
     AddRowsAt({100, 200});
     // P = floor(100 × 340.017 × T / 100): a = 340.0…; the line starts at the origin.
-    EXPECT_TRUE(fit->text().contains(QString::fromUtf8("a = 340 ; R² = 1")))
+    EXPECT_TRUE(fit->text().contains(QString::fromUtf8("a = 340\u00a0; R² = 1")))
         << fit->text().toStdString();
     ASSERT_EQ(window->fitSeries()->count(), 2);
     EXPECT_EQ(window->fitSeries()->at(0), QPointF(0, 0));
@@ -283,7 +301,7 @@ TEST_F(MeasurementsWindowTest, FittedLawIsDrawnWithItsFiguresAndNeverANan) {
     Click("butAjouter");
     EXPECT_TRUE(fit->text().contains("strictement positifs"));
     Choose("CBox_Ajustement", 2);
-    EXPECT_TRUE(fit->text().startsWith(QString::fromUtf8("affine y = a·x + b : a = ")));
+    EXPECT_TRUE(fit->text().startsWith(QString::fromUtf8("affine y = a·x + b\u00a0: a = ")));
     EXPECT_GT(window->fitSeries()->count(), 0);
 }
 
@@ -344,14 +362,21 @@ TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsR
     TFormReleves* window = form->FormReleves;
     EXPECT_TRUE(window->isVisible());
 
-    // The clock tick of the gas tab hands over the hits of its second.
-    form->gas.wallHits = 80;
-    form->Timer2Timer();
-    form->gas.wallHits = 93;
-    form->Timer2Timer();
+    // The animation ticks of the gas tab hand over the hits of each step: 40 steps make the
+    // second the row holds, whatever the clock's readouts took meanwhile.
+    std::vector<int> hits;
+    QObject::connect(form.get(), &TFormMM::gasStepped, [&](int h) { hits.push_back(h); });
+    for (int tick = 0; tick < 2 * SimulatedSeconds::kStepsPerSecond; ++tick) {
+        form->Timer1Timer();
+        if (tick % 25 == 0) {
+            form->Timer2Timer();
+        }
+    }
+    ASSERT_EQ(hits.size(), 80u);
     FindControl<QPushButton>(window, "butAjouter")->click();
     ASSERT_EQ(window->model()->log().size(), 1);
-    EXPECT_EQ(window->model()->log().rows()[0].wallHits, 93.0);
+    EXPECT_EQ(window->model()->log().rows()[0].wallHits,
+              std::accumulate(hits.begin() + 40, hits.end(), 0));
 
     window->close();
     form->PageControl1->setCurrentIndex(0);
@@ -376,8 +401,9 @@ TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThe
         EXPECT_FALSE(form->close());
         ASSERT_EQ(answers.answered(), 2u);
         EXPECT_EQ(answers.texts[0], "Voulez-vous fermer l'application ?");
-        EXPECT_EQ(answers.texts[1],
-                  QString::fromUtf8("Des relevés n'ont pas été exportés. Fermer quand même ?"));
+        EXPECT_EQ(
+            answers.texts[1],
+            QString::fromUtf8("Des relevés n'ont pas été exportés. Fermer quand même\u00a0?"));
         EXPECT_EQ(answers.icon, QMessageBox::Question);
     }
     EXPECT_TRUE(form->isVisible());
