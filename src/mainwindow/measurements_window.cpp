@@ -628,7 +628,9 @@ void TFormReleves::AddMeasurement(const WallHitAverage& average) {
         Bar_Serie->hide();
     }
     if (!average.mean) {
-        Lab_Etat->setText(QString::fromUtf8("Relevé ajouté sans chocs sur parois") + kNbsp +
+        // After the table's state, which the insertion has just written.
+        Lab_Etat->setText(Lab_Etat->text() + QStringLiteral("  ") +
+                          QString::fromUtf8("Dernier relevé sans chocs sur parois") + kNbsp +
                           QString::fromUtf8(": aucune seconde simulée complète n'a encore été "
                                             "comptée dans cet état."));
     }

@@ -6,22 +6,27 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
 #include <QWindow>
 #include <numeric>
 
+#include "core/gas/gas_step.h"
 #include "core/measure/measurement_csv.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/gas_panel.h"
 #include "mainwindow/modal_answer.h"
 #include "mainwindow/qt_app.h"
 
@@ -305,6 +310,96 @@ TEST_F(MeasurementsWindowTest, FittedLawIsDrawnWithItsFiguresAndNeverANan) {
     EXPECT_GT(window->fitSeries()->count(), 0);
 }
 
+TEST_F(MeasurementsWindowTest, EachSeriesHasItsColourFitAndLegendAndOneCanBeShownAlone) {
+    Choose("CBox_Ajustement", 1);  // proportional
+    AddRowsAt({100, 200, 300});
+    Click("butNouvelleSerie");
+    gas.count = 50;
+    AddRowsAt({100, 200, 300, 400});
+    EXPECT_EQ(Cell(6, kMeasurementColumns), QStringLiteral("2"));
+    ASSERT_EQ(window->seriesDrawn(), 2);
+    EXPECT_EQ(window->pointSeries(0)->count(), 3);
+    EXPECT_EQ(window->pointSeries(1)->count(), 4);
+    EXPECT_NE(window->pointSeries(0)->color(), window->pointSeries(1)->color());
+    EXPECT_EQ(window->fitSeries(1)->color(), window->pointSeries(1)->color());
+    EXPECT_EQ(window->pointSeries(1)->name(), QString::fromUtf8("Série 2"));
+    const QStringList fits = Control<QLabel>("Lab_Ajustement")->text().split('\n');
+    ASSERT_EQ(fits.size(), 2);
+    // P = floor(N × 340.017 × T / 100): a ≈ 340 for 100 particles, ≈ 170 for 50.
+    EXPECT_TRUE(fits[0].startsWith(QString::fromUtf8("Série 1 — proportionnelle")))
+        << fits[0].toStdString();
+    EXPECT_TRUE(fits[0].contains("a = 340")) << fits[0].toStdString();
+    EXPECT_TRUE(fits[1].contains("a = 170")) << fits[1].toStdString();
+
+    Choose("CBox_Serie", 2);  // "toutes", "Série 1", "Série 2"
+    ASSERT_EQ(window->seriesDrawn(), 1);
+    EXPECT_EQ(window->pointSeries(0)->count(), 4);
+    EXPECT_EQ(window->pointSeries(1)->count(), 0);
+    EXPECT_FALSE(window->pointSeries(1)->isVisible());
+
+    // A row that changes the volume, which series 2 kept: a new series is proposed, and
+    // taken with that row.
+    QWidget* proposal = Control<QWidget>("Bar_Serie");
+    EXPECT_TRUE(proposal->isHidden());
+    gas.volumePercent = 50;
+    Click("butAjouter");
+    EXPECT_FALSE(proposal->isHidden());
+    EXPECT_TRUE(Control<QLabel>("Lab_Serie")->text().contains(QString::fromUtf8("le volume V")));
+    Click("butSerieProposee");
+    EXPECT_TRUE(proposal->isHidden());
+    EXPECT_EQ(Rows().back().series, 3);
+    EXPECT_EQ(Control<QComboBox>("CBox_Serie")->count(), 4);
+}
+
+TEST_F(MeasurementsWindowTest, TitlesFitFromTheStartAndAnEmptyPlotHasNoNegativeAxis) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTableView* table = Control<QTableView>("Table");
+    const QFontMetrics metrics(table->horizontalHeader()->font());
+    for (int c = 0; c < window->model()->columnCount(); ++c) {
+        const QString title =
+            window->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        EXPECT_GE(table->horizontalHeader()->sectionSize(c), metrics.horizontalAdvance(title))
+            << title.toStdString();
+    }
+    const QList<QAbstractAxis*> axes = window->pointSeries()->attachedAxes();
+    ASSERT_EQ(axes.size(), 2);
+    for (QAbstractAxis* axis : axes) {
+        EXPECT_GE(static_cast<QValueAxis*>(axis)->min(), 0.0);
+    }
+    // The status line tells the table as it is, after each change.
+    QLabel* status = Control<QLabel>("Lab_Etat");
+    AddRowsAt({100, 200});
+    EXPECT_TRUE(
+        status->text().startsWith(QString::fromUtf8("2 relevés dans le tableau, en 1 série")))
+        << status->text().toStdString();
+    SelectRows({0});
+    Click("butSupprimer");
+    EXPECT_TRUE(status->text().startsWith(QString::fromUtf8("1 relevé dans le tableau")));
+}
+
+// Ten thousand points stay visible: markers without outline, smaller as they crowd, and
+// no more of them handed to the chart than there are cells of a marker in the plot.
+TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
+    std::vector<Measurement> rows(10000);
+    for (int i = 0; i < 10000; ++i) {
+        rows[i].number = i + 1;
+        rows[i].count = 1 + i % 100;
+        rows[i].temperature = 10 + (i * 7) % 491;
+        rows[i].volumePercent = 100;
+        rows[i].mass = 5;
+        rows[i].pressure = IdealGasPressure(rows[i].count, rows[i].temperature, 100);
+    }
+    importPath = Write("dense.csv", WriteMeasurementsCsv(rows));
+    Click("butImporter");
+    ASSERT_EQ(Rows().size(), 10000u);
+    QScatterSeries* points = window->pointSeries();
+    EXPECT_EQ(points->borderColor(), points->color());
+    EXPECT_LE(points->markerSize(), 4.0);
+    EXPECT_GT(points->count(), 1000);
+    EXPECT_LT(points->count(), 10000);
+}
+
 // Every question about losing rows: the keys a hurried user presses keep them.
 TEST(AskDefaultNoTest, EnterAndEscapeAnswerNo) {
     testing::TestApplication();
@@ -332,11 +427,58 @@ TEST(AskDefaultNoTest, EnterAndEscapeAnswerNo) {
     }
 }
 
+// Where the window opens: beside the main window when the screen has room, else clear of the
+// tab's controls. Frames on screens of 1600 × 1000 and 1024 × 768; a window that wants
+// 1000 × 680 and needs at least 600 × 400.
+TEST(BesideRectTest, BesideWhenThereIsRoomElseClearOfTheControls) {
+    const QSize wanted(1000, 680), minimum(600, 400);
+    const QRect large(0, 0, 1600, 1000), small(0, 0, 1024, 768);
+    struct Case {
+        const char* name;
+        QRect screen, main, panel, expected;
+    };
+    const Case cases[] = {
+        {"room on the right",
+         large,
+         {100, 100, 646, 525},
+         {100, 128, 168, 470},
+         {754, 100, 846, 680}},
+        {"room on the left only",
+         large,
+         {900, 100, 646, 525},
+         {900, 128, 168, 470},
+         {0, 100, 892, 680}},
+        {"small screen, main at the corner",
+         small,
+         {0, 0, 646, 525},
+         {0, 28, 168, 470},
+         {176, 0, 848, 680}},
+        {"small screen, main in the middle",
+         small,
+         {189, 121, 646, 525},
+         {189, 149, 168, 470},
+         {365, 88, 659, 680}},
+    };
+    for (const Case& c : cases) {
+        const QRect got = BesideRect(c.main, c.panel, wanted, minimum, c.screen);
+        EXPECT_EQ(got, c.expected) << c.name;
+        EXPECT_TRUE(c.screen.contains(got)) << c.name;
+        EXPECT_FALSE(got.intersects(c.panel)) << c.name;
+    }
+}
+
+TEST(ScreenFigureTest, PowersOfTenAreWrittenAsSuch) {
+    EXPECT_EQ(ScreenFigure(1.02e7, 3), QString::fromUtf8("1,02\u00a0×\u00a010⁷"));
+    EXPECT_EQ(ScreenFigure(1.5e-5), QString::fromUtf8("1,5\u00a0×\u00a010⁻⁵"));
+    EXPECT_EQ(ScreenFigure(340.0170), QStringLiteral("340"));
+}
+
 // The window as the main window opens it and feeds it.
 class MeasurementsInMainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         testing::TestApplication();
+        QSettings().remove("releves");  // where an earlier test left the window
         form = std::make_unique<TFormMM>();
         form->terminate = [this] { ++terminations; };
         form->Timer1->stop();
@@ -387,6 +529,35 @@ TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsR
     EXPECT_EQ(form->findChildren<TFormReleves*>().size(), 1);
 }
 
+TEST_F(MeasurementsInMainWindowTest, AutomaticReadingsWithTheWindowClosedShowInTheStatusBar) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->ShowMeasurements();
+    TFormReleves* window = form->FormReleves;
+    EXPECT_FALSE(window->geometry().intersects(
+        QRect(form->Pangaz->mapToGlobal(QPoint(0, 0)), form->Pangaz->size())));
+    QLabel* indicator = FindControl<QLabel>(form.get(), "Lab_Automatique");
+    FindControl<QCheckBox>(window, "CB_Auto")->setChecked(true);
+    EXPECT_TRUE(indicator->isHidden());
+    window->move(window->pos() + QPoint(7, 5));
+    const QPoint placed = window->pos();
+    window->close();
+    EXPECT_FALSE(indicator->isHidden());
+    EXPECT_EQ(indicator->text(), QString::fromUtf8("● Relevés automatiques"));
+    QTest::mouseClick(indicator, Qt::LeftButton);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(indicator->isHidden());
+    EXPECT_EQ(window->pos(), placed);  // back where it was left
+    FindControl<QCheckBox>(window, "CB_Auto")->setChecked(false);
+    window->close();
+    EXPECT_TRUE(indicator->isHidden());
+
+    // The next run opens it where it was.
+    TFormReleves next(form.get(), form->gas);
+    next.Place(*form, *form->Pangaz);
+    EXPECT_EQ(next.pos(), placed);
+}
+
 TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThen) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -430,6 +601,29 @@ TEST_F(MeasurementsInMainWindowTest, OnceEveryRowIsInAFileClosingIsAsBefore) {
         EXPECT_TRUE(form->close());
         EXPECT_EQ(answers.answered(), 1u);
     }
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(MeasurementsInMainWindowTest, ExporterWritesTheRowsThenCloses) {
+    QTemporaryDir folder;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->ShowMeasurements();
+    FindControl<QPushButton>(form->FormReleves, "butAjouter")->click();
+    form->FormReleves->chooseExportFile = [&] { return QString(); };  // given up: stays
+    {
+        ModalAnswer answers({QMessageBox::Yes, QMessageBox::Save});
+        EXPECT_FALSE(form->close());
+        EXPECT_EQ(answers.answered(), 2u);
+    }
+    form->FormReleves->chooseExportFile = [&] { return folder.filePath("r.csv"); };
+    {
+        ModalAnswer answers({QMessageBox::Yes, QMessageBox::Save});
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(answers.answered(), 2u);
+    }
+    EXPECT_FALSE(form->FormReleves->hasUnexported());
+    EXPECT_TRUE(QFile::exists(folder.filePath("r.csv")));
     EXPECT_EQ(terminations, 1);
 }
 

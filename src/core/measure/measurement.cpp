@@ -23,13 +23,13 @@ std::string_view QuantityTitle(Quantity quantity) {
         case Quantity::InverseVolume:
             return "1/V (1/%)";
         case Quantity::SqrtTemperature:
-            return "√T (K^½)";
+            return "√T (√K)";
         case Quantity::Mass:
             return "Masse relative";
         case Quantity::Pressure:
             return "Pression P (Pa)";
         case Quantity::WallHits:
-            return "Chocs sur parois (1/s)";
+            return "Chocs sur parois /s";
     }
     return {};
 }

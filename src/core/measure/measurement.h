@@ -78,7 +78,7 @@ inline constexpr std::array<std::string_view, kMeasurementColumns> kMeasurementC
     "Moyenne sur (s)"};
 
 /// The quantities a plot can put on its axes. InverseVolume is 1 / V in 1/%, SqrtTemperature
-/// is √T in K^½.
+/// is √T in √K. Wall hits are per simulated second, written "/s" as in the table.
 enum class Quantity {
     Count,
     Temperature,
