@@ -44,10 +44,6 @@ namespace veliso {
 
 namespace {
 
-// The table shows the series after the columns of the files.
-constexpr int kSeriesTableColumn = kMeasurementColumns;
-constexpr int kTableColumns = kMeasurementColumns + 1;
-
 constexpr int kSpans[3] = {1, 5, 10};
 
 // Quantities offered on the plot's axes, in the order of their lists.
@@ -227,7 +223,7 @@ void MeasurementTableModel::MarkAllExported() {
 void MeasurementTableModel::NewSeries(bool withLastRow) {
     log_.NewSeries(withLastRow);
     if (log_.size() > 0) {
-        const QModelIndex cell = index(log_.size() - 1, kSeriesTableColumn);
+        const QModelIndex cell = index(log_.size() - 1, kSeriesColumn);
         emit dataChanged(cell, cell);
     }
 }
@@ -237,7 +233,7 @@ int MeasurementTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int MeasurementTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kTableColumns;
+    return parent.isValid() ? 0 : kMeasurementColumns;
 }
 
 QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
@@ -248,9 +244,6 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            if (column == kSeriesTableColumn) {
-                return row.series;
-            }
             return Text(MeasurementField(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
@@ -272,12 +265,11 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientation,
                                            int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kTableColumns) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kMeasurementColumns) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     if (role == Qt::DisplayRole) {
-        return section == kSeriesTableColumn ? QString::fromUtf8("Série")
-                                             : Text(kMeasurementColumnTitles[section]);
+        return Text(kMeasurementColumnTitles[section]);
     }
     if (role == Qt::ToolTipRole) {
         switch (section) {
@@ -293,7 +285,7 @@ QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientat
                 return QString::fromUtf8(
                     "Écart type des chocs comptés seconde simulée par "
                     "seconde simulée");
-            case kSeriesTableColumn:
+            case kSeriesColumn:
                 return QString::fromUtf8(
                     "Chaque série a sa couleur et son ajustement sur le "
                     "graphique");
@@ -774,18 +766,31 @@ void TFormReleves::ImportCsv() {
              refused + QStringLiteral("\n\n") + Text(read.error));
         return;
     }
-    if (hasUnexported() &&
-        !AskDefaultNo(this, windowTitle(),
-                      QString::fromUtf8("Des relevés n'ont pas été exportés. Les remplacer par "
-                                        "ceux du fichier") +
-                          kNbsp + "?")) {
+    if (hasUnexported()) {
+        if (!AskDefaultNo(this, windowTitle(),
+                          QString::fromUtf8("Des relevés n'ont pas été exportés. Les remplacer "
+                                            "par ceux du fichier") +
+                              kNbsp + "?")) {
+            return;
+        }
+    } else if (read.rows.empty() && model_->log().size() > 0 &&
+               !AskDefaultNo(this, windowTitle(),
+                             QString::fromUtf8("Le fichier « %1 » ne contient aucun relevé. "
+                                               "Vider le tableau de ses %2")
+                                     .arg(FileName(path))
+                                     .arg(Counted(model_->log().size(), "relevé", "relevés")) +
+                                 kNbsp + "?")) {
         return;
     }
     const auto n = static_cast<qsizetype>(read.rows.size());
     model_->Replace(std::move(read.rows));
-    Lab_Etat->setText(QString::fromUtf8("%1 importés de « %2 ».")
-                          .arg(Counted(n, "relevé", "relevés"))
-                          .arg(FileName(path)));
+    QString done = QString::fromUtf8("%1 importés de « %2 »")
+                       .arg(Counted(n, "relevé", "relevés"))
+                       .arg(FileName(path));
+    if (read.windows1252) {
+        done += QString::fromUtf8(", lu en Windows-1252 (il n'était pas en UTF-8)");
+    }
+    Lab_Etat->setText(done + QLatin1Char('.'));
 }
 
 QString TFormReleves::FitText(const FitResult& fit) const {

@@ -118,7 +118,8 @@ TEST_F(MeasurementsWindowTest, ButtonAndEnterAddTheStateWithTheMeanOfTheChosenSp
     EXPECT_EQ(row.wallHits, 100.0);
     EXPECT_EQ(row.wallHitsSpread, 10.0);
     EXPECT_EQ(row.readouts, 3);
-    const char* shown[] = {"1", "10:00:00", "100", "298", "100", "5", "101325", "100", "10", "3"};
+    const char* shown[] = {"1",      "10:00:00", "100", "298", "100", "5",
+                           "101325", "100",      "10",  "3",   "1"};
     for (int c = 0; c < kMeasurementColumns; ++c) {
         EXPECT_EQ(Cell(0, c), QString::fromUtf8(shown[c])) << c;
     }
@@ -243,7 +244,7 @@ TEST_F(MeasurementsWindowTest, AMalformedFileIsRefusedAndTheTableStaysAsItWas) {
     AddRowsAt({100, 200});
     const std::vector<Measurement> before = Rows();
     importPath =
-        Write("faux.csv", WriteMeasurementsCsv(Rows()) + "3;;100;298;100;5;1013,25,0;;;0\r\n");
+        Write("faux.csv", WriteMeasurementsCsv(Rows()) + "3;;100;298;100;5;1013,25,0;;;0;1\r\n");
     {
         ModalAnswer answer(QMessageBox::Ok);
         Click("butImporter");
@@ -270,6 +271,24 @@ TEST_F(MeasurementsWindowTest, AMalformedFileIsRefusedAndTheTableStaysAsItWas) {
         Click("butImporter");
     }
     EXPECT_TRUE(Rows().empty());
+
+    // A Windows-1252 file is read, and the status says so; a file with titles only asks
+    // before it empties the table.
+    importPath = Write("excel.csv",
+                       "N\xB0;Heure;Quantit\xE9 N;Temp\xE9rature T (K);Volume V (%);Masse "
+                       "relative;Pression P (Pa);Chocs sur parois /s\r\n1;;100;298;100;5;101 "
+                       "325;95\r\n");
+    Click("butImporter");
+    ASSERT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(Rows()[0].pressure, 101325.0);
+    EXPECT_TRUE(Control<QLabel>("Lab_Etat")->text().contains("Windows-1252"));
+    importPath = Write("vide.csv", WriteMeasurementsCsv({}));
+    {
+        ModalAnswer answer(QMessageBox::No);
+        Click("butImporter");
+        EXPECT_TRUE(answer.text.contains(QString::fromUtf8("ne contient aucun relevé")));
+    }
+    EXPECT_EQ(Rows().size(), 1u);
 }
 
 TEST_F(MeasurementsWindowTest, FittedLawIsDrawnWithItsFiguresAndNeverANan) {
@@ -316,7 +335,7 @@ TEST_F(MeasurementsWindowTest, EachSeriesHasItsColourFitAndLegendAndOneCanBeShow
     Click("butNouvelleSerie");
     gas.count = 50;
     AddRowsAt({100, 200, 300, 400});
-    EXPECT_EQ(Cell(6, kMeasurementColumns), QStringLiteral("2"));
+    EXPECT_EQ(Cell(6, kSeriesColumn), QStringLiteral("2"));
     ASSERT_EQ(window->seriesDrawn(), 2);
     EXPECT_EQ(window->pointSeries(0)->count(), 3);
     EXPECT_EQ(window->pointSeries(1)->count(), 4);

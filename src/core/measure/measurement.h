@@ -60,11 +60,12 @@ enum MeasurementColumn : int {
     kPressureColumn,
     kWallHitsColumn,
     kSpreadColumn,
-    kReadoutsColumn
+    kReadoutsColumn,
+    kSeriesColumn
 };
 
 /// Column titles of the table, of the CSV header and of the copied text, in this order.
-inline constexpr int kMeasurementColumns = kReadoutsColumn + 1;
+inline constexpr int kMeasurementColumns = kSeriesColumn + 1;
 inline constexpr std::array<std::string_view, kMeasurementColumns> kMeasurementColumnTitles = {
     "N°",
     "Heure",
@@ -75,7 +76,8 @@ inline constexpr std::array<std::string_view, kMeasurementColumns> kMeasurementC
     "Pression P (Pa)",
     "Chocs sur parois /s",
     "Écart type chocs /s",
-    "Moyenne sur (s)"};
+    "Moyenne sur (s)",
+    "Série"};
 
 /// The quantities a plot can put on its axes. InverseVolume is 1 / V in 1/%, SqrtTemperature
 /// is √T in √K. Wall hits are per simulated second, written "/s" as in the table.

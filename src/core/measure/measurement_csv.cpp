@@ -16,6 +16,46 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr int kShortColumns = kSpreadColumn;  // a file without the spread and the readout count
+constexpr int kSeriesless = kSeriesColumn;    // a file from before the series
+
+// Unicode of the bytes 0x80 .. 0x9F in Windows-1252; the five it leaves unused keep their
+// Latin-1 value. The other bytes are Latin-1.
+constexpr char16_t kWindows1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::string FromWindows1252(std::string_view text) {
+    std::string utf8;
+    utf8.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const char32_t code = byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte;
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+// The length of a thousands separator at the start of `text` (a space, a no-break space or a
+// narrow no-break space in UTF-8), or 0.
+std::size_t ThousandsSeparator(std::string_view text) {
+    for (std::string_view separator :
+         {std::string_view(" "), std::string_view("\xC2\xA0"), std::string_view("\xE2\x80\xAF")}) {
+        if (text.substr(0, separator.size()) == separator) {
+            return separator.size();
+        }
+    }
+    return 0;
+}
 
 std::string CommaFor(std::string text) {
     std::replace(text.begin(), text.end(), '.', ',');
@@ -203,6 +243,20 @@ std::optional<double> ParseDecimal(std::string_view text, std::string& reason) {
         plain += text[i++];
     }
     bool ok = digits();
+    // Thousands as spreadsheets group them: a separator, then exactly three digits.
+    for (std::size_t gap; ok && (gap = ThousandsSeparator(text.substr(i))) > 0;) {
+        const std::size_t start = i + gap;
+        std::size_t end = start;
+        while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+            ++end;
+        }
+        if (end - start != 3) {
+            ok = false;
+            break;
+        }
+        plain.append(text.substr(start, 3));
+        i = end;
+    }
     if (ok && i < text.size() && text[i] == ',') {
         plain += '.';
         ++i;
@@ -246,7 +300,9 @@ struct Range {
 std::optional<Range> RangeOf(int column) {
     switch (column) {
         case kNumberColumn:
-            return Range{1, 2147483647.0, true, false};
+            return Range{1, kMaxMeasurementNumber, true, false};
+        case kSeriesColumn:
+            return Range{1, kMaxMeasurementNumber, true, false};
         case kCountColumn:
             return Range{kGasCountMin, kGasCountMax, true, false};
         case kTemperatureColumn:
@@ -361,9 +417,15 @@ class LineReader {
 
 std::optional<std::string> CheckHeader(const SplitLine& line, int& columns) {
     const std::vector<std::string>& fields = line.fields;
-    if (line.count != kMeasurementColumns && line.count != kShortColumns) {
-        return "l'en-tête a " + std::to_string(line.count) + " colonnes au lieu de " +
-               std::to_string(kMeasurementColumns);
+    if (line.count != kMeasurementColumns && line.count != kSeriesless &&
+        line.count != kShortColumns) {
+        std::string fault = "l'en-tête a " + std::to_string(line.count) +
+                            (line.count > 1 ? " colonnes" : " colonne") + " au lieu de " +
+                            std::to_string(kMeasurementColumns);
+        if (line.count == 1) {
+            fault += " : les colonnes doivent être séparées par des points-virgules (;)";
+        }
+        return fault;
     }
     columns = static_cast<int>(line.count);
     for (int c = 0; c < columns; ++c) {
@@ -392,10 +454,16 @@ std::string ReadRow(int lineNumber, const SplitLine& line, int columns, Measurem
     const auto hits = in.Number(kWallHitsColumn, true);
     std::optional<double> spread;
     int readouts = hits ? 1 : 0;
-    if (columns == kMeasurementColumns) {
+    if (columns >= kSeriesless) {
         spread = in.Number(kSpreadColumn, true);
         if (const auto n = in.Number(kReadoutsColumn)) {
             readouts = static_cast<int>(*n);
+        }
+    }
+    int series = 1;
+    if (columns == kMeasurementColumns) {
+        if (const auto n = in.Number(kSeriesColumn)) {
+            series = static_cast<int>(*n);
         }
     }
     if (!in.error().empty()) {
@@ -420,6 +488,7 @@ std::string ReadRow(int lineNumber, const SplitLine& line, int columns, Measurem
     row.wallHits = hits;
     row.wallHitsSpread = spread;
     row.readouts = readouts;
+    row.series = series;
     return in.error();
 }
 
@@ -454,8 +523,10 @@ std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std
     bool header = true;
     count = 0;
     std::size_t pos = 0;
+    // Lines end at LF or CRLF; in a file without any LF, at CR (old Mac files).
+    const char lineEnd = text.find('\n') == std::string_view::npos ? '\r' : '\n';
     while (pos < text.size()) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        const std::size_t end = std::min(text.find(lineEnd, pos), text.size());
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
         ++lineNumber;
@@ -547,6 +618,8 @@ std::string MeasurementField(const Measurement& row, int column) {
             return optional(row.wallHitsSpread);
         case kReadoutsColumn:
             return std::to_string(row.readouts);
+        case kSeriesColumn:
+            return std::to_string(row.series);
         default:
             return {};
     }
@@ -572,6 +645,14 @@ std::string WriteMeasurementsTsv(const std::vector<Measurement>& rows) {
 MeasurementCsv ReadMeasurementsCsv(std::string_view text) {
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
+    } else if (!ValidUtf8(text.substr(0, text.find_first_of("\r\n")))) {
+        // No mark saying it is UTF-8, and titles that are not: a spreadsheet's Windows-1252
+        // file. (A file whose titles are UTF-8 is read as UTF-8, and a stray byte further on
+        // is a fault of its line.)
+        const std::string converted = FromWindows1252(text);
+        MeasurementCsv result = ReadMeasurementsCsv(std::string(kByteOrderMark) + converted);
+        result.windows1252 = true;
+        return result;
     }
     // The first pass checks every line and counts the rows; the second keeps them in a vector
     // of their exact number, so that they take no more room than themselves.

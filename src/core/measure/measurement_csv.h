@@ -56,13 +56,18 @@ struct MeasurementCsv {
     /// where there is one, and the reason ("Ligne 4 : dans la colonne « Température T (K) »,
     /// « 600 » est hors de 10 … 500.").
     std::string error;
+    /// The file was not UTF-8 and was read as Windows-1252, the usual encoding of French
+    /// spreadsheets on Windows.
+    bool windows1252 = false;
     bool ok() const { return error.empty(); }
 };
 
 /// Reads what WriteMeasurementsCsv writes, and what a spreadsheet saves from it: with or
-/// without the byte-order mark, CRLF or LF line ends, fields quoted or not, lines with
-/// nothing but separators skipped. The header holds the ten titles, or the first eight
-/// (no spread, one readout per value). Every line is checked: UTF-8, field count, numbers
+/// without the byte-order mark, UTF-8 or else Windows-1252, CRLF, LF or CR line ends, fields
+/// quoted or not, lines with nothing but separators skipped, thousands separated by a space,
+/// a no-break space or a narrow no-break space ("340 017"). The header holds the eleven
+/// titles, or the first ten (every row in series 1), or the first eight (no spread, one
+/// readout per value, series 1). Every line is checked: UTF-8, field count, numbers
 /// with a decimal comma ("-0" read as 0), integers where the table has them, values within
 /// the ranges of the gas's controls and measured figures from 0 to their plausible bounds
 /// above, texts of at most kMaxMeasurementTextCharacters without control characters, unique

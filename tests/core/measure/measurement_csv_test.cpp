@@ -12,6 +12,7 @@ namespace {
 const std::string kHeader =
     "N°;Heure;Quantité N;Température T (K);Volume V (%);Masse relative;Pression P (Pa);"
     "Chocs sur parois /s;Écart type chocs /s;Moyenne sur (s)";
+const std::string kSeriesHeader = kHeader + ";Série";
 
 class MeasurementCsvTest : public ::testing::Test {
   protected:
@@ -57,16 +58,17 @@ class MeasurementCsvTest : public ::testing::Test {
 TEST_F(MeasurementCsvTest, WritesWhatFrenchSpreadsheetsRead) {
     const std::string csv = WriteMeasurementsCsv(rows);
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-    const std::string expected = kHeader + "\r\n" +
-                                 "1;14:05:09;100;298;100;5;101325;95,2;7,91;5\r\n"
-                                 "4;\"mesure \"\"bis\"\"; à froid\";100;10;12,5;5;34001;;;0\r\n"
-                                 "5;14:05:09;100;298;100;5;101325;100,67;;1\r\n";
+    const std::string expected = kSeriesHeader + "\r\n" +
+                                 "1;14:05:09;100;298;100;5;101325;95,2;7,91;5;1\r\n"
+                                 "4;\"mesure \"\"bis\"\"; à froid\";100;10;12,5;5;34001;;;0;1\r\n"
+                                 "5;14:05:09;100;298;100;5;101325;100,67;;1;1\r\n";
     EXPECT_EQ(csv.substr(3), expected);
 
     EXPECT_EQ(WriteMeasurementsTsv({rows[1]}),
               "N°\tHeure\tQuantité N\tTempérature T (K)\tVolume V (%)\tMasse relative\t"
-              "Pression P (Pa)\tChocs sur parois /s\tÉcart type chocs /s\tMoyenne sur (s)\n"
-              "4\tmesure \"bis\"; à froid\t100\t10\t12,5\t5\t34001\t\t\t0\n");
+              "Pression P (Pa)\tChocs sur parois /s\tÉcart type chocs /s\tMoyenne sur (s)\t"
+              "Série\n"
+              "4\tmesure \"bis\"; à froid\t100\t10\t12,5\t5\t34001\t\t\t0\t1\n");
 }
 
 TEST_F(MeasurementCsvTest, ExportThenImportGivesBackTheSameRows) {
@@ -121,8 +123,8 @@ TEST_F(MeasurementCsvTest, EveryMalformedLineIsRefusedWithItsNumberAndReason) {
         {"2;;100;298;100;5;101325;95.2;7,91;5",
          "Ligne 3 : dans la colonne « Chocs sur parois /s », « 95.2 » n'est pas un nombre "
          "(la virgule sépare les décimales)."},
-        {"2;;100;298;100;5;101 325;95,2;7,91;5",
-         "Ligne 3 : dans la colonne « Pression P (Pa) », « 101 325 » n'est pas"},
+        {"2;;100;298;100;5;101 32;95,2;7,91;5",
+         "Ligne 3 : dans la colonne « Pression P (Pa) », « 101 32 » n'est pas"},
         {"2;;100;600;100;5;101325;95,2;7,91;5",
          "Ligne 3 : dans la colonne « Température T (K) », « 600 » est hors de 10 … 500."},
         {"2;;100;298;5;5;101325;95,2;7,91;5",
@@ -203,7 +205,7 @@ TEST_F(MeasurementCsvTest, HugeOrOddFieldsGiveAShortOneLineError) {
          "Ligne 2 : la colonne « Heure » contient un caractère de commande."},
         {huge + kHeader.substr(kHeader.find(';')),
          "Ligne 1 : en-tête inattendu, colonne 1 « " + quote59 + "… » au lieu de « N° »."},
-        {std::string(1 << 20, ';'), "Ligne 1 : l'en-tête a 1048577 colonnes au lieu de 10."},
+        {std::string(1 << 20, ';'), "Ligne 1 : l'en-tête a 1048577 colonnes au lieu de 11."},
         {kHeader + "\n" + std::string(1 << 20, ';') + "\n" + good, ""},  // a blank line
         // A number used twice is named before a later fault.
         {kHeader + "\n" + good + "\n" + good + "\nx",
@@ -220,17 +222,68 @@ TEST_F(MeasurementCsvTest, HugeOrOddFieldsGiveAShortOneLineError) {
     }
 }
 
+// What a French spreadsheet makes of the file: grouped thousands, Windows-1252, old Mac line
+// ends, no series column, a comma where the separator should be.
+TEST_F(MeasurementCsvTest, SpreadsheetHabitsAreReadOrExplained) {
+    const std::string row = "1;14:05:09;100;298;100;5;%P;95,2;7,91;5";
+    auto with = [&](const std::string& pressure) {
+        std::string line = row;
+        return line.replace(line.find("%P"), 2, pressure);
+    };
+    struct Case {
+        const char* name;
+        std::string file;
+        double pressure;  // of the first row; 0 when refused
+        int series;
+        std::string error;
+    };
+    const std::string windows =  // the titles and a note in Windows-1252, CRLF ends
+        "N\xB0;Heure;Quantit\xE9 N;Temp\xE9rature T (K);Volume V (%);Masse relative;"
+        "Pression P (Pa);Chocs sur parois /s;\xC9"
+        "cart type chocs /s;Moyenne sur (s)\r\n"
+        "1;\x96 \xE9t\xE9;100;298;100;5;101325;95,2;7,91;5\r\n";
+    const Case cases[] = {
+        {"space", kHeader + "\n" + with("340 017"), 340017, 1, ""},
+        {"no-break space", kHeader + "\n" + with("340\u00a0017"), 340017, 1, ""},
+        {"narrow no-break space", kHeader + "\n" + with("1\u202f700\u202f085,5"), 1700085.5, 1, ""},
+        {"groups of three only", kHeader + "\n" + with("34 0017"), 0, 1,
+         "Ligne 2 : dans la colonne « Pression P (Pa) », « 34 0017 » n'est pas un nombre."},
+        {"CR line ends", kSeriesHeader + "\r" + with("101325") + ";2\r" + "\r", 101325, 2, ""},
+        {"series given", kSeriesHeader + "\r\n" + with("101325") + ";3\r\n", 101325, 3, ""},
+        {"series 0", kSeriesHeader + "\n" + with("101325") + ";0\n", 0, 1,
+         "Ligne 2 : dans la colonne « Série », « 0 » est hors de 1 … 999999999."},
+        {"Windows-1252", windows, 101325, 1, ""},
+        {"commas between columns", "N°,Heure,Quantité N\n", 0, 1,
+         "Ligne 1 : l'en-tête a 1 colonne au lieu de 11 : les colonnes doivent être séparées "
+         "par des points-virgules (;)."},
+        {"number beyond what a table holds", kHeader + "\n1000000000" + with("1").substr(1), 0, 1,
+         "Ligne 2 : dans la colonne « N° », « 1000000000 » est hors de 1 … 999999999."},
+    };
+    for (const Case& c : cases) {
+        const MeasurementCsv read = ReadMeasurementsCsv(c.file);
+        EXPECT_EQ(read.error, c.error) << c.name;
+        if (c.error.empty() && !read.rows.empty()) {
+            EXPECT_EQ(read.rows[0].pressure, c.pressure) << c.name;
+            EXPECT_EQ(read.rows[0].series, c.series) << c.name;
+        }
+        EXPECT_EQ(read.windows1252, std::string(c.name) == "Windows-1252") << c.name;
+    }
+    const MeasurementCsv windowsRead = ReadMeasurementsCsv(windows);
+    ASSERT_EQ(windowsRead.rows.size(), 1u);
+    EXPECT_EQ(windowsRead.rows[0].time, "– été");
+}
+
 TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
     ExpectRefused("", "Ligne 1 : le fichier est vide");
     ExpectRefused("1;14:05:09;100;298;100;5;101325;95,2;7,91;5\n",
                   "Ligne 1 : en-tête inattendu, colonne 1 « 1 » au lieu de « N° »");
-    ExpectRefused("N°;Heure;Quantité N\n", "Ligne 1 : l'en-tête a 3 colonnes au lieu de 10.");
-    // The same header saved in Latin-1 by an old spreadsheet.
-    ExpectRefused("N\xB0;Heure\n", "Ligne 1 : le texte n'est pas en UTF-8.");
-    // Overlong and surrogate forms are not UTF-8 either.
-    ExpectRefused("\xC0\xAF\n", "Ligne 1 : le texte n'est pas en UTF-8.");
-    ExpectRefused("\xED\xA0\x80\n", "Ligne 1 : le texte n'est pas en UTF-8.");
-    ExpectRefused("N°\xE2\x82", "Ligne 1 : le texte n'est pas en UTF-8.");
+    ExpectRefused("N°;Heure;Quantité N\n", "Ligne 1 : l'en-tête a 3 colonnes au lieu de 11.");
+    // A file that says it is UTF-8 (its byte-order mark) must be: Latin-1 bytes, overlong
+    // and surrogate forms are not.
+    ExpectRefused("\xEF\xBB\xBFN\xB0;Heure\n", "Ligne 1 : le texte n'est pas en UTF-8.");
+    ExpectRefused("\xEF\xBB\xBF\xC0\xAF\n", "Ligne 1 : le texte n'est pas en UTF-8.");
+    ExpectRefused("\xEF\xBB\xBF\xED\xA0\x80\n", "Ligne 1 : le texte n'est pas en UTF-8.");
+    ExpectRefused("\xEF\xBB\xBFN°\xE2\x82", "Ligne 1 : le texte n'est pas en UTF-8.");
 }
 
 TEST(DecimalCommaTest, ShortestDigitsWithACommaAndAnExponentWhereShorter) {
