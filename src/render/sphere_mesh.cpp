@@ -4,24 +4,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <initializer_list>
 
+#include "render/pass_capabilities.h"
 #include "render/sphere_occlusion.h"
 
 namespace veliso {
 
 /// The GL state that decides how the spheres of a pass are drawn, read once for the pass.
 struct SpherePassState {
-    /// The cached meshes give GLU's pixels: rendering (not feedback or selection), one sample
-    /// a pixel, no clip plane, no display list being compiled, a sub-pixel grid of at least
-    /// 6 bits, and no buffer object bound that would turn the client arrays into offsets.
+    /// The cached meshes give GLU's pixels (MeshesExact).
     bool meshes = false;
     /// Buffer objects exist (OpenGL 1.5 and later).
     bool buffers = false;
-    /// Triangles and spheres that cover nothing may be left out; see ReadSpherePassState.
+    /// Triangles that cover nothing may be left out (TriangleCullingSafe).
     bool culling = false;
-    /// Whole spheres may be proven hidden: culling under a plain centred perspective.
+    /// Whole spheres may be proven hidden (OcclusionSafe).
     bool occlusion = false;
     double modelView[16] = {};
     double projectionModelView[16] = {};  ///< column-major
@@ -78,106 +75,24 @@ struct WindowTransform {
     double offset[2];  ///< viewport x, y plus the half sizes
 };
 
-bool AnyEnabled(std::initializer_list<GLenum> capabilities) {
-    for (GLenum capability : capabilities) {
-        if (glIsEnabled(capability)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-/// True when the meshes draw exactly what gluSphere draws in the current state.
-bool MeshesExact() {
-    GLint value = 0;
-    glGetIntegerv(GL_RENDER_MODE, &value);
-    if (value != GL_RENDER) {
-        return false;  // feedback and selection see GLU's own primitives
-    }
-    // Multisampling: the culling reasons about pixel centres, not sample positions.
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &value);
-    if (value > 0 && glIsEnabled(GL_MULTISAMPLE)) {
-        return false;
-    }
-    GLint clipPlanes = 0;
-    glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes);
-    for (GLint plane = 0; plane < clipPlanes; ++plane) {
-        if (glIsEnabled(static_cast<GLenum>(GL_CLIP_PLANE0 + plane))) {
-            return false;
-        }
-    }
-    // A list being compiled would keep triangles chosen for the state of this moment.
-    glGetIntegerv(GL_LIST_INDEX, &value);
-    if (value != 0) {
-        return false;
-    }
-    // The pixel-centre margins assume vertices snapped to 1/64 pixel or finer.
-    glGetIntegerv(GL_SUBPIXEL_BITS, &value);
-    if (value < 6) {
-        return false;
-    }
-    for (GLenum binding : {GL_ARRAY_BUFFER_BINDING, GL_ELEMENT_ARRAY_BUFFER_BINDING}) {
-        glGetIntegerv(binding, &value);
-        if (value != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// Fills `pass` from the current state. Triangles that cannot change a pixel may be left out
-/// for filled polygons, the depth test LESS or LEQUAL with depth writes into a depth buffer
-/// and an ordinary depth range, nothing blending, combining, discarding or shifting fragments
-/// (blending, logic op, alpha, stencil and stipple tests, polygon offset, depth clamping and
-/// shader programs off), no face culling, an unmirrored affine model-view and a perspective
-/// projection. Spheres cut by the near plane are checked one by one (InFrontOfNear).
+/// Fills `pass` from the current state: what the pass may do (PassCapabilities), and where
+/// culling is safe the transforms it works with. Spheres cut by the near plane are checked
+/// one by one (InFrontOfNear).
 void ReadSpherePassState(SpherePassState& pass) {
     pass = SpherePassState();
-    pass.meshes = MeshesExact();
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0, minor = 0;
-    pass.buffers = version != nullptr && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
-                   (major > 1 || (major == 1 && minor >= 5));
-    if (!pass.meshes ||
-        AnyEnabled({GL_CULL_FACE, GL_BLEND, GL_COLOR_LOGIC_OP, GL_ALPHA_TEST, GL_STENCIL_TEST,
-                    GL_POLYGON_STIPPLE, GL_POLYGON_OFFSET_FILL, GL_DEPTH_CLAMP}) ||
-        !glIsEnabled(GL_DEPTH_TEST)) {
+    PassFacts facts;
+    ReadPassFacts(facts);
+    const PassCapabilities can = Capabilities(facts);
+    pass.meshes = can.meshesExact;
+    pass.buffers = CurrentContextFacts().buffers;
+    pass.culling = can.triangleCullingSafe;
+    pass.occlusion = can.occlusionSafe;
+    if (!pass.culling) {
         return;
     }
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    GLint depthFunction = 0, depthBits = 0, program = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
-    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    GLint polygonModes[2] = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    GLdouble depthRange[2] = {0.0, 1.0};
-    glGetDoublev(GL_DEPTH_RANGE, depthRange);
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // Without a depth buffer the depth test passes everything: the last triangle wins.
-    if (depthWrites != GL_TRUE || (depthFunction != GL_LESS && depthFunction != GL_LEQUAL) ||
-        depthBits < 16 || program != 0 || polygonModes[0] != GL_FILL ||
-        polygonModes[1] != GL_FILL || !(depthRange[0] < depthRange[1]) || viewport[2] <= 0 ||
-        viewport[3] <= 0) {
-        return;
-    }
-    // Column-major matrices: the last rows of an affine model-view and of a perspective
-    // projection, which keeps x and y the right way round.
-    double* m = pass.modelView;
-    GLdouble p[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    glGetDoublev(GL_PROJECTION_MATRIX, p);
-    if (m[3] != 0.0 || m[7] != 0.0 || m[11] != 0.0 || m[15] != 1.0 || p[3] != 0.0 || p[7] != 0.0 ||
-        p[11] != -1.0 || p[15] != 0.0 || !(p[0] > 0.0) || !(p[5] > 0.0)) {
-        return;
-    }
-    const double det = m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
-                       m[8] * (m[1] * m[6] - m[5] * m[2]);
-    if (!(det > 0.0) || !std::isfinite(det)) {
-        return;  // a mirror turns the outward triangles clockwise
-    }
+    std::copy_n(facts.modelView, 16, pass.modelView);
+    const double* m = pass.modelView;
+    const double* p = facts.projection;
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < 4; ++row) {
             double sum = 0.0;
@@ -188,38 +103,21 @@ void ReadSpherePassState(SpherePassState& pass) {
         }
     }
     for (int axis = 0; axis < 2; ++axis) {
-        pass.scale[axis] = 0.5 * viewport[2 + axis];
-        pass.offset[axis] = viewport[axis] + pass.scale[axis];
+        pass.scale[axis] = 0.5 * facts.viewport[2 + axis];
+        pass.offset[axis] = facts.viewport[axis] + pass.scale[axis];
     }
-    pass.culling = true;
-    // Radii carry over to eye space when the model-view only turns and moves: columns of
-    // unit length at right angles, to single-precision rounding.
-    for (int a = 0; a < 3; ++a) {
-        for (int b = a; b < 3; ++b) {
-            const double dot =
-                m[4 * a] * m[4 * b] + m[4 * a + 1] * m[4 * b + 1] + m[4 * a + 2] * m[4 * b + 2];
-            if (std::abs(dot - (a == b ? 1.0 : 0.0)) > 1e-5) {
-                return;
-            }
-        }
-    }
-    // gluPerspective's form: x and y scaled only, depth between planes 0 < near < far.
-    const double nearPlane = p[14] / (p[10] - 1.0), farPlane = p[14] / (p[10] + 1.0);
-    if (p[1] != 0.0 || p[2] != 0.0 || p[4] != 0.0 || p[6] != 0.0 || p[8] != 0.0 || p[9] != 0.0 ||
-        p[12] != 0.0 || p[13] != 0.0 || !(nearPlane > 0.0) || !(farPlane > nearPlane) ||
-        !std::isfinite(farPlane)) {
+    if (!pass.occlusion) {
         return;
     }
     PerspectiveView& view = pass.view;
-    std::copy_n(viewport, 4, view.viewport);
+    std::copy_n(facts.viewport, 4, view.viewport);
     view.focalX = p[0];
     view.focalY = p[5];
-    view.nearPlane = nearPlane;
-    view.farPlane = farPlane;
-    view.depthRange[0] = depthRange[0];
-    view.depthRange[1] = depthRange[1];
-    view.depthBits = depthBits;
-    pass.occlusion = true;
+    view.nearPlane = p[14] / (p[10] - 1.0);
+    view.farPlane = p[14] / (p[10] + 1.0);
+    view.depthRange[0] = facts.depthRange[0];
+    view.depthRange[1] = facts.depthRange[1];
+    view.depthBits = facts.depthBits;
 }
 
 /// The window transform of a sphere about (x, y, z) of the pass's model-view.
@@ -640,23 +538,8 @@ SphereMeshCache& SharedSphereMeshCache() {
 }
 
 void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks) {
-    if (gDrawing != SphereDrawing::Cached || !SphereMeshMatchesGlu(radius, slices, stacks)) {
-        gluSphere(quadric, radius, slices, stacks);
-        return;
-    }
-    SpherePassState pass;
-    ReadSpherePassState(pass);
-    if (!pass.meshes) {
-        gluSphere(quadric, radius, slices, stacks);
-        return;
-    }
-    const SphereMesh& mesh = SharedSphereMeshCache().Get(radius, slices, stacks);
-    {
-        MeshArrays arrays(false);
-        DrawCulled(arrays, pass, mesh, TransformAt(pass, 0.0, 0.0, 0.0));
-    }
-    // An enabled normal array leaves the current normal undefined; GLU leaves its last one.
-    glNormal3fv(mesh.lastNormal);
+    SphereBatch batch(quadric, slices, stacks);
+    batch.Add(0.0, 0.0, 0.0, radius);
 }
 
 SphereDrawingCounts TakeSphereDrawingCounts() {

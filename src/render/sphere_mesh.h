@@ -83,19 +83,15 @@ class SphereMeshCache {
 SphereMeshCache& SharedSphereMeshCache();
 
 /// Draws the sphere gluSphere(quadric, radius, slices, stacks) draws, about the current
-/// origin, for a quadric set to fill without texture coordinates (GLU's default normals
-/// and orientation), with the same pixels and the same current normal afterwards. The
-/// cached path draws the key's shared mesh from client-side vertex arrays in one
-/// glDrawElements (the client array state is restored). When the state makes it safe
-/// (opaque, depth-tested, filled, the sphere wholly in front of the near plane) it leaves
-/// out the triangles that cannot change a pixel: those that cover no pixel centre and the
-/// back ones hidden well inside the outline, about 40 % of a sphere; the rest keep GLU's
-/// order. Every 12000 triangles or so it calls glFlush, so that a software rasterizer works
-/// while the frame is still being set up. It calls gluSphere in NaiveGlu mode, for keys GLU
-/// draws oddly (SphereMeshMatchesGlu), and wherever the meshes could differ from GLU's
-/// pixels: outside GL_RENDER mode (feedback, selection), with multisampling on, with a clip
-/// plane enabled, while a display list is being compiled, with fewer than 6 sub-pixel bits
-/// and while a buffer object is bound for vertex or index arrays.
+/// origin, for a quadric set to fill without texture coordinates (GLU's default normals and
+/// orientation), with the same pixels and the same current normal afterwards: a batch of
+/// one sphere (SphereBatch). Where the state makes it safe (TriangleCullingSafe) the
+/// triangles that cannot change a pixel are left out: those that cover no pixel centre and
+/// the back ones hidden well inside the outline, about 40 % of a sphere. Every 12000
+/// triangles or so the drawing calls glFlush, so that a software rasterizer works while the
+/// frame is still being set up. gluSphere itself draws in NaiveGlu mode, for keys GLU draws
+/// oddly (SphereMeshMatchesGlu), and wherever the meshes could differ from GLU's pixels
+/// (MeshesExact).
 void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks);
 
 /// What the cached drawing has done since the last call (for tests and benchmarks).

@@ -9,7 +9,7 @@ namespace veliso {
 /// left advanced along x past the end of the string. Colour, lighting and depth state are
 /// the caller's. The view component implements it with its outline-font display lists.
 class TextWriter {
-public:
+  public:
     virtual ~TextWriter() = default;
     virtual void DrawText3D(std::string_view text) = 0;
 };

@@ -376,6 +376,24 @@ TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
         ApplyCamera(ViewPoint{30.0, 0.8, 2.0});
         draw();
     };
+    // Outlines and points, and smoothed edges: GLU draws quads, whose diagonals neither show
+    // nor blend.
+    for (GLenum mode : {GL_LINE, GL_POINT}) {
+        ExpectSamePixels(SceneTab::Solid, [&] {
+            frame([&] {
+                glPolygonMode(GL_FRONT_AND_BACK, mode);
+                spheres();
+                glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            });
+        });
+    }
+    ExpectSamePixels(SceneTab::Solid, [&] {
+        frame([&] {
+            glEnable(GL_POLYGON_SMOOTH);
+            spheres();
+            glDisable(GL_POLYGON_SMOOTH);
+        });
+    });
     // A plane through the middle of the cluster: the cut spheres show their insides.
     const GLdouble plane[4] = {1.0, 0.2, 0.3, 0.05};
     ExpectSamePixels(SceneTab::Solid, [&] {
