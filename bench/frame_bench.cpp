@@ -29,7 +29,7 @@
 #include "render/gas_scene.h"
 #include "render/liquid_scene.h"
 #include "render/solid_scene.h"
-#include "render/sphere_mesh.h"
+#include "render/sphere_batch.h"
 #include "render/view_setup.h"
 #include "support/headless_gl.h"
 #include "support/no_text.h"

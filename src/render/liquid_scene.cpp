@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "core/liquid/liquid_motion.h"
-#include "render/sphere_mesh.h"
+#include "render/sphere_batch.h"
 #include "render/view_setup.h"
 
 namespace veliso {

@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 
 #include "core/solid/solid_structures.h"
-#include "render/sphere_mesh.h"
+#include "render/sphere_batch.h"
 #include "render/view_setup.h"
 
 namespace veliso {

@@ -1,6 +1,8 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "render/sphere_mesh.h"
 
+#include "render/sphere_batch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
