@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -37,6 +38,7 @@
 
 #include <cstdint>
 #include <map>
+#include <random>
 #include <string>
 
 #include "app/about_box.h"
@@ -61,6 +63,28 @@ namespace {
 constexpr std::uint64_t kFixedClock = 1'700'000'000;
 /// Paints of the 25 ms timer that show a view which goes on drawing (about 0.2 s of them).
 constexpr int kPaints = 8;
+
+/// A picture of what the display shows, saved as FOLDER/screen_NAME.png: the X11 root window,
+/// or weston's screenshooter.
+void TakeScreenshot(const QString& folder, const QString& name) {
+    const QString file = folder + "/screen_" + name + ".png";
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QGuiApplication::primaryScreen()->grabWindow(0).toImage().save(file);
+        return;
+    }
+    // weston writes its picture, named after the time, into the working folder.
+    QDir shots(folder + "/shots");
+    shots.removeRecursively();
+    shots.mkpath(".");
+    QProcess shooter;
+    shooter.setWorkingDirectory(shots.path());
+    shooter.start(QStringLiteral("weston-screenshooter"), {});
+    shooter.waitForFinished(10000);
+    const QStringList taken = shots.entryList({"*.png"}, QDir::Files);
+    if (!taken.isEmpty()) {
+        QFile::rename(shots.filePath(taken.first()), file);
+    }
+}
 
 // ---------------------------------------------------------------------------------------
 // The driver (runs in the child process)
@@ -241,25 +265,7 @@ class Driver {
         Screenshot(name);
     }
 
-    void Screenshot(const QString& name) {
-        const QString file = folder_ + "/screen_" + name + ".png";
-        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-            QGuiApplication::primaryScreen()->grabWindow(0).toImage().save(file);
-            return;
-        }
-        // weston writes its picture, named after the time, into the working folder.
-        QDir shots(folder_ + "/shots");
-        shots.removeRecursively();
-        shots.mkpath(".");
-        QProcess shooter;
-        shooter.setWorkingDirectory(shots.path());
-        shooter.start(QStringLiteral("weston-screenshooter"), {});
-        shooter.waitForFinished(10000);
-        const QStringList taken = shots.entryList({"*.png"}, QDir::Files);
-        if (!taken.isEmpty()) {
-            QFile::rename(shots.filePath(taken.first()), file);
-        }
-    }
+    void Screenshot(const QString& name) { TakeScreenshot(folder_, name); }
 
     void Report(const std::string& key, double value) { report_[key] = QString::number(value); }
     void Report(const std::string& key, int value) { report_[key] = QString::number(value); }
@@ -417,6 +423,114 @@ int DriveWindowRequests(int argc, char** argv, const QString& folder, const QStr
     return 0;
 }
 
+/// Steps of the stress run: tab switches, drags and resizes in a fixed random order.
+constexpr int kStressSteps = 24;
+
+/// Works the main window at random with its timers running, as a pupil would: a click on a
+/// tab, a drag in the view (with Ctrl now and then), a resize. After each step the view must
+/// go on painting, and the display must show the frame it painted last: a view left showing
+/// another tab's scene is a frozen view. The steps that fail are listed in the report.
+int DriveStress(int argc, char** argv, const QString& folder) {
+    SharedRandom().SetClock([] { return kFixedClock; });
+    static auto* application = new VelisoApplication(argc, argv);
+    VelisoApplication& app = *application;
+    InstallFrenchQtTexts(app);
+    CreateWindows();
+    FormMM->SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
+    QStringList failures;
+    QTimer::singleShot(0, FormMM, [&] {
+        TFormMM& form = *FormMM;
+        TOpenGLOrvPanel& view = *form.OpenGLOrvPanel1;
+        int paints = 0;
+        QImage last;
+        const auto paint = view.OnPaint;
+        view.OnPaint = [&, paint](TOpenGLOrvPanel* sender) {
+            paint(sender);
+            ++paints;
+            last = ReadDrawBuffer(sender->ClientWidth(), sender->ClientHeight());
+        };
+        form.show();
+        if (!QTest::qWaitFor([&] { return view.glWindow()->isExposed(); }, 10000)) {
+            failures << "the view never came on the screen";
+        }
+        std::mt19937 random(20);
+        QTabBar* tabs = form.PageControl1->tabBar();
+        for (int step = 0; step < kStressSteps && failures.size() < 5; ++step) {
+            QString what;
+            switch (random() % 3) {
+                case 0: {
+                    const int tab = (form.activeTab() + 1 + int(random() % 2)) % 3;
+                    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+                    what = QStringLiteral("tab %1").arg(tab);
+                    break;
+                }
+                case 1: {
+                    QWindow* surface = view.glWindow();
+                    const QPoint from(20 + int(random() % std::max(1, view.width() - 100)),
+                                      20 + int(random() % std::max(1, view.height() - 100)));
+                    const Qt::KeyboardModifiers keys =
+                        random() % 4 == 0 ? Qt::ControlModifier : Qt::NoModifier;
+                    QTest::mousePress(surface, Qt::LeftButton, keys, from);
+                    for (int i = 1; i <= 4; ++i) {
+                        QTest::mouseMove(surface, from + QPoint(15 * i, 10 * i));
+                        QTest::qWait(30);
+                    }
+                    QTest::mouseRelease(surface, Qt::LeftButton, keys, from + QPoint(60, 40));
+                    what = QStringLiteral("drag on tab %1").arg(form.activeTab());
+                    break;
+                }
+                default: {
+                    // Within what a 1024 × 768 output shows wherever the desktop put the
+                    // window.
+                    const QSize size(646 + int(random() % 150), 525 + int(random() % 50));
+                    form.resize(size);
+                    what = QStringLiteral("resize to %1x%2").arg(size.width()).arg(size.height());
+                    break;
+                }
+            }
+            what = QStringLiteral("step %1 (%2)").arg(step).arg(what);
+            paints = 0;
+            if (!QTest::qWaitFor([&] { return paints >= 3; }, 3000)) {
+                failures << what +
+                                QStringLiteral(
+                                    ": the view stopped painting (surface %1, %2; "
+                                    "window %3; error \"%4\")")
+                                    .arg(view.glWindow()->isVisible() ? "shown" : "hidden",
+                                         view.glWindow()->isExposed() ? "exposed" : "not exposed",
+                                         form.windowHandle()->isExposed() ? "exposed"
+                                                                          : "not exposed",
+                                         view.ErrorText());
+                continue;
+            }
+            // One frame with the timers stopped, then what the display shows.
+            form.Timer1->stop();
+            view.Repaint();
+            // Its top left corner, which stays on the screen whatever the window's place.
+            const QImage frame = last.copy(0, 0, 320, 320);
+            QTest::qWait(300);
+            const QString name = QStringLiteral("stress%1").arg(step);
+            TakeScreenshot(folder, name);
+            form.Timer1->start();
+            const QImage screen =
+                QImage(folder + "/screen_" + name + ".png").convertToFormat(QImage::Format_RGB32);
+            if (screen.isNull() ||
+                !testing::Locate(screen, frame, 2, 0.001, [](QRgb) { return false; })) {
+                frame.save(folder + "/frame_" + name + ".png");
+                failures << what + ": the display does not show the view's last frame";
+            }
+        }
+        QCoreApplication::exit(0);
+    });
+    app.exec();
+    DestroyWindows();
+    QFile file(folder + QStringLiteral("/report.txt"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        return 1;
+    }
+    QTextStream(&file) << "stress_failures=" << failures.join(QStringLiteral("; ")) << '\n';
+    return 0;
+}
+
 // ---------------------------------------------------------------------------------------
 // The test (runs in the parent process)
 
@@ -493,11 +607,13 @@ class WaylandDesktop : public ::testing::Test {
         StartCompositor();
     }
     void TearDown() override {
-        if (weston_.state() != QProcess::NotRunning) {
-            weston_.terminate();
-            if (!weston_.waitForFinished(5000)) {
-                weston_.kill();
-                weston_.waitForFinished();
+        for (QProcess* server : {&weston_, &xserver_}) {
+            if (server->state() != QProcess::NotRunning) {
+                server->terminate();
+                if (!server->waitForFinished(5000)) {
+                    server->kill();
+                    server->waitForFinished();
+                }
             }
         }
     }
@@ -514,10 +630,29 @@ class WaylandDesktop : public ::testing::Test {
         weston_.setProcessEnvironment(environment);
         weston_.setStandardOutputFile(work_.filePath("weston.log"));
         weston_.setStandardErrorFile(work_.filePath("weston.log"));
-        weston_.start(
-            QStringLiteral("weston"),
-            {"--backend=headless-backend.so", "--use-pixman", "--width=1024", "--height=768",
-             "--socket=" + socket_, "--no-config", "--idle-time=0", "--debug"});
+        QStringList arguments = {
+            "--use-pixman", "--width=1024",  "--height=768", "--socket=" + socket_,
+            "--no-config",  "--idle-time=0", "--debug"};
+        if (Shell().isEmpty()) {
+            arguments.prepend("--backend=headless-backend.so");
+            weston_.start(QStringLiteral("weston"), arguments);
+        } else {
+            // Another shell runs as a window of an X server of its own: on weston's headless
+            // output the kiosk shell shows nothing and sends no frame events. -displayfd: the
+            // server takes a free display number and writes it once it listens.
+            xserver_.start(QStringLiteral("Xvfb"),
+                           {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+            ASSERT_TRUE(xserver_.waitForStarted(10000));
+            while (!xserver_.canReadLine() && xserver_.waitForReadyRead(10000)) {
+            }
+            const QString display = QString::fromLatin1(xserver_.readLine()).trimmed();
+            ASSERT_FALSE(display.isEmpty()) << "Xvfb did not start";
+            environment.insert("DISPLAY", ":" + display);
+            weston_.setProcessEnvironment(environment);
+            arguments << "--backend=x11-backend.so"
+                      << "--shell=" + Shell();
+            weston_.start(QStringLiteral("weston"), arguments);
+        }
         ASSERT_TRUE(weston_.waitForStarted(10000));
         const QString socketPath = runtime_ + "/" + socket_;
         ASSERT_TRUE(QTest::qWaitFor(
@@ -528,6 +663,9 @@ class WaylandDesktop : public ::testing::Test {
         QTest::qWait(1000);
     }
 
+    /// weston's shell module; empty for its desktop shell.
+    virtual QString Shell() const { return {}; }
+
     QString WestonLog() const {
         QFile log(work_.filePath("weston.log"));
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
@@ -537,24 +675,29 @@ class WaylandDesktop : public ::testing::Test {
     DriverRun AskWindow(const QString& name) {
         const QString folder = work_.filePath(name);
         QDir().mkpath(folder);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "wayland");
-        environment.remove("DISPLAY");
-        environment.insert("XDG_RUNTIME_DIR", runtime_);
-        environment.insert("WAYLAND_DISPLAY", socket_);
-        return RunDriver(folder, environment, {}, {"--requests", folder, name});
+        return Drive("wayland", {"--requests", folder, name}, folder);
     }
 
-    DriverRun Drive(const QString& platform) {
-        const QString folder = work_.filePath(platform);
+    /// The stress driver on `platform`.
+    DriverRun Stress(const QString& platform) {
+        const QString folder = work_.filePath("stress-" + platform);
         QDir().mkpath(folder);
+        return Drive(platform, {"--stress", folder}, folder);
+    }
+
+    /// Runs a driver (the main window's run by default) on "wayland" or "xcb".
+    DriverRun Drive(const QString& platform, const QStringList& mode = {}, QString folder = {}) {
+        if (folder.isEmpty()) {
+            folder = work_.filePath(platform);
+            QDir().mkpath(folder);
+        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", platform);
         environment.remove("DISPLAY");
         if (platform == QLatin1String("wayland")) {
             environment.insert("XDG_RUNTIME_DIR", runtime_);
             environment.insert("WAYLAND_DISPLAY", socket_);
-            return RunDriver(folder, environment, {});
+            return RunDriver(folder, environment, {}, mode);
         }
         const QString own = work_.filePath("runtime-x11");
         QDir().mkpath(own);
@@ -563,13 +706,14 @@ class WaylandDesktop : public ::testing::Test {
         environment.remove("WAYLAND_DISPLAY");
         // -noreset: the server stays up between its clients (see scripts/test).
         return RunDriver(folder, environment,
-                         {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -noreset"});
+                         {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -noreset"}, mode);
     }
 
     QTemporaryDir work_;
     QString runtime_;
     QString socket_;
     QProcess weston_;
+    QProcess xserver_;  // the X server a shell other than the desktop's runs in
 };
 
 /// Checks of one run that hold on every desktop.
@@ -651,6 +795,30 @@ TEST_F(WaylandDesktop, TheMainWindowWorksAndDrawsAsOnX11) {
     }
 }
 
+/// The view follows every tab switch, drag and resize: on X11 and on weston's desktop shell.
+TEST_F(WaylandDesktop, TheViewFollowsTabSwitchesDragsAndResizes) {
+    for (const char* platform : {"xcb", "wayland"}) {
+        SCOPED_TRACE(platform);
+        const DriverRun run = Stress(platform);
+        ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+        EXPECT_EQ(run.standardError.toStdString(), "") << "nothing on standard error";
+        EXPECT_EQ(run["stress_failures"], "");
+    }
+}
+
+/// weston's kiosk shell, which gives the main window the whole output.
+class WaylandKiosk : public WaylandDesktop {
+  protected:
+    QString Shell() const override { return QStringLiteral("kiosk-shell.so"); }
+};
+
+TEST_F(WaylandKiosk, TheViewFollowsTabSwitchesDragsAndResizes) {
+    const DriverRun run = Stress("wayland");
+    ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString() << WestonLog().toStdString();
+    EXPECT_EQ(run.standardError.toStdString(), "") << "nothing on standard error";
+    EXPECT_EQ(run["stress_failures"], "");
+}
+
 /// Every top-level window survives the window-state requests a desktop can make, and each
 /// dialog stays with the main window. A fixed-size window may take the screen's size while
 /// maximised or in full screen (that is how it answers the compositor), but returns to its
@@ -684,6 +852,9 @@ INSTANTIATE_TEST_SUITE_P(TopLevels, WindowRequestsOnWayland, ::testing::ValuesIn
 }  // namespace veliso
 
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--stress") {
+        return veliso::DriveStress(argc, argv, QString::fromLocal8Bit(argv[2]));
+    }
     if (argc >= 4 && std::string(argv[1]) == "--requests") {
         return veliso::DriveWindowRequests(argc, argv, QString::fromLocal8Bit(argv[2]),
                                            QString::fromLocal8Bit(argv[3]));
