@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/dialog_parts.h"
+#include "mainwindow/accessibility.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
 #include "mainwindow/desktop_open.h"
@@ -29,6 +30,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     Image1->setGeometry(33, 16, 33, 33);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(veliso::pictures::ApplicationIcon().pixmap(32, 32));
+    Image1->setAccessibleName(QString::fromUtf8("Icône de Veliso"));
 
     ProductName = PlaceLabel(Panel1, "ProductName", "Veliso   -", 80, 15, ArialFont(11, true),
                              veliso::kTitleBlue);
@@ -56,6 +58,10 @@ TAboutBox::TAboutBox(QWidget* parent)
     mail->adjustSize();
     mail->setCursor(Qt::PointingHandCursor);
     mail->setToolTip(QString::fromUtf8("Pour m' écrire ..."));
+    // A link to a screen reader: its name is the address, pressing it writes the e-mail.
+    veliso::SetAccessibleRole(mail, QAccessible::Link);
+    mail->setAccessibleName(ContactAddress());
+    mail->setAccessibleDescription(QString::fromUtf8("Pour m'écrire"));
     connect(mail, &veliso::ClickableLabel::clicked, this,
             veliso::Guard(this, &TAboutBox::mailClick));
 

@@ -4,6 +4,7 @@
 #include "app/instructions.h"
 #include "app/splash.h"
 #include "app/window_requests.h"
+#include "mainwindow/accessibility.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/pictures.h"
 
@@ -31,6 +32,7 @@ bool VelisoApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void CreateWindows() {
+    veliso::InstallAccessibility();
     FormMM = new TFormMM();
     Formsplash = new TFormsplash();
     // The dialogs belong to the main window: a tiling or kiosk desktop keeps it in view

@@ -58,6 +58,7 @@ TForminst::TForminst(QWidget* parent)
     Image1->setGeometry(24, 64, 65, 57);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(veliso::pictures::InstructionsPicture());
+    Image1->setAccessibleName(QString::fromUtf8("Une souris, bouton gauche"));
 
     auto* rule = new ShapeWidget(Panel1, ShapeWidget::Kind::Rectangle, QColor(128, 128, 128),
                                  QColor(128, 128, 128));

@@ -43,6 +43,16 @@ TFormsplash::TFormsplash(QWidget* parent)
     Image1->setGeometry(0, 0, 384, 256);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(picture);
+    // The window has no title bar: a screen reader names it and reads the picture's words.
+    setAccessibleName(QStringLiteral("Veliso"));
+    setAccessibleDescription(
+        QString::fromUtf8("Écran d'accueil de Veliso, version 1.2 : les trois états de la "
+                          "matière, modèles particulaires animés. Il se ferme seul après dix "
+                          "secondes, ou d'un clic."));
+    Image1->setAccessibleName(QString::fromUtf8(
+        "Veliso. Les trois états de la matière, modèles particulaires animés. État solide : un "
+        "cristal de sphères vertes. État liquide : des sphères bleues au fond d'un récipient. "
+        "État gazeux : des particules orange dispersées dans un récipient."));
     connect(Image1, &veliso::ClickableLabel::clicked, this,
             veliso::Guard(this, &TFormsplash::Image1Click));
 

@@ -21,6 +21,8 @@
 #include "core/liquid/liquid_motion.h"
 #include "core/measure/measurement_log.h"
 #include "glview/opengl_orv_panel.h"
+#include "mainwindow/accessibility.h"
+#include "mainwindow/accessible_names.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
 #include "mainwindow/desktop_open.h"
@@ -32,6 +34,7 @@
 #include "mainwindow/solid_panel.h"
 #include "mainwindow/view_actions.h"
 #include "mainwindow/view_notice.h"
+#include "mainwindow/view_speech.h"
 #include "render/gas_scene.h"
 #include "render/liquid_scene.h"
 #include "render/solid_scene.h"
@@ -237,6 +240,9 @@ QString ClockText(const QDateTime& when, const QLocale& locale) {
 using namespace veliso;
 
 TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
+    // Before any control exists: Qt builds a control's accessible interface at its first
+    // reported change, and keeps it.
+    InstallAccessibility();
     setObjectName("FormMM");
     setWindowTitle(QStringLiteral("Veliso "));
     setWindowIcon(pictures::ApplicationIcon());
@@ -265,6 +271,8 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
 
     StartTimers();
     SetUpMeasurements();
+    NameMainWindowControls(this);
+    viewSpeech = new ViewSpeech(*this);
 
     LayOut();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

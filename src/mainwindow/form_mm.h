@@ -30,6 +30,7 @@ class ClickableLabel;
 class TOpenGLOrvPanel;
 class ViewActions;
 class ViewNotice;
+class ViewSpeech;
 
 /// Tab bar whose tabs all measure 140 x 22 pixels.
 class FixedTabBar : public QTabBar {
@@ -168,6 +169,8 @@ class TFormMM : public QWidget {
     QTimer* Timer2 = nullptr;
     /// Full screen, pictures of the view and the view's context menu.
     veliso::ViewActions* viewActions = nullptr;
+    /// The view's name and description for screen readers, and what they are told.
+    veliso::ViewSpeech* viewSpeech = nullptr;
 
     /// How documents and links are handed to the desktop; the result is ignored. Tests
     /// replace it to watch the requests.

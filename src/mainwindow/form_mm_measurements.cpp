@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "mainwindow/accessible_names.h"
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/gas_panel.h"
@@ -44,6 +45,7 @@ void TFormMM::SetUpMeasurements() {
 void TFormMM::ShowMeasurements() {
     if (!FormReleves) {
         FormReleves = new TFormReleves(this, gas);
+        NameMeasurementControls(FormReleves);
         connect(this, &TFormMM::gasStepped, FormReleves,
                 Guard(FormReleves, &TFormReleves::GasStepped));
         connect(FormReleves, &TFormReleves::automaticChanged, this, [this] {

@@ -820,6 +820,31 @@ void TFormReleves::UpdateSeriesChoice() {
     CBox_Serie->setEnabled(numbers.size() > 1);
 }
 
+QString TFormReleves::ChartSummary(const std::vector<PlotPoint>& points, Quantity x,
+                                   Quantity y) const {
+    // The chart in words, for whoever cannot see it: what is plotted against what, the
+    // ranges of the points, and the fitted law as the line under the chart gives it.
+    const QString plotted =
+        Text(QuantityTitle(y)) + QString::fromUtf8(" en fonction de ") + Text(QuantityTitle(x));
+    if (points.empty()) {
+        return QString::fromUtf8("Aucun relevé tracé : ") + plotted + QLatin1Char('.');
+    }
+    auto [xMin, xMax] =
+        std::minmax_element(points.begin(), points.end(),
+                            [](const PlotPoint& a, const PlotPoint& b) { return a.x < b.x; });
+    auto [yMin, yMax] =
+        std::minmax_element(points.begin(), points.end(),
+                            [](const PlotPoint& a, const PlotPoint& b) { return a.y < b.y; });
+    QString text =
+        QString::fromUtf8("%1 relevé(s) tracé(s) : %2 ; x de %3 à %4, y de %5 à %6.")
+            .arg(points.size())
+            .arg(plotted, Figure(xMin->x), Figure(xMax->x), Figure(yMin->y), Figure(yMax->y));
+    if (!Lab_Ajustement->text().isEmpty()) {
+        text += QLatin1Char(' ') + Lab_Ajustement->text();
+    }
+    return text;
+}
+
 void TFormReleves::UpdatePlot() {
     const auto x = static_cast<Quantity>(CBox_X->currentData().toInt());
     const auto y = static_cast<Quantity>(CBox_Y->currentData().toInt());
@@ -951,6 +976,11 @@ void TFormReleves::UpdatePlot() {
 
     axisX_->setTitleText(Text(QuantityTitle(x)));
     axisY_->setTitleText(Text(QuantityTitle(y)));
+    std::vector<PlotPoint> plotted;
+    for (const Drawn& d : drawn) {
+        plotted.insert(plotted.end(), d.points.begin(), d.points.end());
+    }
+    Chart->setAccessibleDescription(ChartSummary(plotted, x, y));
     for (auto [axis, scale] : {std::pair{axisX_, xScale}, std::pair{axisY_, yScale}}) {
         axis->setRange(scale.low, scale.high);
         axis->setTickCount(scale.intervals() + 1);

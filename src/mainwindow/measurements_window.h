@@ -141,6 +141,8 @@ class TFormReleves : public QDialog {
     void UpdatePlot();
     void UpdateSeriesChoice();
     QString FitText(const FitResult& fit) const;
+    /// The chart's text alternative.
+    QString ChartSummary(const std::vector<PlotPoint>& points, Quantity x, Quantity y) const;
 
     const GasState& gas_;
     SimulatedSeconds seconds_;

@@ -1,0 +1,396 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#include "mainwindow/accessibility.h"
+
+#include <QAbstractSlider>
+#include <QAccessibleObject>
+#include <QAccessibleWidget>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QTabBar>
+#include <QWidget>
+#include <QWindow>
+
+#include <vector>
+
+#include "core/common/scene_description.h"
+
+namespace veliso {
+
+namespace {
+
+// Dynamic properties read by the interfaces below.
+constexpr char kRole[] = "velisoAccessibleRole";
+constexpr char kUnit[] = "velisoValueUnit";
+constexpr char kLabels[] = "velisoLabels";
+constexpr char kSpoken[] = "velisoSpokenFormat";
+
+QString StripAmpersands(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+/// The labels tied to a widget with TieLabels, as label relations.
+QList<QPair<QAccessibleInterface*, QAccessible::Relation>> TiedLabels(const QWidget* widget,
+                                                                      QAccessible::Relation match) {
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations;
+    if (!(match & QAccessible::Label)) {
+        return relations;
+    }
+    for (QObject* label : widget->property(kLabels).value<QObjectList>()) {
+        if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label)) {
+            relations.append({iface, QAccessible::Label});
+        }
+    }
+    return relations;
+}
+
+/// A widget with the role given by SetAccessibleRole. Pictures are leaves: the native window
+/// inside the 3D view is no object of its own. Links and buttons made of labels are pressed
+/// through their "clicked" signal.
+class RoleAccessible : public QAccessibleWidget {
+  public:
+    RoleAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    int childCount() const override {
+        return role() == QAccessible::Graphic ? 0 : QAccessibleWidget::childCount();
+    }
+    QAccessibleInterface* child(int index) const override {
+        return role() == QAccessible::Graphic ? nullptr : QAccessibleWidget::child(index);
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        return role() == QAccessible::Graphic ? nullptr : QAccessibleWidget::childAt(x, y);
+    }
+    QString text(QAccessible::Text t) const override {
+        QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && text.isEmpty()) {
+            if (auto* label = qobject_cast<QLabel*>(widget())) {
+                text = label->text();
+            }
+        }
+        return text;
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (Pressable()) {
+            names.prepend(pressAction());
+        }
+        return names;
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction() && Pressable()) {
+            QMetaObject::invokeMethod(widget(), "clicked");
+            return;
+        }
+        QAccessibleWidget::doAction(name);
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        return QAccessibleWidget::relations(match) + TiedLabels(widget(), match);
+    }
+
+  private:
+    bool Pressable() const {
+        return (role() == QAccessible::Link || role() == QAccessible::Button) &&
+               widget()->metaObject()->indexOfSignal("clicked()") >= 0;
+    }
+};
+
+/// A slider whose value is read with its unit ("298 K"), labelled by its tied labels.
+class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    explicit SliderAccessible(QAbstractSlider* slider)
+        : QAccessibleWidget(slider, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            return QString::fromStdString(FrenchNumber(slider()->value())) +
+                   slider()->property(kUnit).toString();
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        return QAccessibleWidget::relations(match) + TiedLabels(widget(), match);
+    }
+
+    QVariant currentValue() const override { return slider()->value(); }
+    void setCurrentValue(const QVariant& value) override { slider()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return slider()->maximum(); }
+    QVariant minimumValue() const override { return slider()->minimum(); }
+    QVariant minimumStepSize() const override { return slider()->singleStep(); }
+
+  private:
+    QAbstractSlider* slider() const { return static_cast<QAbstractSlider*>(object()); }
+};
+
+/// A figure read with its meaning ("Pression : 101 325 Pa" for "101325").
+class SpokenLabelAccessible : public QAccessibleWidget {
+  public:
+    explicit SpokenLabelAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name) {
+            return QAccessibleWidget::text(t);
+        }
+        auto* label = static_cast<QLabel*>(object());
+        bool number = false;
+        const double value = label->text().toDouble(&number);
+        const QString figure = number ? QString::fromStdString(FrenchNumber(value)) : label->text();
+        return label->property(kSpoken).toString().arg(figure);
+    }
+};
+
+/// One page tab of a tab bar: its caption, whether it is the selected one, pressed to select
+/// it.
+class TabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+  public:
+    TabAccessible(QTabBar* bar, int index) : bar_(bar), index_(index) {}
+
+    bool isValid() const override { return bar_ != nullptr && index_ < bar_->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return bar_ ? bar_->window()->windowHandle() : nullptr; }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(bar_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid() || t != QAccessible::Name) {
+            return {};
+        }
+        return StripAmpersands(bar_->tabText(index_)).simplified();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) {
+            return {};
+        }
+        const QRect r = bar_->tabRect(index_);
+        return QRect(bar_->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::PageTab; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        const bool shown = bar_->isTabVisible(index_) && bar_->isVisible();
+        s.invisible = !shown;
+        s.disabled = !bar_->isTabEnabled(index_);
+        s.selectable = true;
+        s.focusable = bar_->focusPolicy() != Qt::NoFocus;
+        s.selected = bar_->currentIndex() == index_;
+        s.focused = s.selected && bar_->hasFocus();
+        return s;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction() && isValid()) {
+            bar_->setCurrentIndex(index_);
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    int index() const { return index_; }
+
+  private:
+    QPointer<QTabBar> bar_;
+    int index_;
+};
+
+/// A tab bar that exposes only the tabs the user can see: a hidden tab is no object at all.
+class TabBarAccessible : public QAccessibleWidget {
+  public:
+    explicit TabBarAccessible(QTabBar* bar) : QAccessibleWidget(bar, QAccessible::PageTabList) {}
+    ~TabBarAccessible() override {
+        for (QAccessible::Id id : ids_) {
+            if (id != 0) {
+                QAccessible::deleteAccessibleInterface(id);
+            }
+        }
+    }
+
+    int childCount() const override { return static_cast<int>(VisibleTabs().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const std::vector<int> tabs = VisibleTabs();
+        if (index < 0 || index >= static_cast<int>(tabs.size())) {
+            return nullptr;
+        }
+        return Tab(tabs[index]);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const auto* tab = dynamic_cast<const TabAccessible*>(child);
+        if (tab == nullptr) {
+            return -1;
+        }
+        const std::vector<int> tabs = VisibleTabs();
+        for (int i = 0; i < static_cast<int>(tabs.size()); ++i) {
+            if (tabs[i] == tab->index()) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint local = bar()->mapFromGlobal(QPoint(x, y));
+        const int index = bar()->tabAt(local);
+        return index >= 0 && bar()->isTabVisible(index) ? Tab(index) : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return bar()->hasFocus() && bar()->currentIndex() >= 0 ? Tab(bar()->currentIndex())
+                                                               : nullptr;
+    }
+
+  private:
+    QTabBar* bar() const { return static_cast<QTabBar*>(object()); }
+    std::vector<int> VisibleTabs() const {
+        std::vector<int> tabs;
+        for (int i = 0; i < bar()->count(); ++i) {
+            if (bar()->isTabVisible(i)) {
+                tabs.push_back(i);
+            }
+        }
+        return tabs;
+    }
+    QAccessibleInterface* Tab(int index) const {
+        if (ids_.size() <= static_cast<std::size_t>(index)) {
+            ids_.resize(index + 1, 0);
+        }
+        if (ids_[index] == 0) {
+            ids_[index] = QAccessible::registerAccessibleInterface(new TabAccessible(bar(), index));
+        }
+        return QAccessible::accessibleInterface(ids_[index]);
+    }
+
+    mutable std::vector<QAccessible::Id> ids_;
+};
+
+/// The announcer: a notification that screen readers speak when it shows.
+class AnnouncerAccessible : public QAccessibleObject {
+  public:
+    explicit AnnouncerAccessible(Announcer* announcer) : QAccessibleObject(announcer) {}
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(object()->parent());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? static_cast<Announcer*>(object())->lastText() : QString();
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override { return {}; }
+};
+
+/// Drops the interface Qt may have built for `object` already (Qt builds one for every
+/// change it reports, a label's new text for instance, whether anyone listens or not), so
+/// that the next one is built with what was just set.
+void Forget(QObject* object) {
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    }
+}
+
+QAccessibleInterface* Factory(const QString& className, QObject* object) {
+    if (object == nullptr) {
+        return nullptr;
+    }
+    // Asked once per class of the object's ancestry, most derived first: a role set on the
+    // widget wins over whatever its class would give.
+    const bool mostDerived = className == QLatin1String(object->metaObject()->className());
+    if (auto* announcer = qobject_cast<Announcer*>(object)) {
+        return mostDerived ? new AnnouncerAccessible(announcer) : nullptr;
+    }
+    if (!object->isWidgetType()) {
+        return nullptr;
+    }
+    auto* widget = static_cast<QWidget*>(object);
+    if (mostDerived && widget->property(kRole).isValid()) {
+        return new RoleAccessible(widget, QAccessible::Role(widget->property(kRole).toInt()));
+    }
+    if (mostDerived && widget->property(kSpoken).isValid()) {
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            return new SpokenLabelAccessible(label);
+        }
+    }
+    if (className == QLatin1String("QSlider")) {
+        return new SliderAccessible(static_cast<QAbstractSlider*>(widget));
+    }
+    if (className == QLatin1String("QTabBar")) {
+        return new TabBarAccessible(static_cast<QTabBar*>(widget));
+    }
+    // A plain top-level widget is a main window: a frame, named after its title.
+    if (className == QLatin1String("QWidget") && widget->isWindow()) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    // A plain frame (a tab's panel, the bevel around the pressure gauge) groups controls; Qt
+    // would expose it as a window frame, inside which a screen reader ignores the controls.
+    if (className == QLatin1String("QFrame") && !widget->isWindow()) {
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibility() {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        QAccessible::installFactory(&Factory);
+    }
+}
+
+void SetAccessibleRole(QWidget* widget, QAccessible::Role role) {
+    widget->setProperty(kRole, int(role));
+    Forget(widget);
+}
+
+void SetValueUnit(QWidget* slider, const QString& unit) {
+    slider->setProperty(kUnit, unit);
+}
+
+void TieLabels(QWidget* control, std::initializer_list<QLabel*> labels) {
+    QObjectList list;
+    for (QLabel* label : labels) {
+        list.append(label);
+    }
+    control->setProperty(kLabels, QVariant::fromValue(list));
+}
+
+void SetSpokenFormat(QLabel* label, const QString& format) {
+    label->setProperty(kSpoken, format);
+    Forget(label);
+}
+
+Announcer::Announcer(QObject* parent) : QObject(parent) {
+    setObjectName("Announcer");
+}
+
+void Announcer::Say(const QString& text) {
+    text_ = text;
+    ++count_;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent name(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&name);
+        QAccessibleEvent show(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&show);
+    }
+}
+
+}  // namespace veliso

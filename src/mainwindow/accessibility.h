@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#pragma once
+
+#include <QAccessible>
+#include <QObject>
+#include <QString>
+#include <initializer_list>
+
+class QLabel;
+class QWidget;
+
+namespace veliso {
+
+// What a screen reader learns about the windows. Qt builds an accessible interface for a
+// widget only when an assistive technology asks for it, so nothing here changes what the
+// windows show or how they answer the mouse and the keys.
+
+/// Installs the program's accessible interfaces, before Qt's own: the tab bars expose only
+/// their visible tabs and say which one is selected; a slider's value is read with its unit;
+/// a plain frame is a group, not a window; a widget given a role (SetAccessibleRole) takes
+/// it. Safe to call again.
+void InstallAccessibility();
+
+/// The role a widget is exposed with. A link or a button made of a clickable label is
+/// pressed through its "clicked" signal.
+void SetAccessibleRole(QWidget* widget, QAccessible::Role role);
+
+/// A slider's value as the user reads it: its position, then `unit` ("298 K" for " K").
+void SetValueUnit(QWidget* slider, const QString& unit);
+
+/// The labels that name and show the value of `control` (its caption, its figure): a screen
+/// reader reads them as the control's labels.
+void TieLabels(QWidget* control, std::initializer_list<QLabel*> labels);
+
+/// A label whose figure is read with its meaning: `format` with %1 for the label's text
+/// ("Pression : %1 Pa").
+void SetSpokenFormat(QLabel* label, const QString& format);
+
+/// Says a sentence once, politely, through a notification object that only screen readers
+/// see: nothing shows on the screen. Each Say is one announcement, even of the same words.
+class Announcer : public QObject {
+    Q_OBJECT
+  public:
+    explicit Announcer(QObject* parent);
+
+    void Say(const QString& text);
+    /// The last sentence said; empty before the first.
+    QString lastText() const { return text_; }
+    /// How many sentences were said.
+    int count() const { return count_; }
+
+  private:
+    QString text_;
+    int count_ = 0;
+};
+
+}  // namespace veliso

@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#include "mainwindow/view_speech.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QShortcut>
+#include <QTimer>
+
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/accessibility.h"
+#include "mainwindow/form_mm.h"
+#include "mainwindow/gas_panel.h"
+#include "mainwindow/handler_boundary.h"
+#include "mainwindow/liquid_panel.h"
+#include "mainwindow/measurements_window.h"
+#include "mainwindow/view_actions.h"
+
+namespace veliso {
+
+namespace {
+
+constexpr char kContinuousKey[] = "accessibilite/annoncesEnContinu";
+constexpr int kGasTab = 2;
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QSettings Settings() {
+    return QSettings(QStringLiteral("Veliso"), QStringLiteral("Veliso"));
+}
+
+}  // namespace
+
+ViewSpeech::ViewSpeech(TFormMM& form) : QObject(&form), form_(form) {
+    setObjectName("ViewSpeech");
+    announcer_ = new Announcer(&form_);
+
+    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    SetAccessibleRole(view, QAccessible::Graphic);
+    // The view takes the keyboard focus so that its description can be read and asked for.
+    if (view->focusPolicy() == Qt::NoFocus) {
+        view->setFocusPolicy(Qt::StrongFocus);
+    }
+    auto* describe = new QShortcut(QKeySequence(Qt::Key_D), view);
+    describe->setObjectName("ShortcutDecrire");
+    describe->setContext(Qt::WidgetShortcut);
+    connect(describe, &QShortcut::activated, this, Guard(this, &ViewSpeech::ReadAloud));
+
+    continuous_ = new QAction(QStringLiteral("Annonces en continu"), this);
+    continuous_->setObjectName("ActionAnnoncesEnContinu");
+    continuous_->setCheckable(true);
+    continuous_->setChecked(Settings().value(kContinuousKey, false).toBool());
+    connect(continuous_, &QAction::toggled, this, Guard(this, &ViewSpeech::SetContinuous));
+    if (form_.viewActions != nullptr) {
+        form_.viewActions->menu()->addSeparator();
+        form_.viewActions->menu()->addAction(continuous_);
+    }
+
+    // The first description is shown at once and said to no one.
+    seen_ = said_ = Current(form_.activeTab());
+    seenTab_ = saidTab_ = form_.activeTab();
+    unchangedFor_.start();
+    sinceLive_.start();
+    descriptionPending_ = true;
+    ShowDescription();
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("TimerDescription");
+    timer_->setInterval(250);
+    connect(timer_, &QTimer::timeout, this, Guard(this, &ViewSpeech::Poll));
+    timer_->start();
+}
+
+QString ViewSpeech::ViewName(int tab) {
+    static const char* const kNames[3] = {"Vue 3D : état solide", "Vue 3D : état liquide",
+                                          "Vue 3D : état gazeux"};
+    return tab >= 0 && tab < 3 ? QString::fromUtf8(kNames[tab]) : QStringLiteral("Vue 3D");
+}
+
+std::optional<int> ViewSpeech::WallHits() const {
+    // The figure the gas panel shows, written there once a second on the gas tab.
+    const auto* label = form_.Pangaz->findChild<QLabel*>("Lab_Chocs");
+    bool number = false;
+    const int hits = label != nullptr ? label->text().toInt(&number) : 0;
+    return number ? std::optional<int>(hits) : std::nullopt;
+}
+
+SceneDescription ViewSpeech::Current(int tab) const {
+    switch (tab) {
+        case 0:
+            return DescribeSolidScene(form_.solid);
+        case 1:
+            return DescribeLiquidScene(form_.liquid, form_.Panliq->transparentCube(),
+                                       form_.Panliq->markParticles());
+        case kGasTab:
+            return DescribeGasScene(form_.gas, form_.Pangaz->transparentBox(), WallHits());
+        default:
+            return {};
+    }
+}
+
+QString ViewSpeech::Describe(bool withLive) const {
+    return Text(JoinSentences(Current(form_.activeTab()), withLive));
+}
+
+QString ViewSpeech::LiveText() const {
+    if (form_.activeTab() != kGasTab) {
+        return {};
+    }
+    const std::optional<int> hits = WallHits();
+    QString text = hits ? QString::fromUtf8("Chocs sur les parois : %1 par seconde ; ")
+                              .arg(Text(FrenchNumber(*hits)))
+                        : QString();
+    text += QString::fromUtf8("pression : %1\u00a0Pa.").arg(Text(FrenchNumber(form_.gas.pressure)));
+    if (form_.FormReleves != nullptr && form_.FormReleves->isVisible()) {
+        if (auto* line = form_.FormReleves->findChild<QLabel*>("Lab_Releve")) {
+            text += QLatin1Char(' ') + line->text();
+        }
+    }
+    return text;
+}
+
+void ViewSpeech::Poll() {
+    const int tab = form_.activeTab();
+    const SceneDescription now = Current(tab);
+    if (tab != seenTab_ || JoinSentences(now, false) != JoinSentences(seen_, false)) {
+        seen_ = now;
+        seenTab_ = tab;
+        unchangedFor_.restart();
+    }
+    const bool changed =
+        tab != saidTab_ || JoinSentences(seen_, false) != JoinSentences(said_, false);
+    if (changed && unchangedFor_.elapsed() >= settleMs) {
+        // A new tab is said by the tab bar; the view's description follows it silently.
+        if (tab == saidTab_) {
+            const std::vector<std::string> sentences = ChangedSentences(said_, seen_);
+            QStringList parts;
+            for (const std::string& s : sentences) {
+                parts << Text(s);
+            }
+            if (!parts.isEmpty()) {
+                announcer_->Say(parts.join(QLatin1Char(' ')));
+            }
+        }
+        said_ = seen_;
+        saidTab_ = tab;
+        descriptionPending_ = true;
+    }
+    ShowDescription();
+
+    if (continuous_->isChecked() && sinceLive_.elapsed() >= continuousMs) {
+        const QString live = LiveText();
+        if (!live.isEmpty() && live != lastLive_) {
+            announcer_->Say(live);
+            lastLive_ = live;
+            sinceLive_.restart();
+        }
+    }
+}
+
+void ViewSpeech::ShowDescription() {
+    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    const QString name = ViewName(saidTab_);
+    if (view->accessibleName() != name) {
+        view->setAccessibleName(name);
+    }
+    // While the view has the focus, a screen reader would read out every new description
+    // whole: the change itself was said already, and the description follows when the focus
+    // leaves.
+    if (!descriptionPending_ || view->hasFocus()) {
+        return;
+    }
+    descriptionPending_ = false;
+    const QString text = Text(JoinSentences(said_, false)) +
+                         QString::fromUtf8(" Touche D : lire la description complète.");
+    if (view->accessibleDescription() != text) {
+        view->setAccessibleDescription(text);
+    }
+}
+
+void ViewSpeech::ReadAloud() {
+    announcer_->Say(ViewName(form_.activeTab()) + QStringLiteral(". ") + Describe(true));
+}
+
+void ViewSpeech::SetContinuous(bool on) {
+    Settings().setValue(kContinuousKey, on);
+    lastLive_.clear();
+    if (continuous_->isChecked() != on) {
+        continuous_->setChecked(on);
+    }
+}
+
+}  // namespace veliso
