@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include <cstdio>
 #include <map>
 #include <string>
 
