@@ -140,6 +140,7 @@ TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
         if (tab == 2) {
             expected.append(QString::fromUtf8("Relevés de mesures…"));
         }
+        expected.append(QStringLiteral("Annonces en continu"));  // for screen-reader users
         EXPECT_EQ(MenuItems(), expected) << "tab " << tab;
         EXPECT_TRUE(actions->fullScreenAction()->isCheckable());
         EXPECT_FALSE(actions->fullScreenAction()->isChecked());
