@@ -168,6 +168,7 @@ void NameMeasurementControls(QWidget* window) {
             {"CBox_Y", "Grandeur en ordonnée (Y)", {}},
             {"CBox_X", "Grandeur en abscisse (X)", {}},
             {"CBox_Ajustement", "Ajustement", {}},
+            {"CBox_Serie", "Série tracée", {}},
             {"Table", "Tableau des relevés", {}},
             {"Chart", "Graphique des relevés", {}},
         },
