@@ -25,6 +25,8 @@ namespace {
 /// Widths of the frame parts, in pixels.
 constexpr int kSizingFrame = 4;
 constexpr int kClientEdge = 2;
+/// Milliseconds between two attempts to bind the context to a surface that refused it.
+constexpr qint64 kBindRetryMs = 1000;
 
 }  // namespace
 
@@ -519,16 +521,25 @@ bool TOpenGLOrvPanel::MakeCurrent() {
         context_->surface() == surface_) {
         return true;
     }
-    if (binding_ == Binding::Refused || binding_ == Binding::RefusedOffScreen) {
-        return false;  // reported already; tried again only once the surface changes
+    if (binding_ == Binding::RefusedOffScreen ||
+        (binding_ == Binding::Refused && !bindRetry_.hasExpired(kBindRetryMs))) {
+        return false;  // reported already: see Binding
     }
     QString why;
     if (MakePlatformCurrent(why)) {
         binding_ = Binding::Bound;
         return true;
     }
+    // A refusal on screen may pass (a compositor busy with the window, a driver between two
+    // states) with no new surface and no new exposure to follow: the bind is tried again a
+    // second later, else the view would keep its last frame on screen for good while
+    // everything else goes on. Reported once per surface.
+    const bool reported = binding_ == Binding::Refused;
     binding_ = SurfaceOnScreen() ? Binding::Refused : Binding::RefusedOffScreen;
-    ReportPlatformError(QStringLiteral("wglMakeCurrent:"), why);
+    bindRetry_.start();
+    if (!reported) {
+        ReportPlatformError(QStringLiteral("wglMakeCurrent:"), why);
+    }
     return false;
 }
 

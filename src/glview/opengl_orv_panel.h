@@ -174,7 +174,8 @@ struct TFontDescription {
 /// Failures of the platform set `ErrorText` and emit `errorReported`, once per failure.
 /// Without a context the view stays empty: its GL surface is hidden, the panel's own area
 /// shows, and no paint reaches the owner. A surface that refuses the context gets no drawing
-/// until it changes or is exposed again.
+/// until it changes or is exposed again, or, refused while on screen, until a later attempt
+/// (at most one a second) binds it.
 ///
 /// The owner's code that the panel runs (`OnPreInit`, `OnPaint`, and the slots of its
 /// signals when connected directly) is guarded here, once: an exception there is not let
@@ -430,9 +431,11 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     bool surfaceParked_ = false;  // surface made while hidden, under the container's placeholder
     // Whether the context is current on the present native surface. A refused binding was
     // reported and is not tried at every paint: only on a new surface, or, when it was
-    // refused off screen, once the surface is exposed again.
+    // refused off screen, once the surface is exposed again, or, refused on screen, once
+    // `kBindRetryMs` have passed since the last attempt (`bindRetry_`).
     enum class Binding { Unbound, Bound, Refused, RefusedOffScreen };
     Binding binding_ = Binding::Unbound;
+    QElapsedTimer bindRetry_;
     QPointer<QWindow> watchedTopLevel_;  // the top-level window whose exposure is watched
     bool showAgainWhenExposed_ = false;  // surface shown before its top-level was exposed
     // Frame dragging (caption move, sizing frame).

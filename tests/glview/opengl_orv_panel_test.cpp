@@ -848,6 +848,29 @@ TEST_F(PanelSurface, BindingRefusedWhileOffScreenIsTriedAgainOnceExposed) {
     ExpectDrawingGoesOn();
 }
 
+TEST_F(PanelSurface, BindRefusedOnTheSameSurfaceIsTriedAgainAtMostOnceASecond) {
+    // Something took the thread's context (as a tab change's lighting call outside the paint
+    // cycle may find it), and the surface refuses it for a while: the view draws nothing
+    // meanwhile, says so once, and draws again without any change of its surface.
+    panel->failMakeCurrent = true;
+    QOpenGLContext::currentContext()->doneCurrent();
+    const int attempts = panel->bindAttempts;
+    paints = 0;
+    RepaintTicks(5, [&] { EXPECT_FALSE(panel->MakeCurrent()); });
+    EXPECT_EQ(panel->bindAttempts, attempts + 1) << "not at every tick";
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(reports, QStringList({"wglMakeCurrent:the surface refused the context."}));
+    panel->failMakeCurrent = false;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            panel->Repaint();
+            return paints > 0;
+        },
+        3000));
+    ExpectDrawingGoesOn();
+    EXPECT_EQ(reports.size(), 1);
+}
+
 // ---------------------------------------------------------------------------------------
 // Mouse and cursor.
 
