@@ -71,17 +71,16 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
     GLUquadric* const quadric = NewSphereQuadric();
     ApplySpherePassState();
 
-    if (!liquid.paused) {
-        StepLiquid(liquid);
+    // The particles are drawn where the frame's step and wall pass leave them. Out of
+    // memory, the liquid still moves; only its spheres are missing.
+    AdvanceLiquidFrame(liquid);
+    if (quadric == nullptr) {
+        return;
     }
     const int count = std::clamp(liquid.count, 0, kLiquidSlots);
     {
         SphereBatch spheres(quadric, detail.slices, detail.stacks);
         for (int p = 0; p < count; ++p) {
-            ConfineLiquid(liquid, p);
-            if (quadric == nullptr) {
-                continue;  // out of memory: the liquid still moves, only its spheres are missing
-            }
             if (markParticles && IsMarked(p)) {
                 spheres.SetColour(1.0 - liquid.red, 1.0 - liquid.green, 1.0 - liquid.blue);
             } else {
@@ -90,9 +89,7 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
             spheres.Add(liquid.x[p], liquid.y[p], liquid.z[p], kLiquidRadius);
         }
     }
-    if (quadric != nullptr) {
-        gluDeleteQuadric(quadric);
-    }
+    gluDeleteQuadric(quadric);
 }
 
 }  // namespace veliso

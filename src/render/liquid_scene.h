@@ -13,8 +13,8 @@ inline constexpr int kMarkedLiquidParticles[2] = {86, 87};
 ///
 /// Clears to black, places the camera from `liquid.view`, draws the cube (half-edge
 /// `liquid.halfEdge`) and then the particles as lit GLU spheres of radius 0.15 with the
-/// tessellation of `detail`. It also advances the liquid: one StepLiquid unless paused,
-/// then the wall pass of each particle just before it is drawn.
+/// tessellation of `detail`. It also advances the liquid first (AdvanceLiquidFrame: one
+/// StepLiquid unless paused, then the wall pass of each particle).
 ///
 /// `transparentCube` (the "Transparence du cube" box): all six faces filled and added to
 /// the background at half strength, without depth, so no particle is ever hidden by a

@@ -15,6 +15,8 @@ struct SphereDetail {
         slices = position;
         stacks = slices / 2;
     }
+
+    bool operator==(const SphereDetail&) const = default;
 };
 
 }  // namespace veliso

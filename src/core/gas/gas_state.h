@@ -56,6 +56,8 @@ struct GasState {
 
     /// Number of slots the model loops over: `count`, kept within the 100 slots.
     int inPlay() const { return count < 0 ? 0 : (count > kGasSlots ? kGasSlots : count); }
+
+    bool operator==(const GasState&) const = default;
 };
 
 }  // namespace veliso

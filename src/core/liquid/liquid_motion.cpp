@@ -146,4 +146,14 @@ void ConfineLiquid(LiquidState& liquid, int particle) {
     ConfineAxis(liquid.z[particle], liquid.vz[particle], bound);
 }
 
+void AdvanceLiquidFrame(LiquidState& liquid) {
+    if (!liquid.paused) {
+        StepLiquid(liquid);
+    }
+    const int count = SlotsInUse(liquid);
+    for (int p = 0; p < count; ++p) {
+        ConfineLiquid(liquid, p);
+    }
+}
+
 }  // namespace veliso

@@ -43,4 +43,9 @@ void StepLiquid(LiquidState& liquid);
 /// each time. An index outside 0 .. 99 is ignored.
 void ConfineLiquid(LiquidState& liquid, int particle);
 
+/// The model's part of one frame of the liquid: one StepLiquid unless paused, then
+/// ConfineLiquid of particles 0 .. count-1 in order. Every frame runs it, drawn or not: a
+/// paused particle at a wall has its velocity reversed again at each frame.
+void AdvanceLiquidFrame(LiquidState& liquid);
+
 }  // namespace veliso

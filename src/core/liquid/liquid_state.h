@@ -30,6 +30,8 @@ struct LiquidState {
 
     /// Bound of the particle centres on every axis.
     double limit() const { return halfEdge - kLiquidRadius; }
+
+    bool operator==(const LiquidState&) const = default;
 };
 
 }  // namespace veliso

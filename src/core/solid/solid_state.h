@@ -29,6 +29,8 @@ struct SolidState {
         double x[kSolidSiteCapacity] = {};
         double y[kSolidSiteCapacity] = {};
         double z[kSolidSiteCapacity] = {};
+
+        bool operator==(const Sites&) const = default;
     } hcpCellSites;
     ViewPoint view{20.0, 1.5, 4.25};
     /// Vibration amplitude a, model units: T * 7.326007326007326e-6 with T in kelvin.
@@ -39,6 +41,8 @@ struct SolidState {
     double blue = 0.8;
     /// The structure shown; always the one whose radio button is checked.
     SolidStructure structure = SolidStructure::SimpleCubicCrystal;
+
+    bool operator==(const SolidState&) const = default;
 };
 
 }  // namespace veliso

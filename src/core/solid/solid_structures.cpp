@@ -288,4 +288,31 @@ void DescribeSolidStructure(const SolidState& solid, const SolidExtent& extent,
     StructureWriter(solid, extent, random, sink).Write();
 }
 
+namespace {
+
+/// Takes the drawing commands of a frame and drops them.
+class DiscardingSink : public SolidSink {
+  public:
+    void SetColour(double, double, double) override {}
+    void SetLighting(bool) override {}
+    void SetPolygonLines(bool) override {}
+    void SetLineWidth(float) override {}
+    void SetLineSmoothing(bool) override {}
+    void Quads(std::span<const SolidPoint>) override {}
+    void Segments(std::span<const SolidPoint>) override {}
+    void LineLoop(std::span<const SolidPoint>) override {}
+    void Sphere(const SolidSphere&) override {}
+};
+
+}  // namespace
+
+void DrawSolidVibration(const SolidState& solid, RandomSource& random) {
+    DiscardingSink sink;
+    DescribeSolidStructure(solid, ComputeSolidExtent(solid.amplitude), random, sink);
+}
+
+bool SolidVibrates(const SolidState& solid) {
+    return solid.amplitude != 0.0;
+}
+
 }  // namespace veliso

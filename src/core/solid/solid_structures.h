@@ -82,4 +82,13 @@ double VibrationOffset(RandomSource& random, double amplitude);
 void DescribeSolidStructure(const SolidState& solid, const SolidExtent& extent,
                             RandomSource& random, SolidSink& sink);
 
+/// The random draws of one frame of `solid` without drawing it: the vibration offsets that
+/// DescribeSolidStructure draws, in the same order, so that the shared source ends where a
+/// drawn frame would leave it.
+void DrawSolidVibration(const SolidState& solid, RandomSource& random);
+
+/// True when the spheres of `solid` move from one frame to the next: at any amplitude but
+/// zero (at 0 K every offset is a multiple of 0).
+bool SolidVibrates(const SolidState& solid);
+
 }  // namespace veliso

@@ -246,6 +246,30 @@ TEST_F(LiquidTest, WallTestsIncludeTheBoundItself) {
     ConfineLiquid(liquid_, kLiquidSlots);
 }
 
+TEST_F(LiquidTest, FrameStepsUnlessPausedThenConfinesInPlay) {
+    InitLiquid(liquid_, random_);
+    liquid_.count = 60;
+    for (bool paused : {false, true}) {
+        liquid_.paused = paused;
+        LiquidState expected = liquid_;
+        if (!paused) {
+            StepLiquid(expected);
+        }
+        for (int p = 0; p < 60; ++p) {
+            ConfineLiquid(expected, p);
+        }
+        AdvanceLiquidFrame(liquid_);
+        EXPECT_TRUE(liquid_ == expected) << (paused ? "paused" : "running");
+    }
+    // Paused, a particle resting on a wall keeps its place but has its velocity reversed
+    // again at every frame: frames that are not drawn must still run.
+    const double vy = liquid_.vy[0];
+    ASSERT_EQ(liquid_.y[0], -liquid_.limit());
+    AdvanceLiquidFrame(liquid_);
+    EXPECT_EQ(liquid_.vy[0], -vy);
+    EXPECT_EQ(liquid_.y[0], -liquid_.limit());
+}
+
 TEST_F(LiquidTest, LongRunStaysInsideTheCube) {
     InitLiquid(liquid_, random_);
     for (int step = 0; step < 10000; ++step) {

@@ -256,6 +256,24 @@ TEST_F(SolidStructures, FramesRepeatOnlyAtAbsoluteZero) {
     EXPECT_LT(twoFrames(300), 9);
 }
 
+TEST_F(SolidStructures, UndrawnFrameMakesTheDrawnFramesDraws) {
+    for (SolidStructure structure : {SolidStructure::SimpleCubicCrystal, SolidStructure::FccCell,
+                                     SolidStructure::HcpCrystal}) {
+        for (int kelvin : {0, 300}) {
+            solid.structure = structure;
+            solid.amplitude = SolidAmplitudeAt(kelvin);
+            EXPECT_EQ(SolidVibrates(solid), kelvin != 0);
+            RandomSource drawn;
+            RandomSource undrawn;
+            Recorder recorder;
+            DescribeSolidStructure(solid, ComputeSolidExtent(solid.amplitude), drawn, recorder);
+            DrawSolidVibration(solid, undrawn);
+            EXPECT_EQ(undrawn.low(), drawn.low()) << static_cast<int>(structure) << ", " << kelvin;
+            EXPECT_EQ(undrawn.high(), drawn.high());
+        }
+    }
+}
+
 TEST_F(SolidStructures, FccCrystalAlternatesKindsLikeRockSalt) {
     const Recorder r = Describe(SolidStructure::FccCrystal);
     ASSERT_EQ(r.spheres.size(), 125u);
