@@ -28,12 +28,14 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QThread>
 #include <QTime>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
@@ -64,9 +66,13 @@ QString Figure(double value) {
 // French typography: a no-break space before ? ! : ; so that the sign never starts a line.
 const QString kNbsp = QString(QChar(0x00A0));
 
-// Points of one series beyond which the plot keeps one per marker-sized cell: markers drawn
-// over each other add nothing to the picture, and each costs the chart an item.
+// Points of one series beyond which the plot keeps one per cell a little wider than a marker:
+// markers drawn over each other add nothing to the picture, and each costs the chart an item.
 constexpr std::size_t kDensePoints = 2000;
+
+// Files from this size on are read aside (about 20 000 rows): a shorter one takes less
+// than a tenth of a second.
+constexpr qsizetype kReadAside = 1 << 20;
 
 // Colours of the series, in order; a ninth series takes the first colour again.
 constexpr QRgb kSeriesColours[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e,
@@ -334,6 +340,9 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
 }
 
 TFormReleves::~TFormReleves() {
+    if (reading_) {
+        reading_->wait();  // its answer, queued to this window, goes with it
+    }
     if (isVisible()) {
         SaveGeometry();
     }
@@ -759,8 +768,31 @@ void TFormReleves::ImportCsv() {
         Warn(QString::fromUtf8("Importation impossible"), refused + QStringLiteral("\n\n") + fault);
         return;
     }
-    MeasurementCsv read = ReadMeasurementsCsv(std::string_view(bytes.constData(), bytes.size()));
-    bytes.clear();
+    if (bytes.size() < kReadAside) {
+        FinishImport(path, ReadMeasurementsCsv(std::string_view(bytes.constData(), bytes.size())));
+        return;
+    }
+    // A long file is read on a thread of its own, so that the window keeps answering; the
+    // table changes only once it is read, back on the window's thread.
+    butImporter->setEnabled(false);
+    Lab_Etat->setText(QString::fromUtf8("Lecture de « %1 »…").arg(FileName(path)));
+    reading_ = QThread::create([this, path, bytes = std::move(bytes)] {
+        auto read = std::make_shared<MeasurementCsv>(
+            ReadMeasurementsCsv(std::string_view(bytes.constData(), bytes.size())));
+        QMetaObject::invokeMethod(
+            this, Guard([this, path, read] { FinishImport(path, std::move(*read)); }),
+            Qt::QueuedConnection);
+    });
+    connect(reading_, &QThread::finished, reading_, &QObject::deleteLater);
+    reading_->start();
+}
+
+void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
+    butImporter->setEnabled(true);
+    const QString refused =
+        QString::fromUtf8(
+            "Le fichier « %1 » n'a pas été importé ; le tableau reste tel qu'il était.")
+            .arg(FileName(path));
     if (!read.ok()) {
         Warn(QString::fromUtf8("Importation impossible"),
              refused + QStringLiteral("\n\n") + Text(read.error));
@@ -942,22 +974,32 @@ void TFormReleves::UpdatePlot() {
         std::vector<PlotPoint> shown =
             count > kDensePoints
                 ? OnePointPerCell(d.points, xScale, yScale,
-                                  std::max(1, int(std::max(area.width(), 600.0) / size)),
-                                  std::max(1, int(std::max(area.height(), 300.0) / size)))
+                                  std::max(1, int(std::max(area.width(), 600.0) / (size + 2))),
+                                  std::max(1, int(std::max(area.height(), 300.0) / (size + 2))))
                 : d.points;
         QList<QPointF> list;
         list.reserve(static_cast<qsizetype>(shown.size()));
         for (const PlotPoint& p : shown) {
             list.append(QPointF(p.x, p.y));
         }
+        // Each change of look goes over every marker of the series: only what changed, and
+        // before the new points replace the old.
         points->setName(QString::fromUtf8("Série %1").arg(d.series));
-        points->setColor(colour);
-        points->setBorderColor(colour);
-        points->setMarkerSize(size);
+        if (points->color() != colour || points->borderColor() != colour) {
+            points->clear();
+            points->setColor(colour);
+            points->setBorderColor(colour);
+        }
+        if (points->markerSize() != size) {
+            points->clear();
+            points->setMarkerSize(size);
+        }
         points->replace(list);
         points->setVisible(true);
         chart->legend()->markers(points).front()->setVisible(true);
-        line->setColor(colour);
+        if (line->color() != colour) {
+            line->setColor(colour);
+        }
         line->replace(d.line);
         line->setVisible(true);
         if (fitChoice >= 0) {

@@ -2,12 +2,14 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <QPointer>
 #include <QRect>
 #include <functional>
 #include <vector>
 
 #include "core/gas/gas_state.h"
 #include "core/measure/fit.h"
+#include "core/measure/measurement_csv.h"
 #include "core/measure/measurement_log.h"
 
 class QCheckBox;
@@ -19,6 +21,7 @@ class QLineSeries;
 class QPushButton;
 class QScatterSeries;
 class QTableView;
+class QThread;
 class QValueAxis;
 
 namespace veliso {
@@ -127,6 +130,7 @@ class TFormReleves : public QDialog {
     void ClearAll();
     void CopyRows();
     void ImportCsv();
+    void FinishImport(const QString& path, MeasurementCsv read);
     void Warn(const QString& title, const QString& text);
     void AddMeasurement(const WallHitAverage& average);
     void StartSeries();
@@ -149,6 +153,8 @@ class TFormReleves : public QDialog {
     WallHitReadouts readouts_;
     MeasurementTableModel* model_ = nullptr;
     int drawn_ = 0;
+    /// The thread reading a long file being imported, while it runs.
+    QPointer<QThread> reading_;
 
     QLabel* Lab_Releve = nullptr;
     QPushButton* butAjouter = nullptr;

@@ -417,6 +417,18 @@ TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
     EXPECT_LE(points->markerSize(), 4.0);
     EXPECT_GT(points->count(), 1000);
     EXPECT_LT(points->count(), 10000);
+
+    // A long file is read aside: the window goes on answering, and the rows come once read.
+    rows.resize(40000, rows.back());
+    for (int i = 10000; i < 40000; ++i) {
+        rows[i].number = i + 1;
+    }
+    importPath = Write("long.csv", WriteMeasurementsCsv(rows));
+    Click("butImporter");
+    EXPECT_EQ(Rows().size(), 10000u);
+    EXPECT_TRUE(Control<QLabel>("Lab_Etat")->text().startsWith(QString::fromUtf8("Lecture de")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 40000u; }, 60000));
+    EXPECT_TRUE(Control<QPushButton>("butImporter")->isEnabled());
 }
 
 // Every question about losing rows: the keys a hurried user presses keep them.
