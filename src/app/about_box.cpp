@@ -75,6 +75,10 @@ TAboutBox::TAboutBox(QWidget* parent)
     // The label keeps its width and grows downwards until the whole text shows.
     Label1->setGeometry(33, 86, 229, std::max(42, Label1->heightForWidth(229)));
 
+    // In the 11 pixels left between the configuration text and the button: one line at 7 pt.
+    Licence = PlaceLabel(Panel1, "Licence", QString::fromUtf8(veliso::credits::kLicenceLine), 33,
+                         Label1->geometry().bottom() + 1, ArialFont(7), veliso::kTextGrey);
+
     // The button belongs to the window itself and lies in front of the panel.
     OKButton = new QPushButton(QString::fromUtf8("&Fermer"), this);
     OKButton->setObjectName("OKButton");

@@ -27,6 +27,8 @@ class TAboutBox : public QDialog {
     QLabel* Credit = nullptr;
     veliso::ClickableLabel* mail = nullptr;
     QLabel* Label1 = nullptr;
+    /// The licence, under the configuration text.
+    QLabel* Licence = nullptr;
     QPushButton* OKButton = nullptr;
 
   public slots:

@@ -11,6 +11,7 @@
 
 #include "core/common/random_source.h"
 #include "core/common/text_excerpt.h"
+#include "mainwindow/credits.h"
 #include "mainwindow/picture_file.h"
 
 #ifndef VELISO_VERSION
@@ -223,7 +224,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version)) {
         result.action = CommandLine::Action::Version;
-        result.text = QStringLiteral("veliso " VELISO_VERSION "\n");
+        result.text = QStringLiteral("veliso " VELISO_VERSION "\n") +
+                      QString::fromUtf8(veliso::credits::kVersionLicence);
         return result;
     }
 

@@ -12,6 +12,15 @@ inline constexpr char kCreditLine[] = "Équipe Veliso, contact :";
 /// "mailto:" + address + "?subject=Veliso".
 inline constexpr char kContactAddress[] = "contact@veliso.example";
 
+/// About box: the licence, on one line under the configuration text.
+inline constexpr char kLicenceLine[] = "Logiciel libre : licence GNU GPL 3 ou ultérieure";
+
+/// --version: the lines after the version, naming the licence.
+inline constexpr char kVersionLicence[] =
+    "Licence : GNU GPL version 3 ou ultérieure (GPL-3.0-or-later).\n"
+    "Veliso est un logiciel libre : vous pouvez le redistribuer et le modifier selon les\n"
+    "termes de cette licence. Il est fourni sans aucune garantie.\n";
+
 /// Status bar, last panel: the fixed credit text, right-justified.
 inline constexpr char kStatusCredit[] = "Veliso — modèles particulaires des états de la matière";
 

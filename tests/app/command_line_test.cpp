@@ -78,8 +78,12 @@ TEST(CommandLine, HelpAndVersionComeBeforeEverythingButSyntax) {
     }
     c = Parse({"--version"});
     EXPECT_EQ(c.action, CommandLine::Action::Version);
+    // The version on the first line, then the licence, in French.
     EXPECT_TRUE(
-        QRegularExpression("^veliso [0-9]+\\.[0-9]+(\\.[0-9]+)?\\n$").match(c.text).hasMatch())
+        QRegularExpression("^veliso [0-9]+\\.[0-9]+(\\.[0-9]+)?\\nLicence : GNU GPL version 3 ou "
+                           "ultérieure \\(GPL-3\\.0-or-later\\)\\.\\n")
+            .match(c.text)
+            .hasMatch())
         << c.text.toStdString();
     c = Parse({"-v", "--help"});
     EXPECT_EQ(c.action, CommandLine::Action::Help);

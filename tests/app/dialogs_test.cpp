@@ -135,6 +135,13 @@ TEST_F(DialogsTest, AboutBoxLayoutAndTexts) {
     EXPECT_LE(about.Label1->geometry().bottom() + about.Panel1->y(), about.OKButton->y());
     EXPECT_TRUE(about.Label1->wordWrap());
     EXPECT_TRUE(about.Label1->text().startsWith("Configuration minimale :  Processeur  600  MHz"));
+    // The licence, on one whole line between the configuration text and the button.
+    EXPECT_EQ(about.Licence->text(),
+              QString::fromUtf8("Logiciel libre : licence GNU GPL 3 ou ultérieure"));
+    EXPECT_EQ(about.Licence->x(), 33);
+    EXPECT_GT(about.Licence->y(), about.Label1->geometry().bottom());
+    EXPECT_LT(about.Licence->geometry().bottom() + about.Panel1->y(), about.OKButton->y());
+    EXPECT_LE(about.Licence->geometry().right(), about.Panel1->width());
     EXPECT_EQ(about.OKButton->parentWidget(), &about);
     EXPECT_EQ(about.OKButton->geometry(), QRect(96, 152, 103, 29));
     EXPECT_TRUE(about.OKButton->isDefault());
