@@ -1,14 +1,34 @@
 #pragma once
 
+#include <QString>
 #include <QUrl>
 
 namespace veliso {
 
 /// Hands a local document or a link (a "mailto:" address, say) to the desktop's opener,
 /// xdg-open, as a detached process whose input and output are discarded. Returns whether the
-/// opener was started; what becomes of the request afterwards is the desktop's affair. Without
-/// an opener on the PATH nothing happens and nothing is printed: the program has no message of
-/// its own for a page or a mail program that cannot be shown.
+/// opener was started; what becomes of the request afterwards is the desktop's affair.
+/// Without an opener on the PATH nothing happens and false is returned.
 bool OpenWithDesktop(const QUrl& url);
+
+/// The folder of the information pages for a program that lies in `programFolder`: the
+/// installed folder (../share/veliso/pages beside the program's bin folder) or, for a
+/// program run from its build folder, the build's copy of the pages. The first of the two
+/// that holds the solid page; empty when neither does. The working directory plays no part,
+/// so the program finds its pages from whatever folder it is started in.
+QString FindPagesFolder(const QString& programFolder);
+
+/// FindPagesFolder for the running program's own folder.
+QString InformationPagesFolder();
+
+/// Why the information page `name` cannot be shown from `folder` (as found by
+/// FindPagesFolder, empty when none was found), in French for the user; empty when the page
+/// exists. `programFolder` names where the pages were looked for.
+QString MissingPageMessage(const QString& folder, const QString& name,
+                           const QString& programFolder);
+
+/// The French message for a page that exists but cannot be handed to a browser because
+/// xdg-open is missing.
+QString NoOpenerMessage();
 
 }  // namespace veliso

@@ -250,7 +250,12 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     setFont(QFont("Times New Roman", 8));
     resize(646, 525);
 
-    openUrl = [](const QUrl& url) { OpenWithDesktop(url); };
+    openUrl = [this](const QUrl& url) {
+        if (!OpenWithDesktop(url)) {
+            ShowPageProblem(NoOpenerMessage());
+        }
+    };
+    pagesFolder = InformationPagesFolder();
     terminate = [] { QCoreApplication::quit(); };
 
     // The records get their start values before any control exists: the liquid panel and
@@ -566,11 +571,21 @@ void TFormMM::Timer2Timer() {
 }
 
 void TFormMM::OpenInformationPage(const QString& name) {
-    // The pages lie beside the program's working directory; a missing page is the
-    // desktop's affair.
-    if (openUrl) {
-        openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
+    const QString problem =
+        MissingPageMessage(pagesFolder, name, QCoreApplication::applicationDirPath());
+    if (!problem.isEmpty()) {
+        ShowPageProblem(problem);
+        return;
     }
+    if (openUrl) {
+        openUrl(QUrl::fromLocalFile(QDir(pagesFolder).absoluteFilePath(name)));
+    }
+}
+
+void TFormMM::ShowPageProblem(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kApplicationTitle), text,
+                    QMessageBox::Ok, this);
+    box.exec();
 }
 
 void TFormMM::Image_infoClick() {

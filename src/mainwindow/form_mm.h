@@ -172,9 +172,12 @@ class TFormMM : public QWidget {
     /// The view's name and description for screen readers, and what they are told.
     veliso::ViewSpeech* viewSpeech = nullptr;
 
-    /// How documents and links are handed to the desktop; the result is ignored. Tests
-    /// replace it to watch the requests.
+    /// How documents and links are handed to the desktop; by default a missing opener is
+    /// told in a message box. Tests replace it to watch the requests.
     std::function<void(const QUrl&)> openUrl;
+    /// Where the information pages lie: found from the program's own folder at start-up,
+    /// never from the working directory. Empty when they were not found.
+    QString pagesFolder;
     /// Ends the program once closing was confirmed. Tests replace it.
     std::function<void()> terminate;
 
@@ -243,6 +246,8 @@ class TFormMM : public QWidget {
     void SetStartValues();
     void LayOut();
     void OpenInformationPage(const QString& name);
+    /// Tells the user, in a warning box, why an information page is not shown.
+    void ShowPageProblem(const QString& text);
     void SetUpMeasurements();
 
     veliso::ViewNotice* viewNotice_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -213,7 +215,7 @@ TEST_F(FormMMTest, ValueLabelsShowThePanelsBackground) {
     }
 }
 
-TEST_F(FormMMTest, InformationIconsOpenTheirPagesFromTheWorkingDirectory) {
+TEST_F(FormMMTest, InformationIconsOpenTheirPagesFromThePagesFolderOrSayWhyNot) {
     struct Icon {
         ClickableLabel* label;
         QWidget* panel;
@@ -222,6 +224,18 @@ TEST_F(FormMMTest, InformationIconsOpenTheirPagesFromTheWorkingDirectory) {
     } icons[3] = {{form->Image_info, form->Pansol, {69, 378}, "_sol.htm"},
                   {form->Image_infoliq, form->Panliq, {128, 242}, "_liq.htm"},
                   {form->Image_infogaz, form->Pangaz, {128, 440}, "_gaz.htm"}};
+    // The pages folder holds the solid and gas pages only; the working directory holds all
+    // three and is never looked at.
+    QTemporaryDir pages, cwd;
+    for (const char* page : {"_sol.htm", "_gaz.htm"}) {
+        QFile(pages.filePath(page)).open(QIODevice::WriteOnly);
+    }
+    for (const Icon& icon : icons) {
+        QFile(cwd.filePath(icon.page)).open(QIODevice::WriteOnly);
+    }
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    form->pagesFolder = pages.path();
     Show();
     for (int i = 0; i < 3; ++i) {
         const Icon& icon = icons[i];
@@ -230,10 +244,32 @@ TEST_F(FormMMTest, InformationIconsOpenTheirPagesFromTheWorkingDirectory) {
         EXPECT_EQ(icon.label->cursor().shape(), Qt::PointingHandCursor);
         EXPECT_EQ(icon.label->toolTip(), "Informations");
         form->PageControl1->setCurrentIndex(i);
+        const size_t openedBefore = opened.size();
+        ModalAnswer answer(QMessageBox::Ok);
         QTest::mouseClick(icon.label, Qt::LeftButton, {}, QPoint(12, 12));
-        ASSERT_EQ(opened.size(), static_cast<size_t>(i + 1));
-        EXPECT_EQ(opened.back(), QUrl::fromLocalFile(QDir::current().absoluteFilePath(icon.page)));
+        if (QString(icon.page) == "_liq.htm") {
+            EXPECT_EQ(opened.size(), openedBefore);
+            ASSERT_EQ(answer.answered(), 1u);
+            EXPECT_EQ(answer.icon, QMessageBox::Warning);
+            EXPECT_EQ(answer.text, QString::fromUtf8("La page d'information « _liq.htm » est "
+                                                     "introuvable dans le dossier « %1 ».")
+                                       .arg(QDir::toNativeSeparators(pages.path())));
+            continue;
+        }
+        EXPECT_EQ(answer.answered(), 0u);
+        ASSERT_EQ(opened.size(), openedBefore + 1);
+        EXPECT_EQ(opened.back(), QUrl::fromLocalFile(QDir(pages.path()).filePath(icon.page)));
     }
+    // No pages folder found at all: the message names where the installed pages belong.
+    form->pagesFolder.clear();
+    form->PageControl1->setCurrentIndex(0);
+    ModalAnswer answer(QMessageBox::Ok);
+    QTest::mouseClick(form->Image_info, Qt::LeftButton, {}, QPoint(12, 12));
+    ASSERT_EQ(answer.answered(), 1u);
+    EXPECT_TRUE(answer.text.startsWith("Les pages d'information sont introuvables"));
+    EXPECT_TRUE(answer.text.contains(
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/veliso/pages")));
+    QDir::setCurrent(before);
 }
 
 TEST_F(FormMMTest, HiddenTabsNeverBecomeCurrent) {
