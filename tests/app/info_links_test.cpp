@@ -1,6 +1,7 @@
 // The information icons and the About box's address on a machine that lacks what they need:
-// no information pages in the working directory, no browser, no mail program, or no opener at
-// all. The program shows no message of its own, prints nothing, and goes on.
+// no browser, no mail program, or no opener at all, started from a folder without pages. The
+// pages come from the program's pages folder; without an opener each page says why it is not
+// shown, in a box of the program's own; nothing is printed, and the program goes on.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include "app/instructions.h"
 #include "app/splash.h"
 #include "mainwindow/clickable_label.h"
+#include "mainwindow/desktop_open.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/qt_app.h"
 #include "support/stderr_capture.h"
@@ -29,10 +31,14 @@ class InfoLinksTest : public ::testing::Test {
   protected:
     void SetUp() override {
         testing::TestApplication();
-        ASSERT_TRUE(home_.isValid() && pages_.isValid() && tools_.isValid());
+        ASSERT_TRUE(home_.isValid() && pages_.isValid() && tools_.isValid() &&
+                    installedPages_.isValid());
+        for (const char* page : {"_sol.htm", "_liq.htm", "_gaz.htm"}) {
+            QFile(installedPages_.filePath(page)).open(QIODevice::WriteOnly);
+        }
         oldDirectory_ = QDir::currentPath();
         oldPath_ = qgetenv("PATH");
-        // The pages' folder is empty; the PATH holds only the test's own tools folder.
+        // The working directory holds no page; the PATH holds only the test's own tools folder.
         QDir::setCurrent(pages_.path());
         qputenv("PATH", tools_.path().toLocal8Bit());
         capture_ = std::make_unique<testing::StderrCapture>();
@@ -41,9 +47,11 @@ class InfoLinksTest : public ::testing::Test {
         CreateWindows();
         // No splash: the window comes straight up.
         FormMM->SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
+        FormMM->pagesFolder = installedPages_.path();
         FormMM->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMM));
-        // Any message box coming up is a fault; it is noted and answered.
+        // Every message box coming up is noted and answered; TearDown compares them with
+        // the boxes expected.
         watcher_.setInterval(10);
         QObject::connect(&watcher_, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -61,7 +69,7 @@ class InfoLinksTest : public ::testing::Test {
         QDir::setCurrent(oldDirectory_);
         qputenv("PATH", oldPath_);
         EXPECT_EQ(written, "") << "standard error";
-        EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+        EXPECT_EQ(boxes_, expectedBoxes_);
     }
 
     /// Clicks the information icon of each tab, then the address in the About box.
@@ -114,14 +122,18 @@ class InfoLinksTest : public ::testing::Test {
     QTemporaryDir home_;
     QTemporaryDir pages_;
     QTemporaryDir tools_;
+    QTemporaryDir installedPages_;
     QString oldDirectory_;
     QByteArray oldPath_;
     std::unique_ptr<testing::StderrCapture> capture_;
     QTimer watcher_;
     std::vector<std::string> boxes_;
+    std::vector<std::string> expectedBoxes_;
 };
 
-TEST_F(InfoLinksTest, WithoutAnOpenerNothingShowsAndNothingBreaks) {
+TEST_F(InfoLinksTest, WithoutAnOpenerEachPageSaysWhyAndNothingBreaks) {
+    // One box for each of the three pages; the mail link stays silent.
+    expectedBoxes_.assign(3, NoOpenerMessage().toStdString());
     ClickEveryLink();
     EXPECT_TRUE(FormMM->Timer1->isActive());
     EXPECT_TRUE(FormMM->Timer2->isActive());
@@ -133,8 +145,8 @@ TEST_F(InfoLinksTest, AFailingOpenerGetsThePagesAndTheAddressAndStaysQuiet) {
     ClickEveryLink();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Requests().size() == 4; }, 5000))
         << Requests().join(' ').toStdString();
-    // The pages are resolved in the working directory, whether they exist or not.
-    const QDir pages(pages_.path());
+    // The pages of the pages folder, not of the working directory.
+    const QDir pages(installedPages_.path());
     const QStringList expected = {pages.absoluteFilePath("_sol.htm"),
                                   pages.absoluteFilePath("_liq.htm"),
                                   pages.absoluteFilePath("_gaz.htm"), TAboutBox::MailLink()};

@@ -687,6 +687,8 @@ TEST(Soak, RandomUseLeavesEveryRecordSoundAndStandardErrorEmpty) {
         TFormMM& form = *FormMM;
         // The information pages and the end of the program are watched, not carried out.
         form.openUrl = [&counts](const QUrl&) { ++counts["page requested"]; };
+        // The build's copy of the pages, wherever the build folder lies.
+        form.pagesFolder = QCoreApplication::applicationDirPath() + "/../pages";
         int terminations = 0;
         form.terminate = [&terminations] { ++terminations; };
 
