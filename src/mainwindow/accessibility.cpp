@@ -23,25 +23,30 @@ namespace {
 // Dynamic properties read by the interfaces below.
 constexpr char kRole[] = "velisoAccessibleRole";
 constexpr char kUnit[] = "velisoValueUnit";
-constexpr char kLabels[] = "velisoLabels";
+constexpr char kCaption[] = "velisoCaption";
+constexpr char kFigure[] = "velisoFigure";
 constexpr char kSpoken[] = "velisoSpokenFormat";
 
 QString StripAmpersands(QString text) {
     return text.remove(QLatin1Char('&'));
 }
 
-/// The labels tied to a widget with TieLabels, as label relations.
+/// What TieLabels tied to a widget: its caption labels it, and it controls the figure.
 QList<QPair<QAccessibleInterface*, QAccessible::Relation>> TiedLabels(const QWidget* widget,
                                                                       QAccessible::Relation match) {
     QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations;
-    if (!(match & QAccessible::Label)) {
-        return relations;
-    }
-    for (QObject* label : widget->property(kLabels).value<QObjectList>()) {
-        if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label)) {
-            relations.append({iface, QAccessible::Label});
+    const auto add = [&](const char* property, QAccessible::Relation relation) {
+        if (!(match & relation)) {
+            return;
         }
-    }
+        if (QObject* label = widget->property(property).value<QObject*>()) {
+            if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label)) {
+                relations.append({iface, relation});
+            }
+        }
+    };
+    add(kCaption, QAccessible::Label);
+    add(kFigure, QAccessible::Controlled);
     return relations;
 }
 
@@ -365,12 +370,18 @@ void SetValueUnit(QWidget* slider, const QString& unit) {
     slider->setProperty(kUnit, unit);
 }
 
-void TieLabels(QWidget* control, std::initializer_list<QLabel*> labels) {
-    QObjectList list;
-    for (QLabel* label : labels) {
-        list.append(label);
+void TieLabels(QWidget* control, QLabel* caption, QLabel* figure) {
+    if (caption != nullptr) {
+        // A screen reader says a control's label rather than its name: the caption says the
+        // name too, without its dotted leader.
+        if (caption->accessibleName().isEmpty()) {
+            caption->setAccessibleName(control->accessibleName());
+        }
+        control->setProperty(kCaption, QVariant::fromValue<QObject*>(caption));
     }
-    control->setProperty(kLabels, QVariant::fromValue(list));
+    if (figure != nullptr) {
+        control->setProperty(kFigure, QVariant::fromValue<QObject*>(figure));
+    }
 }
 
 void SetSpokenFormat(QLabel* label, const QString& format) {

@@ -5,7 +5,6 @@
 #include <QAccessible>
 #include <QObject>
 #include <QString>
-#include <initializer_list>
 
 class QLabel;
 class QWidget;
@@ -29,9 +28,9 @@ void SetAccessibleRole(QWidget* widget, QAccessible::Role role);
 /// A slider's value as the user reads it: its position, then `unit` ("298 K" for " K").
 void SetValueUnit(QWidget* slider, const QString& unit);
 
-/// The labels that name and show the value of `control` (its caption, its figure): a screen
-/// reader reads them as the control's labels.
-void TieLabels(QWidget* control, std::initializer_list<QLabel*> labels);
+/// The labels of `control`, either may be null: its caption labels it (and is read with the
+/// control's name), and the control controls the figure that shows its value.
+void TieLabels(QWidget* control, QLabel* caption, QLabel* figure);
 
 /// A label whose figure is read with its meaning: `format` with %1 for the label's text
 /// ("Pression : %1 Pa").

@@ -63,11 +63,7 @@ void NamePanel(QWidget* root, const Panel& panel) {
         }
         auto* caption = c.caption ? root->findChild<QLabel*>(c.caption) : nullptr;
         auto* figure = c.figure ? root->findChild<QLabel*>(c.figure) : nullptr;
-        if (caption && figure) {
-            TieLabels(control, {caption, figure});
-        } else if (caption || figure) {
-            TieLabels(control, {caption ? caption : figure});
-        }
+        TieLabels(control, caption, figure);
     }
     for (const Figure& f : panel.figures) {
         if (auto* label = root->findChild<QLabel*>(f.object)) {

@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "core/gas/gas_step.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/accessibility.h"
 #include "mainwindow/form_mm.h"
@@ -115,7 +116,9 @@ QString ViewSpeech::LiveText() const {
     QString text = hits ? QString::fromUtf8("Chocs sur les parois : %1 par seconde ; ")
                               .arg(Text(FrenchNumber(*hits)))
                         : QString();
-    text += QString::fromUtf8("pression : %1\u00a0Pa.").arg(Text(FrenchNumber(form_.gas.pressure)));
+    text += QString::fromUtf8("pression : %1\u00a0Pa.")
+                .arg(Text(FrenchNumber(IdealGasPressure(form_.gas.count, form_.gas.temperature,
+                                                        form_.gas.volumePercent))));
     if (form_.FormReleves != nullptr && form_.FormReleves->isVisible()) {
         if (auto* line = form_.FormReleves->findChild<QLabel*>("Lab_Releve")) {
             text += QLatin1Char(' ') + line->text();

@@ -7,6 +7,7 @@ comes back to where it started and checks that every stop has a name, that no st
 frame other than the main window, and that the cycle reaches the 3D view. Prints the cycle.
 """
 
+import os
 import subprocess
 import sys
 import time
@@ -128,6 +129,8 @@ def main():
         frames = frames_above(current, frame)
         if frames:
             failures.append("%s lies in frames %s" % (describe(current), frames))
+        # A screen reader running beside (VELISO_ORCA_LOG) needs time to say each stop.
+        time.sleep(float(os.environ.get("VELISO_TAB_PAUSE", "0")))
         subprocess.run(["xdotool", "key", "Tab"], check=True)
         previous = current
         current = wait_for(lambda: (lambda f: f if f is not None and f != previous else None)(

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/gas/gas_step.h"
 #include "core/solid/solid_controls.h"
 
 namespace veliso {
@@ -159,8 +160,11 @@ SceneDescription DescribeGasScene(const GasState& gas, bool transparentBox,
          FrenchNumber(gas.mass) + " en mouvement dans un récipient cubique à " +
          FrenchNumber(gas.volumePercent) + kNbsp + "% de son volume, " + Walls(transparentBox) +
          "."},
-        {"Température : " + FrenchNumber(gas.temperature) + kNbsp +
-         "K ; pression : " + FrenchNumber(gas.pressure) + kNbsp + "Pa."},
+        // The pressure of the state shown, as the panel gives it, whether or not a control
+        // has had the record work it out yet.
+        {"Température : " + FrenchNumber(gas.temperature) + kNbsp + "K ; pression : " +
+         FrenchNumber(IdealGasPressure(gas.count, gas.temperature, gas.volumePercent)) + kNbsp +
+         "Pa."},
     };
     if (wallHitsLastSecond) {
         d.push_back({"Chocs sur les parois : " + FrenchNumber(*wallHitsLastSecond) +
