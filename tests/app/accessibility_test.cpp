@@ -158,6 +158,24 @@ TEST_F(Accessibility, EveryWindowAndTab) {
         QString::fromUtf8("Température : 400\u00a0K")))
         << Str(form->viewSpeech->announcer()->lastText());
 
+    // D on the focused view says the whole description with the live figures; the
+    // continuous announcements say the live figures once, and again only when they change.
+    Announcer* announcer = form->viewSpeech->announcer();
+    view->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(view, Qt::Key_D);
+    EXPECT_TRUE(announcer->lastText().startsWith(QString::fromUtf8("Vue 3D : état gazeux. Gaz")))
+        << Str(announcer->lastText());
+    form->viewSpeech->continuousMs = 0;
+    form->viewSpeech->SetContinuous(true);
+    form->viewSpeech->Poll();
+    EXPECT_TRUE(announcer->lastText().contains(QString::fromUtf8("pression : 136")))
+        << Str(announcer->lastText());
+    const int said = announcer->count();
+    form->viewSpeech->Poll();
+    EXPECT_EQ(announcer->count(), said);
+    form->viewSpeech->SetContinuous(false);
+    form->Button1->setFocus();
+
     form->ShowMeasurements();
     form->FormReleves->AddRow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form->FormReleves));
