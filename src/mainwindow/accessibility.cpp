@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTabBar>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -218,10 +219,41 @@ class TabAccessible : public QAccessibleInterface, public QAccessibleActionInter
     int index_;
 };
 
+/// When a tab bar takes the focus, says that its selected tab has it: Qt reports only the
+/// bar, and a screen reader would say "tab list" without the tab.
+class TabFocusRelay : public QObject {
+  public:
+    static constexpr char kName[] = "velisoTabFocusRelay";
+    explicit TabFocusRelay(QTabBar* bar) : QObject(bar) {
+        setObjectName(kName);
+        bar->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            auto* bar = static_cast<QTabBar*>(watched);
+            // After Qt's own report of the bar's focus.
+            QTimer::singleShot(0, bar, [bar] {
+                if (bar->hasFocus() && bar->currentIndex() >= 0) {
+                    QAccessibleEvent focus(bar, QAccessible::Focus);
+                    focus.setChild(bar->currentIndex());  // the hidden tabs come last
+                    QAccessible::updateAccessibility(&focus);
+                }
+            });
+        }
+        return false;
+    }
+};
+
 /// A tab bar that exposes only the tabs the user can see: a hidden tab is no object at all.
 class TabBarAccessible : public QAccessibleWidget {
   public:
-    explicit TabBarAccessible(QTabBar* bar) : QAccessibleWidget(bar, QAccessible::PageTabList) {}
+    explicit TabBarAccessible(QTabBar* bar) : QAccessibleWidget(bar, QAccessible::PageTabList) {
+        if (bar->findChild<QObject*>(TabFocusRelay::kName, Qt::FindDirectChildrenOnly) == nullptr) {
+            new TabFocusRelay(bar);
+        }
+    }
     ~TabBarAccessible() override {
         for (QAccessible::Id id : ids_) {
             if (id != 0) {
