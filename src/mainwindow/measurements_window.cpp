@@ -66,7 +66,7 @@ QString Figure(double value) {
 // French typography: a no-break space before ? ! : ; so that the sign never starts a line.
 const QString kNbsp = QString(QChar(0x00A0));
 
-// Points of one series beyond which the plot keeps one per cell a little wider than a marker:
+// Points of one series beyond which the plot keeps one per cell twice as wide as a marker:
 // markers drawn over each other add nothing to the picture, and each costs the chart an item.
 constexpr std::size_t kDensePoints = 2000;
 
@@ -974,8 +974,8 @@ void TFormReleves::UpdatePlot() {
         std::vector<PlotPoint> shown =
             count > kDensePoints
                 ? OnePointPerCell(d.points, xScale, yScale,
-                                  std::max(1, int(std::max(area.width(), 600.0) / (size + 2))),
-                                  std::max(1, int(std::max(area.height(), 300.0) / (size + 2))))
+                                  std::max(1, int(std::max(area.width(), 600.0) / (2 * size))),
+                                  std::max(1, int(std::max(area.height(), 300.0) / (2 * size))))
                 : d.points;
         QList<QPointF> list;
         list.reserve(static_cast<qsizetype>(shown.size()));
@@ -1013,6 +1013,11 @@ void TFormReleves::UpdatePlot() {
         }
     }
     drawn_ = static_cast<int>(drawn.size());
+    // Thousands of smoothed markers take the chart longer to paint than everything else;
+    // small plain ones look the same.
+    const bool dense = std::any_of(drawn.begin(), drawn.end(),
+                                   [](const Drawn& d) { return d.points.size() > kDensePoints; });
+    Chart->setRenderHint(QPainter::Antialiasing, !dense);
     chart->legend()->setVisible(drawn_ > 0);
     Lab_Ajustement->setText(fitTexts.join(QLatin1Char('\n')));
 
