@@ -1002,6 +1002,9 @@ void TFormReleves::UpdatePlot() {
         }
         line->replace(d.line);
         line->setVisible(true);
+        // Showing a series shows its legend entry again: the line has none, its colour says
+        // which series it fits.
+        chart->legend()->markers(line).front()->setVisible(false);
         if (fitChoice >= 0) {
             QString text = Text(FitName(d.fit.kind)) +
                            (d.fit.ok ? kNbsp + QStringLiteral(": ") : QString::fromUtf8(" — ")) +

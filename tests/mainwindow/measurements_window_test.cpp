@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -9,6 +10,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
@@ -342,6 +345,13 @@ TEST_F(MeasurementsWindowTest, EachSeriesHasItsColourFitAndLegendAndOneCanBeShow
     EXPECT_NE(window->pointSeries(0)->color(), window->pointSeries(1)->color());
     EXPECT_EQ(window->fitSeries(1)->color(), window->pointSeries(1)->color());
     EXPECT_EQ(window->pointSeries(1)->name(), QString::fromUtf8("Série 2"));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    int entries = 0;  // one legend entry per series, none for the fitted lines
+    for (QLegendMarker* marker : window->pointSeries()->chart()->legend()->markers()) {
+        entries += marker->isVisible() ? 1 : 0;
+    }
+    EXPECT_EQ(entries, 2);
     const QStringList fits = Control<QLabel>("Lab_Ajustement")->text().split('\n');
     ASSERT_EQ(fits.size(), 2);
     // P = floor(N × 340.017 × T / 100): a ≈ 340 for 100 particles, ≈ 170 for 50.
