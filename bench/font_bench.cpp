@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // Cost of the view's outline font: compiling its 96 display lists (codes 32 .. 127) when the
 // view's context is created, and drawing one 20-character graph caption with them, as the
 // gas and liquid scenes do every frame. The font is the scene view's: "Arial" at −13 (em

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // Milliseconds per frame of every scene as the view paints it, the frame finished (glFinish,
 // the headless stand-in for the buffer swap) before the clock stops: the eight solid
 // structures at 300 K, the liquid (opaque cube, marked particles, one motion step a frame)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // Cost of the liquid's per-paint model work: one StepLiquid over 100 particles
 // (100 x 99 distance tests) followed by the wall pass of every particle.
 #include <benchmark/benchmark.h>

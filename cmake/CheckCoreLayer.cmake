@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: Veliso contributors
 # Fails the build when a file of the model core includes a Qt or OpenGL header.
 # The core must stay plain C++ so that every model can be driven headless.
 # Usage: cmake -DCORE_DIR=<dir> -P CheckCoreLayer.cmake

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: Veliso contributors
 # Installation; the Debian package is made from it by debian/rules (scripts/make-deb).
 #
 #   <prefix>/bin/veliso                                the program

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 #pragma once
 
 // The program's credit texts, in one place. UTF-8; build a QString with QString::fromUtf8.

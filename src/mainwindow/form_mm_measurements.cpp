@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The main window's side of the measurement bench: opening its window, feeding it the gas
 // steps, telling when automatic readings run unseen, and the question about unsaved rows
 // when the program closes.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 #include "mainwindow/handler_boundary.h"
 
 #include <QApplication>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The program itself, started as a user starts it, with a command line.
 
 #include <gtest/gtest.h>

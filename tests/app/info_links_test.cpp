@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The information icons and the About box's address on a machine that lacks what they need:
 // no browser, no mail program, or no opener at all, started from a folder without pages. The
 // pages come from the program's pages folder; without an opener each page says why it is not

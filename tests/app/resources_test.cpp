@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The pictures compiled into the program: sizes, the splash's colour key after JPEG
 // decoding, the marked mouse button, the icons' transparency, and the credit line's width.
 #include <gtest/gtest.h>

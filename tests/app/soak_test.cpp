@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // Soak test: drives the real main window, as the program creates it, with random user actions
 // for a bounded time, then checks that every model record is still sound and that nothing was
 // written on standard error.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // What a frame leaves behind in the GL state, also when GLU has no memory for the frame's
 // sphere quadric.
 

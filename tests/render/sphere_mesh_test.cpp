@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 #define GL_GLEXT_PROTOTYPES 1
 #include "render/sphere_mesh.h"
 

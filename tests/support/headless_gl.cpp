@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 #include "support/headless_gl.h"
 
 #define GL_GLEXT_PROTOTYPES 1

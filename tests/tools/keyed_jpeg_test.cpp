@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The JPEG writer of the picture generator: the colour key must come back exactly.
 #include "keyed_jpeg.h"
 

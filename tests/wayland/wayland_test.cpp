@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The real program on a Wayland compositor: a headless weston on a private socket, compared
 // with the same program on an X11 display (an Xvfb of its own, so that no window of another
 // test covers it).

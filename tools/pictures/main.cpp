@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // veliso_pictures: draws every picture and icon of the program into a folder (normally
 // src/mainwindow/resources, through scripts/make-pictures). The pictures do not depend on the
 // day or the machine beyond the fonts and the Mesa version: the velocity draws use a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 #include "core/liquid/liquid_controls.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
 // The law the bench lets students find, checked on the real gas model: the wall-hit rate
 // grows like √T and falls like 1/√m, because the particle speeds scale with √(T/m).
 
