@@ -30,8 +30,9 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+/// The program's settings, where the measurement window keeps its own.
 QSettings Settings() {
-    return QSettings(QStringLiteral("Veliso"), QStringLiteral("Veliso"));
+    return QSettings();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTableView>
@@ -167,6 +168,7 @@ TEST_F(Accessibility, EveryWindowAndTab) {
         << Str(announcer->lastText());
     form->viewSpeech->continuousMs = 0;
     form->viewSpeech->SetContinuous(true);
+    EXPECT_TRUE(QSettings().value("accessibilite/annoncesEnContinu").toBool());
     form->viewSpeech->Poll();
     EXPECT_TRUE(announcer->lastText().contains(QString::fromUtf8("pression : 136")))
         << Str(announcer->lastText());
