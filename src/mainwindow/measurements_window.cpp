@@ -1041,10 +1041,14 @@ void TFormReleves::UpdatePlot() {
 
 void TFormReleves::Place(const QWidget& mainWindow, const QWidget& panel) {
     QSettings settings;
-    if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray())) {
-        return;  // restoreGeometry brings a window that would be off screen back on it
-    }
     QScreen* screen = mainWindow.screen();
+    // restoreGeometry brings a window that would be off screen back on it, but keeps its size:
+    // one kept on a larger screen is placed again, at most as large as this one.
+    if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray()) &&
+        (screen == nullptr || (frameGeometry().width() <= screen->availableGeometry().width() &&
+                               frameGeometry().height() <= screen->availableGeometry().height()))) {
+        return;
+    }
     if (screen == nullptr) {
         return;
     }

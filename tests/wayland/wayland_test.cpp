@@ -695,6 +695,8 @@ class WaylandDesktop : public ::testing::Test {
         }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", platform);
+        // Settings of the run's own, not those a user or another test kept.
+        environment.insert("XDG_CONFIG_HOME", work_.filePath("config"));
         environment.remove("DISPLAY");
         if (platform == QLatin1String("wayland")) {
             environment.insert("XDG_RUNTIME_DIR", runtime_);
