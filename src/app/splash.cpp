@@ -15,13 +15,33 @@
 
 TFormsplash* Formsplash = nullptr;
 
+namespace {
+
+bool gOpacityRefused = false;
+
+void NoteOpacityRefused(QtMsgType, const QMessageLogContext&, const QString&) {
+    gOpacityRefused = true;
+}
+
+}  // namespace
+
 bool TFormsplash::PlatformHasWindowOpacity() {
-    // The X11, Windows and macOS plugins set a whole window's opacity (shown where a
-    // compositor blends windows). Wayland has no such request, nor have the offscreen and
-    // framebuffer plugins: Qt would only warn at every attempt.
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("xcb") || platform == QLatin1String("windows") ||
-           platform == QLatin1String("cocoa");
+    // Asked of the window system itself, once: a platform plugin without per-window opacity
+    // (Wayland, offscreen, framebuffer) answers the request with a warning, which it would
+    // otherwise repeat at every step of the fade. The probe window is never shown.
+    static const bool has = [] {
+        QWindow probe;
+        probe.create();
+        if (probe.handle() == nullptr) {
+            return false;
+        }
+        gOpacityRefused = false;
+        const QtMessageHandler previous = qInstallMessageHandler(&NoteOpacityRefused);
+        probe.setOpacity(0.5);
+        qInstallMessageHandler(previous);
+        return !gOpacityRefused;
+    }();
+    return has;
 }
 
 TFormsplash::TFormsplash(QWidget* parent)

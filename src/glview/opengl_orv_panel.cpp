@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPainter>
-#include <QPlatformSurfaceEvent>
 #include <QSurfaceFormat>
 #include <QWindow>
 
@@ -17,6 +16,7 @@
 
 #include "glview/exception_text.h"
 #include "glview/frame_readback.h"
+#include "glview/gl_surface_host.h"
 #include "glview/opengl_orv_font.h"
 #include "glview/platform_messages.h"
 
@@ -31,185 +31,6 @@ constexpr int kClientEdge = 2;
 constexpr qint64 kBindRetryMs = 1000;
 
 }  // namespace
-
-/// The native OpenGL window filling the panel's client area. It forwards exposure, mouse
-/// input and the creation and destruction of its native surface to the panel.
-class GlSurfaceWindow : public QWindow {
-  public:
-    explicit GlSurfaceWindow(TOpenGLOrvPanel* panel) : panel_(panel) {
-        setSurfaceType(QSurface::OpenGLSurface);
-        // A click on the view steers the camera; it must not take the keyboard focus away
-        // from the window's controls.
-        setFlag(Qt::WindowDoesNotAcceptFocus);
-    }
-    void Detach() { panel_ = nullptr; }
-
-  protected:
-    void exposeEvent(QExposeEvent*) override {
-        if (panel_ == nullptr) {
-            return;
-        }
-        if (isExposed()) {
-            panel_->SurfaceExposed();
-        } else {
-            panel_->SurfaceChanged();
-        }
-    }
-    void showEvent(QShowEvent*) override {
-        if (panel_ != nullptr) {
-            panel_->SurfaceShown();
-        }
-    }
-    void mousePressEvent(QMouseEvent* e) override { Forward(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { Forward(e); }
-    void mouseMoveEvent(QMouseEvent* e) override { Forward(e); }
-    bool event(QEvent* e) override {
-        if (panel_ != nullptr && e->type() == QEvent::PlatformSurface) {
-            const auto type = static_cast<QPlatformSurfaceEvent*>(e)->surfaceEventType();
-            if (type == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
-                panel_->SurfaceAboutToBeDestroyed();
-            } else {
-                panel_->SurfaceChanged();
-            }
-        }
-        return QWindow::event(e);
-    }
-
-  private:
-    void Forward(QMouseEvent* e) {
-        if (panel_ != nullptr) {
-            panel_->SurfaceMouse(e);
-        }
-    }
-    TOpenGLOrvPanel* panel_;
-};
-
-// ---------------------------------------------------------------------------------------
-// Descriptor arithmetic
-
-std::uint32_t DescriptorFlags(TPFDFlags flags) {
-    // Members with a descriptor bit of their own; f_PFD_DOUBLEBUFFER has none.
-    static constexpr std::pair<TPFDFlag, std::uint32_t> kOwnBits[] = {
-        {f_PFD_DRAW_TO_WINDOW, pfd::DRAW_TO_WINDOW},
-        {f_PFD_DRAW_TO_BITMAP, pfd::DRAW_TO_BITMAP},
-        {f_PFD_SUPPORT_OPENGL, pfd::SUPPORT_OPENGL},
-        {f_PFD_GENERIC_ACCELERATED, pfd::GENERIC_ACCELERATED},
-        {f_PFD_GENERIC_FORMAT, pfd::GENERIC_FORMAT},
-        {f_PFD_NEED_PALETTE, pfd::NEED_PALETTE},
-        {f_PFD_NEED_SYSTEM_PALETTE, pfd::NEED_SYSTEM_PALETTE},
-        {f_PFD_STEREO, pfd::STEREO},
-        {f_PFD_SWAP_LAYER_BUFFERS, pfd::SWAP_LAYER_BUFFERS},
-    };
-    std::uint32_t result = flags.testFlag(f_PFD_SUPPORT_GDI) ? pfd::SUPPORT_GDI : pfd::DOUBLEBUFFER;
-    for (const auto& [member, bit] : kOwnBits) {
-        if (flags.testFlag(member)) {
-            result |= bit;
-        }
-    }
-    return result;
-}
-
-TPFDFlags ResolvePFDFlags(TPFDFlags current, TPFDFlags requested) {
-    const bool gdi = requested.testFlag(f_PFD_SUPPORT_GDI);
-    const bool doubleBuffer = requested.testFlag(f_PFD_DOUBLEBUFFER);
-    if (gdi && doubleBuffer) {
-        requested &= ~TPFDFlags(current.testFlag(f_PFD_DOUBLEBUFFER) ? f_PFD_DOUBLEBUFFER
-                                                                     : f_PFD_SUPPORT_GDI);
-    } else if (!gdi && !doubleBuffer) {
-        requested |= current.testFlag(f_PFD_DOUBLEBUFFER) ? f_PFD_SUPPORT_GDI : f_PFD_DOUBLEBUFFER;
-    }
-    return requested;
-}
-
-std::vector<TPaletteEntry> BuildPalette(const TPixelFormatDescriptor& format) {
-    std::vector<TPaletteEntry> entries;
-    if (format.cColorBits == 0 || format.cColorBits > 8) {
-        return entries;
-    }
-    const auto channel = [](unsigned i, unsigned bits, unsigned shift) -> std::uint8_t {
-        if (bits == 0) {
-            return 0;
-        }
-        const unsigned mask = (1u << bits) - 1u;
-        return static_cast<std::uint8_t>(((i >> shift) & mask) * 255u / mask);
-    };
-    const unsigned n = 1u << format.cColorBits;
-    entries.resize(n);
-    for (unsigned i = 0; i < n; ++i) {
-        entries[i].peRed = channel(i, format.cRedBits, format.cRedShift);
-        entries[i].peGreen = channel(i, format.cGreenBits, format.cGreenShift);
-        entries[i].peBlue = channel(i, format.cBlueBits, format.cBlueShift);
-        entries[i].peFlags = 0;
-    }
-    return entries;
-}
-
-bool SurfaceFormatFromDescriptor(const TPixelFormatDescriptor& requested, QSurfaceFormat& format,
-                                 QString& why) {
-    if (requested.iPixelType != pfd::TYPE_RGBA) {
-        why = QStringLiteral("colour-index pixel formats are not available on this display.");
-        return false;
-    }
-    format = QSurfaceFormat();
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    // Colour bits count red, green and blue only: 24 and more are 8 bits each, fewer are
-    // shared out (16 → 5-6-5). Alpha only when asked for by its own count: an alpha channel
-    // in the window's visual would let a compositing desktop show through wherever blending
-    // leaves destination alpha below 1.
-    const int bits = requested.cColorBits;
-    if (bits >= 24) {
-        format.setRedBufferSize(8);
-        format.setGreenBufferSize(8);
-        format.setBlueBufferSize(8);
-    } else if (bits > 0) {
-        const int each = bits / 3;
-        format.setRedBufferSize(each);
-        format.setGreenBufferSize(bits - 2 * each);
-        format.setBlueBufferSize(each);
-    }
-    if (requested.cAlphaBits > 0) {
-        format.setAlphaBufferSize(requested.cAlphaBits);
-    }
-    format.setDepthBufferSize(requested.cDepthBits);
-    format.setStencilBufferSize(requested.cStencilBits);
-    format.setStereo((requested.dwFlags & pfd::STEREO) != 0);
-    format.setSwapBehavior((requested.dwFlags & pfd::DOUBLEBUFFER) != 0
-                               ? QSurfaceFormat::DoubleBuffer
-                               : QSurfaceFormat::SingleBuffer);
-    // Accumulation bits have no place in a surface format; the context's actual buffer is
-    // read back once it is current.
-    return true;
-}
-
-TPixelFormatDescriptor DescriptorFromSurfaceFormat(const QSurfaceFormat& format, int accumBits) {
-    TPixelFormatDescriptor d;
-    d.dwFlags = pfd::DRAW_TO_WINDOW | pfd::SUPPORT_OPENGL;
-    if (format.swapBehavior() != QSurfaceFormat::SingleBuffer) {
-        d.dwFlags |= pfd::DOUBLEBUFFER;
-    }
-    if (format.stereo()) {
-        d.dwFlags |= pfd::STEREO;
-    }
-    d.iPixelType = pfd::TYPE_RGBA;
-    const auto bits = [](int b) { return static_cast<std::uint8_t>(std::clamp(b, 0, 255)); };
-    d.cBlueBits = bits(format.blueBufferSize());
-    d.cBlueShift = 0;
-    d.cGreenBits = bits(format.greenBufferSize());
-    d.cGreenShift = d.cBlueBits;
-    d.cRedBits = bits(format.redBufferSize());
-    d.cRedShift = bits(d.cGreenShift + d.cGreenBits);
-    d.cAlphaBits = bits(format.alphaBufferSize());
-    d.cAlphaShift = d.cAlphaBits > 0 ? bits(d.cRedShift + d.cRedBits) : 0;
-    d.cColorBits = bits(d.cRedBits + d.cGreenBits + d.cBlueBits);  // alpha not included
-    d.cAccumBits = bits(accumBits);
-    d.cDepthBits = bits(format.depthBufferSize());
-    d.cStencilBits = bits(format.stencilBufferSize());
-    if (d.cColorBits > 0 && d.cColorBits <= 8) {
-        d.dwFlags |= pfd::NEED_PALETTE;
-    }
-    return d;
-}
 
 QFont TFontDescription::ToQFont() const {
     QFont font(Name);
@@ -249,10 +70,7 @@ TOpenGLOrvPanel::TOpenGLOrvPanel(QWidget* parent) : QWidget(parent) {
 TOpenGLOrvPanel::~TOpenGLOrvPanel() {
     frameRequests_->Drop();
     DestroyGLContext();
-    if (surface_ != nullptr) {
-        surface_->Detach();
-    }
-    delete container_;  // deletes the surface window it holds
+    delete surfaceHost_;  // the native window and its container
 }
 
 void TOpenGLOrvPanel::setPixelType(TPFDPixelTypes value) {
@@ -367,16 +185,8 @@ void TOpenGLOrvPanel::showEvent(QShowEvent* event) {
     HandleNeeded();
     // A view without a context keeps its surface hidden: nothing could ever be drawn there,
     // and the panel's own area shows instead.
-    if (container_ != nullptr && !container_->isVisible() && context_ != nullptr) {
-        if (surfaceParked_) {
-            // Created before the panel was shown, the surface still hangs under the
-            // container's placeholder parent. Some window systems (Wayland) cannot move a
-            // surface to another parent once it exists, so it is made again in its window;
-            // the context stays and binds to the new surface at the next paint.
-            surfaceParked_ = false;
-            surface_->destroy();
-        }
-        container_->show();
+    if (surfaceHost_ != nullptr && context_ != nullptr) {
+        surfaceHost_->PanelShown();
     }
 }
 
@@ -387,11 +197,14 @@ void TOpenGLOrvPanel::CreateWnd() {
     if (OnPreInit) {
         RunOwnerCode([this] { OnPreInit(this); });
     }
-    surface_ = new GlSurfaceWindow(this);
-    container_ = QWidget::createWindowContainer(surface_, this);
-    container_->setMouseTracking(true);
-    container_->setFocusPolicy(Qt::NoFocus);
-    container_->setGeometry(ClientRect());
+    surfaceHost_ = new GlSurfaceHost(this, ClientRect());
+    surface_ = surfaceHost_->window();
+    container_ = surfaceHost_->container();
+    connect(surfaceHost_, &GlSurfaceHost::exposed, this, &TOpenGLOrvPanel::SurfaceExposed);
+    connect(surfaceHost_, &GlSurfaceHost::changed, this, &TOpenGLOrvPanel::SurfaceChanged);
+    connect(surfaceHost_, &GlSurfaceHost::aboutToBeDestroyed, this,
+            &TOpenGLOrvPanel::SurfaceAboutToBeDestroyed);
+    connect(surfaceHost_, &GlSurfaceHost::mouseEvent, this, &TOpenGLOrvPanel::SurfaceMouse);
     SyncCursor();
     CreationSequence();
 }
@@ -415,7 +228,7 @@ void TOpenGLOrvPanel::CreationSequence() {
             emit initialised();
         } else {
             contextCreationDone_ = true;
-            container_->hide();
+            surfaceHost_->HideForGood();
             ReportError(QStringLiteral("Open GL Context Create Failed"));
         }
     });
@@ -434,15 +247,7 @@ bool TOpenGLOrvPanel::CreateGLContext() {
     // Setting it on the window: the native window is created with a visual of that format.
     {
         PlatformMessages messages;
-        if (surface_->handle() == nullptr) {
-            surface_->setFormat(format);
-            // Created at the platform's default size and resized afterwards, the window's
-            // first frame would be drawn at the old size: Mesa's software rasteriser keeps the
-            // drawable size it found at the first binding until the next swap.
-            surface_->resize(ClientRect().size());
-            CreateSurface();
-        }
-        if (surface_->handle() == nullptr) {
+        if (!surfaceHost_->MakeSurface(format, ClientRect().size())) {
             ReportPlatformError(
                 QStringLiteral("SetPixelFormat:"),
                 messages.Text(QStringLiteral("the display has no window visual for this format.")));
@@ -487,22 +292,6 @@ bool TOpenGLOrvPanel::CreateGLContext() {
         }
     }
     return true;
-}
-
-void TOpenGLOrvPanel::CreateSurface() {
-    // The native surface is made where it will live. The container moves its window into
-    // the panel's top-level window when it is first shown; a surface made before that would
-    // hang under the container's placeholder parent, which some window systems (Wayland)
-    // never let it leave. So a visible panel shows the container first, which creates the
-    // surface in its place. A hidden panel (the owner asked for the context early) parks
-    // it there for now, and the first show makes it again (showEvent).
-    if (isVisible()) {
-        container_->show();
-    }
-    if (surface_->handle() == nullptr) {
-        surface_->create();
-        surfaceParked_ = surface_->handle() != nullptr;
-    }
 }
 
 bool TOpenGLOrvPanel::CreatePlatformContext(QOpenGLContext& context, QString& why) {
@@ -571,48 +360,6 @@ void TOpenGLOrvPanel::SurfaceAboutToBeDestroyed() {
     binding_ = Binding::Unbound;
 }
 
-void TOpenGLOrvPanel::SurfaceShown() {
-    // A surface shown while its top-level window is not on the screen yet (the first show,
-    // the window shown again after being hidden) is shown once more when the window gets
-    // there, unless it is exposed by then. Wayland exposes such an embedded surface only when
-    // its parent is configured anew, which a compositor that does not activate the window
-    // never does: the view would stay blank. Shown again on an exposed parent, the surface is
-    // exposed at once.
-    QWindow* top = window()->windowHandle();
-    if (top != watchedTopLevel_) {
-        if (watchedTopLevel_ != nullptr) {
-            watchedTopLevel_->removeEventFilter(this);
-        }
-        watchedTopLevel_ = top;
-        if (top != nullptr) {
-            top->installEventFilter(this);
-        }
-    }
-    showAgainWhenExposed_ = top == nullptr || !top->isExposed();
-}
-
-bool TOpenGLOrvPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == watchedTopLevel_ && event->type() == QEvent::Expose && showAgainWhenExposed_) {
-        QMetaObject::invokeMethod(this, &TOpenGLOrvPanel::ShowSurfaceAgain, Qt::QueuedConnection);
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TOpenGLOrvPanel::ShowSurfaceAgain() {
-    if (!showAgainWhenExposed_ || watchedTopLevel_ == nullptr || !watchedTopLevel_->isExposed() ||
-        container_ == nullptr || !container_->isVisible()) {
-        return;
-    }
-    showAgainWhenExposed_ = false;
-    // Exposed with its window (X11 maps both at once): nothing to do, and showing it again
-    // would only take it off the screen for a moment.
-    if (surface_->isExposed()) {
-        return;
-    }
-    container_->hide();
-    container_->show();
-}
-
 void TOpenGLOrvPanel::DestroyGLContext() {
     // The lists belong to the context: delete them while it is current. Nothing is reported
     // from here: the owner may be half gone.
@@ -668,8 +415,7 @@ void TOpenGLOrvPanel::DoError() {
 }
 
 bool TOpenGLOrvPanel::SurfaceOnScreen() const {
-    // An expose queued before the surface was hidden may still arrive: visible and exposed.
-    return surface_ != nullptr && surface_->isVisible() && surface_->isExposed();
+    return surfaceHost_ != nullptr && surfaceHost_->OnScreen();
 }
 
 void TOpenGLOrvPanel::Repaint() {
