@@ -15,6 +15,14 @@ namespace {
 /// as edge-on, since the rasterizer's snapping to 1/256 pixel may turn them over.
 constexpr double kMinBackHeight = 0.25;
 
+/// Triangles whose window rectangle spans this many pixel centres or more along an axis
+/// are kept without testing each centre.
+constexpr int kMostCentres = 4;
+
+/// Twice the smallest window area, in square pixels, of a triangle whose pixel centres are
+/// tested: thinner ones count as edge-on.
+constexpr double kMinDoubleArea = 1.0 / 256.0;
+
 /// Largest integer <= x, for window coordinates within the viewport.
 inline int Floor(float x) {
     const int truncated = static_cast<int>(x);
@@ -125,6 +133,45 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
         }
         return true;
     };
+    // Of the triangles whose rectangle holds a few pixel centres, those that hold one: a
+    // centre within kMargin of the inner side of each edge. The rasterizer's snapping moves
+    // an edge by less than that, so a centre farther out never gets a fragment. Small
+    // spheres (the gas at any view size) are made mostly of such triangles, thin ones whose
+    // rectangle holds a centre that the triangle misses.
+    const auto holdsCentre = [&](const std::uint16_t* v, const float low[2], const float high[2]) {
+        const int x0 = -Floor(0.5f - low[0]), x1 = Floor(high[0] - 0.5f);
+        const int y0 = -Floor(0.5f - low[1]), y1 = Floor(high[1] - 0.5f);
+        if (x1 - x0 >= kMostCentres || y1 - y0 >= kMostCentres) {
+            return true;
+        }
+        const double x[3] = {window[2 * v[0]], window[2 * v[1]], window[2 * v[2]]};
+        const double y[3] = {window[2 * v[0] + 1], window[2 * v[1] + 1], window[2 * v[2] + 1]};
+        const double doubleArea = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
+        if (!(std::fabs(doubleArea) >= kMinDoubleArea)) {
+            return true;  // next to edge-on: snapping may open it either way
+        }
+        // Each edge as a x + b y + c >= 0 inside, scaled so that the value is a distance.
+        double a[3], b[3], c[3];
+        for (int i = 0; i < 3; ++i) {
+            const int j = i == 2 ? 0 : i + 1;
+            const double dx = x[j] - x[i], dy = y[j] - y[i];
+            const double length = std::sqrt(dx * dx + dy * dy);
+            const double unit = (doubleArea > 0.0 ? 1.0 : -1.0) / std::max(length, 1e-30);
+            a[i] = -dy * unit;
+            b[i] = dx * unit;
+            c[i] = -(a[i] * x[i] + b[i] * y[i]) + kMargin;
+        }
+        for (int py = y0; py <= y1; ++py) {
+            for (int px = x0; px <= x1; ++px) {
+                const double cx = px + 0.5, cy = py + 0.5;
+                if (a[0] * cx + b[0] * cy + c[0] >= 0.0 && a[1] * cx + b[1] * cy + c[1] >= 0.0 &&
+                    a[2] * cx + b[2] * cy + c[2] >= 0.0) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
     // Of the triangles left, those the other spheres cover.
     const auto covered = [&](const std::uint16_t* v, const float low[2], const float high[2]) {
         const double* d = scratch.distance.data();
@@ -148,7 +195,8 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
         }
         float low[2], high[2];
         bounds(v, low, high);
-        if (pixels(low, high) && (cover == nullptr || !covered(v, low, high))) {
+        if (pixels(low, high) && holdsCentre(v, low, high) &&
+            (cover == nullptr || !covered(v, low, high))) {
             out[size] = v[0];
             out[size + 1] = v[1];
             out[size + 2] = v[2];

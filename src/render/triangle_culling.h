@@ -56,7 +56,9 @@ struct CullScratch {
 /// The triangles of `mesh` that can change a pixel, in drawing order, from where their
 /// corners fall in the window. Left out are
 /// - triangles whose bounding box, widened by 1/64 pixel for the rasterizer's rounding and
-///   snapping, holds no pixel centre of the viewport: they produce no fragment;
+///   snapping, holds no pixel centre of the viewport, and those a few pixels across that
+///   hold none of the centres in their box, each edge widened by 1/64 pixel: they produce
+///   no fragment;
 /// - back (clockwise) triangles at least kMinBackHeight high that share no corner point
 ///   (the seam's twin vertices count as one) with a front or thinner one. They lie inside
 ///   the outline behind a band of such back triangles, covered by front triangles with a
