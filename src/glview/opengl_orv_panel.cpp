@@ -418,6 +418,14 @@ bool TOpenGLOrvPanel::SurfaceOnScreen() const {
     return surfaceHost_ != nullptr && surfaceHost_->OnScreen();
 }
 
+bool TOpenGLOrvPanel::FrameWanted() const {
+    return frameRequests_->waiting();
+}
+
+bool TOpenGLOrvPanel::WouldPaint() const {
+    return context_ != nullptr && !painting_ && SurfaceOnScreen();
+}
+
 void TOpenGLOrvPanel::Repaint() {
     if (SurfaceOnScreen()) {
         Paint();

@@ -114,6 +114,11 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     /// the answer is `NotExposed` or `TimedOut`. Requests still waiting when the view is
     /// destroyed are dropped.
     void RequestFrame(FrameRequests::Callback answer, int timeoutMs = kFrameTimeoutMs);
+    /// True while a request waits for the next frame.
+    bool FrameWanted() const;
+    /// True when `Repaint` would run the owner's drawing now: the surface on screen, a
+    /// context, no paint under way.
+    bool WouldPaint() const;
 
     /// The outline-font text writer (`DrawText3D`).
     TextWriter& text() { return *this; }

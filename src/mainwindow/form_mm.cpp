@@ -22,6 +22,7 @@
 #include "core/gas/gas_step.h"
 #include "core/liquid/liquid_motion.h"
 #include "core/measure/measurement_log.h"
+#include "core/solid/solid_structures.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/accessibility.h"
 #include "mainwindow/accessible_names.h"
@@ -561,7 +562,33 @@ void TFormMM::Timer1Timer() {
             StepGasCountingHits(gas, activeTab() == static_cast<int>(SceneTab::Gas))) {
         emit gasStepped(*hits);
     }
-    OpenGLOrvPanel1->Repaint();
+    TOpenGLOrvPanel* view = OpenGLOrvPanel1;
+    if (drawEveryTick || frameRule_.MustDraw(ShownNow(), view->FrameWanted())) {
+        view->Repaint();
+    } else if (view->WouldPaint()) {
+        AdvanceUndrawnFrame();
+    }
+}
+
+ShownScene TFormMM::ShownNow() const {
+    const auto tab = static_cast<SceneTab>(activeTab());
+    const bool transparent =
+        tab == SceneTab::Liquid ? Panliq->transparentCube() : Pangaz->transparentBox();
+    return ShownScene::Of(tab, OpenGLOrvPanel1->ClientWidth(), OpenGLOrvPanel1->ClientHeight(),
+                          detail, transparent, Panliq->markParticles(), solid, liquid, gas);
+}
+
+void TFormMM::AdvanceUndrawnFrame() {
+    switch (activeTab()) {
+        case 0:
+            DrawSolidVibration(solid, SharedRandom());
+            break;
+        case 1:
+            AdvanceLiquidFrame(liquid);
+            break;
+        default:
+            break;  // the gas moves only in the tick's step
+    }
 }
 
 void TFormMM::Timer2Timer() {
@@ -613,6 +640,7 @@ void TFormMM::Button2Click() {
 }
 
 void TFormMM::OpenGLOrvPanel1Init(TOpenGLOrvPanel* sender) {
+    frameRule_.Forget();  // a new context: nothing it drew is on screen yet
     InitView(sender->ClientWidth(), sender->ClientHeight());
     // The lighting set of the current tab, should the user have switched tabs before the
     // view got its context (at start this is the solid tab's set InitView gave already).
@@ -632,19 +660,21 @@ void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
     if (viewNotice_ != nullptr && viewNotice_->isVisible()) {
         viewNotice_->hide();
     }
-    switch (activeTab()) {
-        case 0:
-            DrawSolidScene(solid, detail, SharedRandom());
+    // The scene is drawn from what ShownNow reads, so that FrameRule compares all of it.
+    const ShownScene shown = ShownNow();
+    switch (shown.tab) {
+        case SceneTab::Solid:
+            DrawSolidScene(solid, shown.detail, SharedRandom());
             break;
-        case 1:
-            DrawLiquidScene(liquid, detail, Panliq->transparentCube(), Panliq->markParticles());
+        case SceneTab::Liquid:
+            DrawLiquidScene(liquid, shown.detail, shown.transparent, shown.marked);
             break;
-        case 2:
-            DrawGasScene(gas, detail, Pangaz->transparentBox(), sender->text());
-            break;
-        default:
+        case SceneTab::Gas:
+            DrawGasScene(gas, shown.detail, shown.transparent, sender->text());
             break;
     }
+    // Taken after drawing: the liquid's frame moved it.
+    frameRule_.Drawn(ShownNow());
 }
 
 void TFormMM::OpenGLOrvPanel1Error(TOpenGLOrvPanel* sender, const QString& text) {

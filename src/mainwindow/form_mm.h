@@ -15,6 +15,7 @@
 #include "core/gas/gas_state.h"
 #include "core/liquid/liquid_state.h"
 #include "core/solid/solid_state.h"
+#include "mainwindow/frame_rule.h"
 
 class QDialog;
 class QLabel;
@@ -190,8 +191,15 @@ class TFormMM : public QWidget {
     bool FormCloseQuery();
     void FormClose();
     void PageControl1Change(int index);
-    /// Animation tick: one gas step when the gas tab is current, then an immediate repaint.
+    /// Animation tick: one gas step when the gas tab is current, then an immediate repaint
+    /// when FrameRule says the picture changed; otherwise only the model's part of the
+    /// frame (the solid's vibration draws, the liquid's wall pass), so that every model
+    /// value and random draw stays what drawing would give.
     void Timer1Timer();
+    /// Every tick draws, as before FrameRule existed. Tests set it to compare the two.
+    bool drawEveryTick = false;
+    /// What the view shows now, read as the paint reads it.
+    veliso::ShownScene ShownNow() const;
     /// Clock tick: the wall hits of the last second on the gas tab, then the date and time.
     void Timer2Timer();
     void Image_infoClick();
@@ -252,6 +260,10 @@ class TFormMM : public QWidget {
     void ShowPageProblem(const QString& text);
     void SetUpMeasurements();
 
+    /// The model's part of a frame that the tick does not draw.
+    void AdvanceUndrawnFrame();
+
+    veliso::FrameRule frameRule_;
     veliso::ViewNotice* viewNotice_ = nullptr;
     QDialog* splash_ = nullptr;
     QDialog* instructions_ = nullptr;

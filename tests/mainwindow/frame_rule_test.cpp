@@ -2,9 +2,24 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "mainwindow/frame_rule.h"
 
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <functional>
+#include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "core/common/random_source.h"
+#include "glview/opengl_orv_panel.h"
+#include "mainwindow/main_window_fixture.h"
+#include "support/image_match.h"
 
 namespace veliso {
 namespace {
@@ -97,6 +112,134 @@ TEST_F(FrameRuleTest, DrawsWhileAScreenIsUnknownOrAPictureWaits) {
     EXPECT_TRUE(rule.MustDraw(still, true)) << "a copy, a save or a capture waits";
     rule.Forget();
     EXPECT_TRUE(rule.MustDraw(still, false)) << "the frame on screen was forgotten";
+}
+
+/// The real main window driven by a random sequence of actions, with its timers stopped and
+/// its animation ticked by hand: what the display shows after each action and two ticks is
+/// grabbed. Run twice from the same start, once with FrameRule and once drawing at every
+/// tick, the two runs must show the same frames, and the first must have drawn fewer.
+class FrameRuleWindowTest : public testing::MainWindowTest {
+  protected:
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        SharedRandom().SetClock(&RandomSource::SystemSeconds);
+    }
+
+    struct Run {
+        std::vector<QImage> frames;
+        int paints = 0;
+    };
+
+    Run Drive(unsigned seed, bool everyTick) {
+        // The same model start in both runs: the source as at start-up, its clock still.
+        delete form;
+        SharedRandom().Seed(1);
+        SharedRandom().SetClock([] { return std::uint64_t{1765100000}; });
+        form = new TFormMM();
+        form->terminate = [] {};
+        form->drawEveryTick = everyTick;
+        Show();
+        EXPECT_TRUE(WaitForContext());
+        form->Timer1->stop();
+        form->Timer2->stop();
+        TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+        Run run;
+        const auto paint = view->OnPaint;
+        view->OnPaint = [&run, paint](TOpenGLOrvPanel* sender) {
+            ++run.paints;
+            paint(sender);
+        };
+
+        std::mt19937 random(seed);
+        const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+        const char* const sliders[] = {"TB_t_S", "TB_face_S", "TB_R_S", "TB_Vol_L",
+                                       "TB_t_L", "TB_t",      "TB_nb",  "TB_B"};
+        const char* const pauses[] = {"butpause", "butpauseG"};
+        const char* const boxes[] = {"CB_trans_L", "CB_mark", "CB_MB", "CB_Vitesse", "CB_Transp"};
+        for (int step = 0; step < 40; ++step) {
+            switch (pick(8)) {
+                case 0:
+                    form->PageControl1->setCurrentIndex(pick(3));
+                    break;
+                case 1: {
+                    auto* slider = form->findChild<QSlider*>(sliders[pick(8)]);
+                    // The solid back at 0 K half the time, so that it is often still.
+                    const bool rest = slider->objectName() == "TB_t_S" && pick(2) == 0;
+                    slider->setValue(rest ? 0
+                                          : slider->minimum() +
+                                                pick(slider->maximum() - slider->minimum() + 1));
+                    break;
+                }
+                case 2:
+                    form->findChild<QPushButton*>(pauses[pick(2)])->click();
+                    break;
+                case 3:
+                    form->findChild<QCheckBox*>(boxes[pick(5)])->click();
+                    break;
+                case 4: {
+                    QWindow* surface = view->glWindow();
+                    const QPoint from(50 + pick(300), 50 + pick(300));
+                    const QPoint to = from + QPoint(pick(81) - 40, pick(81) - 40);
+                    const Qt::KeyboardModifiers keys =
+                        pick(2) == 0 ? Qt::NoModifier : Qt::ControlModifier;
+                    QTest::mousePress(surface, Qt::LeftButton, keys, from);
+                    QTest::mouseMove(surface, to);
+                    QTest::mouseRelease(surface, Qt::LeftButton, keys, to);
+                    break;
+                }
+                case 5:
+                    form->resize(600 + pick(200), 500 + pick(150));
+                    break;
+                default:
+                    break;  // time passes
+            }
+            QCoreApplication::processEvents();
+            form->Timer1Timer();
+            form->Timer1Timer();
+            QCoreApplication::processEvents();
+            run.frames.push_back(QGuiApplication::primaryScreen()
+                                     ->grabWindow(view->glWindow()->winId())
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_RGB32));
+        }
+        return run;
+    }
+};
+
+TEST_F(FrameRuleWindowTest, FramesOnScreenAreThoseOfDrawingAtEveryTick) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        const Run ruled = Drive(seed, false);
+        const Run continuous = Drive(seed, true);
+        ASSERT_EQ(ruled.frames.size(), continuous.frames.size());
+        for (std::size_t i = 0; i < ruled.frames.size(); ++i) {
+            // The rasterizer may split a two-coloured quad of the speed bars either way,
+            // depending on what it drew before: 1 apart in a colour at most.
+            EXPECT_EQ(testing::DifferingShare(continuous.frames[i], ruled.frames[i], {}, 1), 0.0)
+                << "seed " << seed << ", after action " << i;
+        }
+        EXPECT_LT(ruled.paints, continuous.paints) << "seed " << seed;
+    }
+}
+
+TEST_F(FrameRuleWindowTest, StillViewDrawsNothingButAFrameAskedFor) {
+    Drive(4, false);
+    form->PageControl1->setCurrentIndex(0);
+    form->findChild<QSlider*>("TB_t_S")->setValue(0);
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    form->Timer1Timer();
+    int paints = 0;
+    const auto paint = view->OnPaint;
+    view->OnPaint = [&paints, paint](TOpenGLOrvPanel* sender) {
+        ++paints;
+        paint(sender);
+    };
+    form->Timer1Timer();
+    EXPECT_EQ(paints, 0);
+    FrameOutcome outcome = FrameOutcome::TimedOut;
+    view->RequestFrame([&outcome](const FrameAnswer& answer) { outcome = answer.outcome; });
+    form->Timer1Timer();
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(outcome, FrameOutcome::Painted);
 }
 
 }  // namespace
