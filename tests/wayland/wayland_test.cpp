@@ -121,6 +121,9 @@ class Driver {
         TOpenGLOrvPanel& view = *form.OpenGLOrvPanel1;
         form.Timer1->stop();
         form.Timer2->stop();
+        // Every tick draws, still scene or not: what is checked here is that the surface
+        // goes on taking frames, not which ticks need one.
+        form.drawEveryTick = true;
         const auto paint = view.OnPaint;
         view.OnPaint = [this, paint](TOpenGLOrvPanel* sender) {
             paint(sender);
@@ -443,6 +446,7 @@ int DriveStress(int argc, char** argv, const QString& folder) {
     QTimer::singleShot(0, FormMM, [&] {
         TFormMM& form = *FormMM;
         TOpenGLOrvPanel& view = *form.OpenGLOrvPanel1;
+        form.drawEveryTick = true;  // the surface must go on taking frames, as above
         int paints = 0;
         QImage last;
         const auto paint = view.OnPaint;
