@@ -51,4 +51,37 @@ void NavMouseMove(DragState& drag, ViewPoint& view, int x, int y) {
     }
 }
 
+void NavKeyPress(ViewPoint& view, NavKey key, const ViewPoint& start) {
+    // Each key is a one-step drag from (0, 0), so the camera keeps the mouse's snapping and
+    // limits exactly.
+    struct Step {
+        NavKey key;
+        bool ctrl;
+        int dx;
+        int dy;
+    };
+    static constexpr Step kSteps[] = {
+        {NavKey::Left, false, -kNavKeyTurnPixels, 0},
+        {NavKey::Right, false, kNavKeyTurnPixels, 0},
+        {NavKey::Up, false, 0, kNavKeyTiltPixels},
+        {NavKey::Down, false, 0, -kNavKeyTiltPixels},
+        {NavKey::PageUp, false, 0, kNavKeyPagePixels},
+        {NavKey::PageDown, false, 0, -kNavKeyPagePixels},
+        {NavKey::ZoomIn, true, 0, -kNavKeyZoomPixels},
+        {NavKey::ZoomOut, true, 0, kNavKeyZoomPixels},
+    };
+    if (key == NavKey::Home) {
+        view = start;
+        return;
+    }
+    for (const Step& step : kSteps) {
+        if (step.key == key) {
+            DragState drag;
+            NavMouseDown(drag, NavButton::Left, step.ctrl, 0, 0);
+            NavMouseMove(drag, view, step.dx, step.dy);
+            return;
+        }
+    }
+}
+
 }  // namespace veliso

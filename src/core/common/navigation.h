@@ -36,4 +36,22 @@ void NavMouseUp(DragState& drag);
 /// Mode 2: distance += dy * 0.01 scene units, kept within 0.5 .. 4.25.
 void NavMouseMove(DragState& drag, ViewPoint& view, int x, int y);
 
+/// A key that moves the camera of the focused view.
+enum class NavKey { Left, Right, Up, Down, PageUp, PageDown, ZoomIn, ZoomOut, Home };
+
+/// Length in view pixels of the drag a key stands for: an arrow turns the scene like a short
+/// drag of 50 pixels (5 degrees), Up and Down raise or lower the eye like a drag of 10
+/// pixels, Page Up and Page Down like one of 50, and + and - move the eye like a Ctrl-drag
+/// of 25 pixels (0.25 scene units).
+inline constexpr int kNavKeyTurnPixels = 50;
+inline constexpr int kNavKeyTiltPixels = 10;
+inline constexpr int kNavKeyPagePixels = 50;
+inline constexpr int kNavKeyZoomPixels = 25;
+
+/// A key on the focused view, applied to the camera of the active tab through the same
+/// arithmetic, snapping and limits as a mouse drag: Right turns like a drag to the right,
+/// Up and Page Up raise the eye like a drag downwards, + brings the eye closer like a Ctrl-drag
+/// upwards. Home gives the camera back its start values `start`.
+void NavKeyPress(ViewPoint& view, NavKey key, const ViewPoint& start);
+
 }  // namespace veliso

@@ -140,5 +140,42 @@ TEST_F(NavigationTest, ModeChosenAtPressHoldsForTheWholeDrag) {
     EXPECT_EQ(v.height, 0.0);
 }
 
+TEST_F(NavigationTest, KeysMoveTheCameraLikeShortDragsWithTheSameLimits) {
+    const ViewPoint start = gas;
+    struct Case {
+        const char* what;
+        ViewPoint from;
+        NavKey key;
+        ViewPoint expected;
+    };
+    const Case cases[] = {
+        {"right turns like a 50-pixel drag", start, NavKey::Right, {40.0 + 50 * 0.1, 0.0, 4.25}},
+        {"left turns back", start, NavKey::Left, {40.0 + -50 * 0.1, 0.0, 4.25}},
+        {"right past 360 snaps to 0", {358.0, 0.0, 4.25}, NavKey::Right, {0.0, 0.0, 4.25}},
+        {"left below 0 snaps to 360", {2.0, 0.0, 4.25}, NavKey::Left, {360.0, 0.0, 4.25}},
+        {"up raises the eye a little", start, NavKey::Up, {40.0, 0.0 + 10 * 4.25 * 0.01, 4.25}},
+        {"down lowers it", start, NavKey::Down, {40.0, 0.0 + -10 * 4.25 * 0.01, 4.25}},
+        {"page up raises it more, closer means slower",
+         {40.0, 1.0, 2.0},
+         NavKey::PageUp,
+         {40.0, 1.0 + 50 * 2.0 * 0.01, 2.0}},
+        {"page down stops at -5", {40.0, -4.5, 4.25}, NavKey::PageDown, {40.0, -5.0, 4.25}},
+        {"page up stops at 5", {40.0, 4.5, 4.25}, NavKey::PageUp, {40.0, 5.0, 4.25}},
+        {"plus brings the eye closer", start, NavKey::ZoomIn, {40.0, 0.0, 4.25 + -25 * 0.01}},
+        {"plus stops at 0.5", {40.0, 0.0, 0.6}, NavKey::ZoomIn, {40.0, 0.0, 0.5}},
+        {"minus stops at 4.25", start, NavKey::ZoomOut, {40.0, 0.0, 4.25}},
+        {"minus moves away", {40.0, 0.0, 1.0}, NavKey::ZoomOut, {40.0, 0.0, 1.0 + 25 * 0.01}},
+        {"home gives back the start camera", {123.0, -3.0, 0.7}, NavKey::Home, start},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ViewPoint v = c.from;
+        NavKeyPress(v, c.key, start);
+        EXPECT_EQ(v.angle, c.expected.angle);
+        EXPECT_EQ(v.height, c.expected.height);
+        EXPECT_EQ(v.distance, c.expected.distance);
+    }
+}
+
 }  // namespace
 }  // namespace veliso
