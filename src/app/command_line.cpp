@@ -14,6 +14,7 @@
 #include "core/common/random_source.h"
 #include "core/common/text_excerpt.h"
 #include "mainwindow/credits.h"
+#include "mainwindow/display_settings.h"
 #include "mainwindow/picture_file.h"
 
 #ifndef VELISO_VERSION
@@ -163,12 +164,20 @@ QString HelpText() {
         "  --graine S             fixe à S secondes l'horloge dont les tirages aléatoires\n"
         "                         du gaz et du liquide partent : une capture se répète à\n"
         "                         l'identique\n"
+        "  --taille-interface P   agrandit toute l'interface à P % (100, 125, 150 ou 200)\n"
+        "                         pour cette fois ; le menu de la vue garde un choix\n"
+        "  --contraste-eleve      textes et contours plus contrastés, traits des graphiques\n"
+        "                         du gaz épaissis\n"
         "\n"
         "Les options de Qt (-platform, -style, -reverse...) sont acceptées.\n"
         "\n"
         "Raccourcis : F11 plein écran, Échap quitte le plein écran, Ctrl+C copie l'image de\n"
         "la vue, Ctrl+S l'enregistre, Ctrl+M ouvre les relevés de mesures du gaz ; un clic\n"
         "droit sur la vue ouvre son menu.\n"
+        "Au clavier : F1 ouvre la page d'information de l'onglet, Ctrl+Tab et Ctrl+Page suiv.\n"
+        "changent d'onglet, Maj+F10 ou la touche Menu ouvrent le menu de la vue. La vue\n"
+        "choisie avec Tab, les flèches la tournent, Page préc. et Page suiv. montent et\n"
+        "descendent l'œil, + et - l'approchent et l'éloignent, Origine revient au début.\n"
         "\n"
         "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite,\n"
         "2 si la ligne de commande est incorrecte.\n");
@@ -185,7 +194,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption capture(QStringLiteral("capture"), {}, QStringLiteral("fichier"));
     const QCommandLineOption images(QStringLiteral("images"), {}, QStringLiteral("n"));
     const QCommandLineOption seed(QStringLiteral("graine"), {}, QStringLiteral("s"));
-    const QList<QCommandLineOption> ours = {help, version, tab, fullScreen, capture, images, seed};
+    const QCommandLineOption interfaceSize(QStringLiteral("taille-interface"), {},
+                                           QStringLiteral("pourcent"));
+    const QCommandLineOption highContrast(QStringLiteral("contraste-eleve"));
+    const QList<QCommandLineOption> ours = {help,   version, tab,           fullScreen,  capture,
+                                            images, seed,    interfaceSize, highContrast};
     QList<QCommandLineOption> all = ours;
     for (const char* name : kQtOptionsWithValue) {
         all.append(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("valeur")));
@@ -270,6 +283,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         }
         o.seed = static_cast<std::uint32_t>(*seconds);
     }
+    if (parser.isSet(interfaceSize)) {
+        const QString value = parser.value(interfaceSize);
+        const auto percent = Decimal(value, 1000);
+        if (!percent || !IsInterfacePercent(static_cast<int>(*percent))) {
+            return Misused(
+                QString::fromUtf8("taille d'interface incorrecte %1 : 100, 125, 150 ou 200")
+                    .arg(Quoted(value)));
+        }
+        o.interfacePercent = static_cast<int>(*percent);
+    }
+    o.highContrast = parser.isSet(highContrast);
     if (parser.isSet(capture)) {
         const QString path = parser.value(capture);
         const QString why = WhyNotWritable(path);

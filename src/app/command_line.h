@@ -29,6 +29,11 @@ struct CommandLineOptions {
     /// Seconds since the epoch that the random source's clock reports for the whole run
     /// instead of the time of day, so that the gas and liquid draws repeat from run to run.
     std::optional<std::uint32_t> seed;
+    /// Size of the whole interface for this run, in percent (100, 125, 150 or 200); none
+    /// keeps the size chosen in the view's menu.
+    std::optional<int> interfacePercent;
+    /// The contrast mode for this run, whatever the view's menu stored.
+    bool highContrast = false;
 
     bool capturing() const { return !capturePath.isEmpty(); }
 };
@@ -46,7 +51,8 @@ struct CommandLine {
 
 /// Reads the program's arguments; the first one names the program. Takes `--help` (`-h`),
 /// `--version` (`-v`), `--onglet solide|liquide|gaz`, `--plein-ecran`, `--capture FICHIER`,
-/// `--images N` (with `--capture` only) and `--graine S`; an option may be written with one
+/// `--images N` (with `--capture` only), `--graine S`, `--taille-interface POURCENT` and
+/// `--contraste-eleve`; an option may be written with one
 /// dash or two, its value after a blank or an equals sign. The options of Qt's application
 /// object (`-platform`, `-style`, `-reverse`, ...) are accepted and left for it. A capture
 /// path is checked for writing here, before anything starts; nothing is left behind by the

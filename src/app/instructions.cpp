@@ -25,8 +25,8 @@ TForminst::TForminst(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     Panel1 = veliso::SetUpInfoWindow(this, "Forminst", QStringLiteral("INSTRUCTIONS"),
-                                     veliso::pictures::InstructionsIcon(), QSize(464, 220),
-                                     QRect(4, 4, 456, 213));
+                                     veliso::pictures::InstructionsIcon(), QSize(464, 296),
+                                     QRect(4, 4, 456, 289));
 
     // The texts describe the mouse navigation of the view: keep them in step with it.
     Label1 = PlaceLabel(Panel1, "Label1",
@@ -72,17 +72,36 @@ TForminst::TForminst(QWidget* parent)
                                           "permanence vers le centre de l'objet"),
                         24, 140, ArialFont(8), Qt::black);
 
+    // The same moves from the keyboard, once Tab has given the view the focus (the keys of
+    // TFormMM::OpenGLOrvPanel1KeyDown), and the window's own keys.
+    Label6 = PlaceLabel(Panel1, "Label6",
+                        QString::fromUtf8("AU  CLAVIER,  LA  VUE  CHOISIE  AVEC  LA  TOUCHE  TAB"),
+                        23, 162, ArialFont(8, true), veliso::kTitleBlue);
+    Label7 = PlaceLabel(Panel1, "Label7",
+                        QString::fromUtf8("← →  =  Rotation verticale      ↑ ↓  Page préc.  Page "
+                                          "suiv.  =  Hauteur du point de vue"),
+                        24, 182, ArialFont(8), veliso::kTextGrey);
+    Label8 = PlaceLabel(
+        Panel1, "Label8",
+        QString::fromUtf8("+ −  =  Translation      Origine  =  Point de vue du début      "
+                          "Maj+F10  =  Menu de la vue"),
+        24, 200, ArialFont(8), veliso::kTextGrey);
+    Label9 = PlaceLabel(Panel1, "Label9",
+                        QString::fromUtf8("F1  =  Page d'information de l'onglet      Ctrl+Tab  "
+                                          "=  Onglet suivant"),
+                        24, 218, ArialFont(8), veliso::kTextGrey);
+
     // Every line stays two pixels clear of the bevels, which show in the panel's last three
     // columns: the bold heading is about as wide as the panel and is narrowed a little where
     // fonts run wider.
     const int textRight = Panel1->width() - 1 - 3 - 2;
-    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) {
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9}) {
         veliso::FitLabelWithin(label, textRight);
     }
 
     OKButton = new QPushButton(QString::fromUtf8("&Fermer"), Panel1);
     OKButton->setObjectName("OKButton");
-    OKButton->setGeometry(179, 168, 103, 29);
+    OKButton->setGeometry(179, 244, 103, 29);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -7,8 +7,8 @@
 class QLabel;
 class QPushButton;
 
-/// "INSTRUCTIONS": how the mouse moves the eye around the scene. Fixed content, shown
-/// modally from the main window as often as the user asks.
+/// "INSTRUCTIONS": how the mouse, and the keyboard, move the eye around the scene. Fixed
+/// content, shown modally from the main window as often as the user asks.
 class TForminst : public QDialog {
     Q_OBJECT
   public:
@@ -20,6 +20,11 @@ class TForminst : public QDialog {
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
+    // The keyboard's lines.
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
     QLabel* Image1 = nullptr;
     QPushButton* OKButton = nullptr;
 

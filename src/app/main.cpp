@@ -9,9 +9,13 @@
 #include "app/launch.h"
 #include "app/platform_start.h"
 #include "app/translations.h"
+#include "mainwindow/display_settings.h"
+#include "mainwindow/focus_style.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/view_actions.h"
 
-// Without options Veliso reads and writes no files and exits with 0. The command line is read
+// Without options Veliso writes no files (it reads only the display choices its menu keeps)
+// and exits with 0. The command line is read
 // before anything starts: --help, --version and a refused option need no display and leave
 // nothing behind but their text.
 int main(int argc, char** argv) {
@@ -20,6 +24,10 @@ int main(int argc, char** argv) {
         return veliso::ReportCommandLine(command);
     }
     veliso::ApplySeed(command.options);
+    // Qt reads its scale factor once, when the application object is made.
+    const veliso::DisplaySettings display = veliso::LoadUserDisplaySettings();
+    const int percent = command.options.interfacePercent.value_or(display.interfacePercent);
+    veliso::ApplyInterfaceScale(percent);
     const QStringList arguments = veliso::ArgumentsOf(argc, argv);
     if (veliso::CaptureWithoutDisplay(command.options, arguments)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -28,9 +36,14 @@ int main(int argc, char** argv) {
     veliso::VelisoApplication app(argc, argv);
     start.reset();
     veliso::InstallFrenchQtTexts(app);
+    veliso::InstallAccessibleStyle(app);
     int code = 0;
     try {
         veliso::CreateWindows();
+        if (display.highContrast || command.options.highContrast) {
+            veliso::ApplyContrastMode(true);
+        }
+        FormMM->viewActions->SetDisplaySettings(display, percent);
         // The loop shows the main window; its first show brings up the splash screen.
         QTimer::singleShot(0, FormMM,
                            [&command] { veliso::ShowMainWindow(*FormMM, command.options); });

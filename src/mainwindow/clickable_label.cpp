@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "mainwindow/clickable_label.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace veliso {
@@ -22,6 +23,20 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (click) {
         emit clicked();
+    }
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!event->isAutoRepeat()) {
+                emit clicked();
+            }
+            return;
+        default:
+            QLabel::keyPressEvent(event);
     }
 }
 

@@ -6,11 +6,15 @@
 
 namespace veliso {
 
-/// A label or picture that reports a left-button click: press and release inside it.
+/// A label or picture that reports a left-button click: press and release inside it. It is
+/// in the keyboard order (Tab, not a click, gives it the focus), and Space, Enter or Return
+/// on it count as a click.
 class ClickableLabel : public QLabel {
     Q_OBJECT
   public:
-    explicit ClickableLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    explicit ClickableLabel(QWidget* parent = nullptr) : QLabel(parent) {
+        setFocusPolicy(Qt::TabFocus);
+    }
 
   signals:
     void clicked();
@@ -18,6 +22,7 @@ class ClickableLabel : public QLabel {
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool pressed_ = false;

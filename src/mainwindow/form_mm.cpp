@@ -2,11 +2,13 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "mainwindow/form_mm.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -29,6 +31,8 @@
 #include "mainwindow/clickable_label.h"
 #include "mainwindow/credits.h"
 #include "mainwindow/desktop_open.h"
+#include "mainwindow/display_settings.h"
+#include "mainwindow/focus_style.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/liquid_panel.h"
@@ -126,6 +130,19 @@ PageControl::PageControl(QWidget* parent) : QTabWidget(parent) {
     connect(this, &QTabWidget::currentChanged, this, &PageControl::CheckChange);
 }
 
+void PageControl::SelectNeighbour(int step) {
+    for (int i = 1; i < count(); ++i) {
+        const int index = ((currentIndex() + step * i) % count() + count()) % count();
+        if (isSelectable(index)) {
+            // The tab keys leave the focus on the view where it was there.
+            keepFocus_ = focusKeeper_ != nullptr && focusKeeper_->hasFocus();
+            setCurrentIndex(index);
+            keepFocus_ = false;
+            return;
+        }
+    }
+}
+
 bool PageControl::isSelectable(int index) const {
     return index >= 0 && index < count() && isTabVisible(index) && isTabEnabled(index);
 }
@@ -151,7 +168,7 @@ void PageControl::CheckChange(int index) {
     // The keys follow the page: its first control in tab order takes the focus, so that the
     // arrows no longer move a slider of the page just left. Someone stepping through the tabs
     // with the keyboard keeps the focus on the tabs.
-    if (!tabBar()->hasFocus()) {
+    if (!tabBar()->hasFocus() && !keepFocus_) {
         FocusFirstControl(widget(index));
     }
 }
@@ -270,6 +287,7 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
 
     BuildView();
     BuildButtons();
+    BuildKeys();
     viewActions = new ViewActions(*this);
 
     PageControl1->setCurrentIndex(0);
@@ -288,6 +306,8 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+    // A large interface size may make the window larger than a small screen.
+    KeepOnScreen(*this);
 }
 
 void TFormMM::BuildPages() {
@@ -382,6 +402,11 @@ void TFormMM::BuildView() {
             [this](Qt::KeyboardModifiers m, int x, int y) {
                 OpenGLOrvPanel1MouseMove(OpenGLOrvPanel1, m, x, y);
             });
+    // In the keyboard order after the panel, before the two buttons; a click on the view
+    // still leaves the focus where it was, since the GL surface does not take it.
+    view->setFocusPolicy(Qt::StrongFocus);
+    view->installEventFilter(this);
+    PageControl1->setFocusKeeper(view);
     view->raise();
 }
 
@@ -398,6 +423,27 @@ void TFormMM::BuildButtons() {
     }
     connect(Button1, &QPushButton::clicked, this, Guard(this, &TFormMM::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Guard(this, &TFormMM::Button2Click));
+}
+
+void TFormMM::BuildKeys() {
+    auto keys = [this](const char* name, std::initializer_list<QKeySequence> sequences,
+                       std::function<void()> run) {
+        auto* a = new QAction(this);
+        a->setObjectName(name);
+        a->setShortcuts(QList<QKeySequence>(sequences));
+        connect(a, &QAction::triggered, this, Guard(std::move(run)));
+        addAction(a);
+    };
+    keys("InformationKey", {QKeySequence(Qt::Key_F1)}, [this] { ShowInformationPage(); });
+    // Before any control sees them: a slider would take Ctrl+Page Down for a page step.
+    keys("NextTabKey",
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+         [this] { PageControl1->SelectNeighbour(1); });
+    keys("PreviousTabKey",
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+         [this] { PageControl1->SelectNeighbour(-1); });
 }
 
 void TFormMM::StartTimers() {
@@ -445,6 +491,9 @@ void TFormMM::SetStartValues() {
     gas.view = ViewPoint{40.0, 0.0, 4.25};
     solid.view = ViewPoint{20.0, 1.5, 4.25};
     liquid.view = ViewPoint{40.0, 0.0, 4.25};
+    startViews_[0] = solid.view;
+    startViews_[1] = liquid.view;
+    startViews_[2] = gas.view;
 
     solid.amplitude = 0.0;
     solid.red = 0.7;
@@ -627,6 +676,22 @@ void TFormMM::Image_infogazClick() {
     OpenInformationPage(QStringLiteral("_gaz.htm"));
 }
 
+void TFormMM::ShowInformationPage() {
+    switch (activeTab()) {
+        case 0:
+            Image_infoClick();
+            break;
+        case 1:
+            Image_infoliqClick();
+            break;
+        case 2:
+            Image_infogazClick();
+            break;
+        default:
+            break;
+    }
+}
+
 void TFormMM::Button1Click() {
     if (instructions_) {
         instructions_->exec();
@@ -670,7 +735,8 @@ void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
             DrawLiquidScene(liquid, shown.detail, shown.transparent, shown.marked);
             break;
         case SceneTab::Gas:
-            DrawGasScene(gas, shown.detail, shown.transparent, sender->text());
+            DrawGasScene(gas, shown.detail, shown.transparent, sender->text(),
+                         AccessibleStyle::HighContrast());
             break;
     }
     // Taken after drawing: the liquid's frame moved it.
@@ -710,4 +776,36 @@ void TFormMM::OpenGLOrvPanel1MouseUp(TOpenGLOrvPanel*, Qt::MouseButton, Qt::Keyb
 
 void TFormMM::OpenGLOrvPanel1MouseMove(TOpenGLOrvPanel*, Qt::KeyboardModifiers, int x, int y) {
     NavMouseMove(drag, ActiveViewPoint(), x, y);
+}
+
+bool TFormMM::OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    // The keypad's keys come with their own modifier; + comes with Shift on most layouts.
+    static const std::pair<int, NavKey> kKeys[] = {
+        {Qt::Key_Left, NavKey::Left},     {Qt::Key_Right, NavKey::Right},
+        {Qt::Key_Up, NavKey::Up},         {Qt::Key_Down, NavKey::Down},
+        {Qt::Key_PageUp, NavKey::PageUp}, {Qt::Key_PageDown, NavKey::PageDown},
+        {Qt::Key_Plus, NavKey::ZoomIn},   {Qt::Key_Equal, NavKey::ZoomIn},
+        {Qt::Key_Minus, NavKey::ZoomOut}, {Qt::Key_Underscore, NavKey::ZoomOut},
+        {Qt::Key_Home, NavKey::Home},
+    };
+    for (const auto& [code, navKey] : kKeys) {
+        if (code == key) {
+            NavKeyPress(ActiveViewPoint(), navKey, StartViewPoint(activeTab()));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TFormMM::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == OpenGLOrvPanel1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (OpenGLOrvPanel1KeyDown(key->key(), key->modifiers())) {
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -59,6 +59,14 @@ class PageControl : public QTabWidget {
     /// Selects `index` if it is selectable; otherwise does nothing.
     void setCurrentIndex(int index);
 
+    /// Selects the next selectable tab after the current one (`step` 1) or before it (`step`
+    /// -1), going round from the last to the first. The focus keeper keeps the focus if it
+    /// has it.
+    void SelectNeighbour(int step);
+    /// A control outside the pages that keeps the keyboard focus when SelectNeighbour changes
+    /// the tab (the view, which all tabs share); null by default.
+    void setFocusKeeper(QWidget* keeper) { focusKeeper_ = keeper; }
+
     /// Marks a tab sheet highlighted: its caption is drawn in the highlight colour.
     void setHighlighted(int index, bool highlighted);
     bool isHighlighted(int index) const;
@@ -74,6 +82,8 @@ class PageControl : public QTabWidget {
 
     int lastAccepted_ = 0;
     bool reverting_ = false;
+    QWidget* focusKeeper_ = nullptr;
+    bool keepFocus_ = false;
 };
 
 /// A tab page that keeps its control panel along its left edge, 161 pixels wide and as high
@@ -143,6 +153,8 @@ class TFormMM : public QWidget {
     int activeTab() const;
     /// The camera of the current tab.
     veliso::ViewPoint& ActiveViewPoint();
+    /// The camera `tab` starts with, which Home on the view gives back.
+    const veliso::ViewPoint& StartViewPoint(int tab) const { return startViews_[tab]; }
 
     // Model state, owned for the whole run.
     veliso::GasState gas;
@@ -205,6 +217,12 @@ class TFormMM : public QWidget {
     void Image_infoClick();
     void Image_infoliqClick();
     void Image_infogazClick();
+    /// F1: the information page of the current tab.
+    void ShowInformationPage();
+    /// A key on the focused view: the arrows turn the camera of the current tab, Page Up and
+    /// Page Down raise and lower it, + and - bring it closer and farther, Home gives back
+    /// the tab's start camera (NavKeyPress). False for any other key, or with Ctrl or Alt.
+    bool OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void Button1Click();
     void Button2Click();
     void OpenGLOrvPanel1Init(veliso::TOpenGLOrvPanel* sender);
@@ -245,11 +263,15 @@ class TFormMM : public QWidget {
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildPages();
     void BuildView();
     void BuildButtons();
+    /// F1 and the tab keys (Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down, Ctrl+Page Up), which
+    /// work from every control of the window.
+    void BuildKeys();
     void StartTimers();
     /// Start-up values of the records, then the gas and liquid initialisations; before the
     /// panels are built, which show the records.
@@ -265,6 +287,7 @@ class TFormMM : public QWidget {
 
     veliso::FrameRule frameRule_;
     veliso::ViewNotice* viewNotice_ = nullptr;
+    veliso::ViewPoint startViews_[3];
     QDialog* splash_ = nullptr;
     QDialog* instructions_ = nullptr;
     QDialog* about_ = nullptr;

@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
 
@@ -15,6 +14,7 @@
 #include "core/common/number_format.h"
 #include "core/gas/gas_controls.h"
 #include "core/gas/gas_step.h"
+#include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/panel_widgets.h"
 
@@ -23,7 +23,7 @@ namespace veliso {
 namespace {
 
 // Slider whose thumb is `thickness` pixels across the track.
-class ThumbStyle : public QProxyStyle {
+class ThumbStyle : public AccessibleStyle {
   public:
     explicit ThumbStyle(int thickness) : thickness_(thickness) {}
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
@@ -31,7 +31,7 @@ class ThumbStyle : public QProxyStyle {
         if (metric == PM_SliderThickness || metric == PM_SliderControlThickness) {
             return thickness_;
         }
-        return QProxyStyle::pixelMetric(metric, option, widget);
+        return AccessibleStyle::pixelMetric(metric, option, widget);
     }
 
   private:

@@ -33,9 +33,9 @@ LiquidPanel::LiquidPanel(QWidget* parent, LiquidState& liquid, SphereDetail& det
     BuildButtons();
     ShowPaused(butpause, liquid_.paused, {TB_Vol_L, butdep});
 
-    // Keyboard order: the two top sliders, the options box from top to bottom with its
-    // marking box last, then the two buttons.
-    ChainTabOrder({TB_Vol_L, TB_t_L, CB_trans_L, TB_R_L, TB_V_L, TB_B_L, TB_face_L, CB_mark, butdep,
+    // Keyboard order: the two top sliders, the options box from top to bottom, then the two
+    // buttons.
+    ChainTabOrder({TB_Vol_L, TB_t_L, CB_trans_L, CB_mark, TB_R_L, TB_V_L, TB_B_L, TB_face_L, butdep,
                    butpause});
 
     // Handlers are connected once every control shows the record: none runs at start-up,

@@ -414,6 +414,8 @@ void TFormReleves::BuildControls() {
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setStretchLastSection(true);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Tab leaves the table for the next control; the arrows move between its cells.
+    Table->setTabKeyNavigation(false);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(Table);

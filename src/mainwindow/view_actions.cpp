@@ -3,6 +3,7 @@
 #include "mainwindow/view_actions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -17,6 +18,7 @@
 #include <QWindow>
 
 #include "glview/opengl_orv_panel.h"
+#include "mainwindow/focus_style.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
@@ -43,6 +45,12 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     // only.
     measurements_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     measurements_->setShortcutContext(Qt::WidgetShortcut);
+    // The menu from the keyboard, at the view, wherever the focus is in the window.
+    menuKey_ = new QAction(this);
+    menuKey_->setObjectName("ViewMenuKey");
+    menuKey_->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    form_.addAction(menuKey_);
+    connect(menuKey_, &QAction::triggered, this, Guard(this, &ViewActions::PopUpMenuAtView));
 
     connect(copy_, &QAction::triggered, this, Guard(this, &ViewActions::CopyFrame));
     connect(save_, &QAction::triggered, this, Guard(this, &ViewActions::SaveFrame));
@@ -56,10 +64,34 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     menu_->addAction(save_);
     menu_->addSeparator();
     menu_->addAction(fullScreen_);
+
+    // How the program is shown: the contrast mode at once, the size from the next start.
+    QMenu* sizes = menu_->addMenu(QString::fromUtf8("Taille de l'interface"));
+    sizes->setObjectName("InterfaceSizeMenu");
+    sizes_ = new QActionGroup(this);
+    for (int percent : kInterfacePercents) {
+        QAction* a = sizes->addAction(QStringLiteral("%1 %").arg(percent));
+        a->setCheckable(true);
+        a->setData(percent);
+        a->setChecked(percent == display_.interfacePercent);
+        sizes_->addAction(a);
+        connect(a, &QAction::triggered, this,
+                Guard([this, percent] { ChooseInterfaceSize(percent); }));
+    }
+    contrast_ = menu_->addAction(QString::fromUtf8("Contraste élevé"));
+    contrast_->setCheckable(true);
+    connect(contrast_, &QAction::triggered, this, Guard(this, &ViewActions::SetHighContrast));
+
     measurementsSeparator_ = menu_->addSeparator();
     menu_->addAction(measurements_);
 
     askSavePath = [this](const QString& suggested) { return AskWithDialog(suggested); };
+    saveDisplaySettings = [](const DisplaySettings& display) { SaveUserDisplaySettings(display); };
+    tell = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Veliso"), text, QMessageBox::Ok,
+                        &form_);
+        box.exec();
+    };
     form_.installEventFilter(this);
     // A right click on the view's own area: the notice that stands in for a view without
     // OpenGL (a working view takes its clicks in its GL window, through JoinViewMouse).
@@ -116,6 +148,7 @@ void ViewActions::PopUpMenu(const QPoint& globalPosition) {
     const bool gas = form_.activeTab() == 2;
     measurementsSeparator_->setVisible(gas);
     measurements_->setVisible(gas);
+    contrast_->setChecked(AccessibleStyle::HighContrast());
     FollowWindowState();
     // Without OpenGL there is no picture: its items stay in the menu, disabled, saying why
     // (their shortcuts work again once the menu closes, and say it in the status bar).
@@ -127,6 +160,55 @@ void ViewActions::PopUpMenu(const QPoint& globalPosition) {
     copy_->setEnabled(canDraw);
     save_->setEnabled(canDraw);
     menu_->popup(globalPosition);
+}
+
+QAction* ViewActions::interfaceSizeAction(int percent) const {
+    for (QAction* a : sizes_->actions()) {
+        if (a->data().toInt() == percent) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+void ViewActions::SetDisplaySettings(const DisplaySettings& stored, int runningPercent) {
+    display_ = stored;
+    runningPercent_ = runningPercent;
+    if (QAction* a = interfaceSizeAction(stored.interfacePercent)) {
+        a->setChecked(true);
+    }
+    contrast_->setChecked(AccessibleStyle::HighContrast());
+}
+
+void ViewActions::SetHighContrast(bool on) {
+    ApplyContrastMode(on);
+    contrast_->setChecked(on);
+    display_.highContrast = on;
+    if (saveDisplaySettings) {
+        saveDisplaySettings(display_);
+    }
+}
+
+void ViewActions::ChooseInterfaceSize(int percent) {
+    if (QAction* a = interfaceSizeAction(percent)) {
+        a->setChecked(true);
+    }
+    if (percent == display_.interfacePercent) {
+        return;
+    }
+    display_.interfacePercent = percent;
+    if (saveDisplaySettings) {
+        saveDisplaySettings(display_);
+    }
+    // Qt takes its scale once, when the program starts.
+    if (percent != runningPercent_ && tell) {
+        tell(InterfaceSizeNotice(percent));
+    }
+}
+
+void ViewActions::PopUpMenuAtView() {
+    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    PopUpMenu(view->mapToGlobal(QPoint(view->width() / 2, view->height() / 2)));
 }
 
 void ViewActions::UseNextFrame(std::function<void(const QImage&, int)> use) {

@@ -7,7 +7,10 @@
 #include <QString>
 #include <functional>
 
+#include "mainwindow/display_settings.h"
+
 class QAction;
+class QActionGroup;
 class QImage;
 class QMenu;
 class TFormMM;
@@ -36,11 +39,29 @@ class ViewActions : public QObject {
     /// Escape; enabled only in full screen, so that Escape means nothing otherwise.
     QAction* leaveFullScreenAction() const { return leaveFullScreen_; }
     QAction* measurementsAction() const { return measurements_; }
+    /// "Contraste élevé": checkable, on while the contrast mode is.
+    QAction* contrastAction() const { return contrast_; }
+    /// "Taille de l'interface" → "100 %", "125 %", "150 %", "200 %": the stored size is
+    /// checked.
+    QAction* interfaceSizeAction(int percent) const;
     QMenu* menu() const { return menu_; }
 
     /// Asks where to save a picture, starting from `suggestedPath`; empty when the user gives
     /// up. A French file dialog by default; tests replace it.
     std::function<QString(const QString& suggestedPath)> askSavePath;
+    /// Keeps the display choices for the next runs; the user's settings file by default.
+    std::function<void(const DisplaySettings&)> saveDisplaySettings;
+    /// Tells the user something in a box over the window; tests replace it.
+    std::function<void(const QString&)> tell;
+
+    /// The choices as stored, and the interface size this run started with.
+    void SetDisplaySettings(const DisplaySettings& stored, int runningPercent);
+    const DisplaySettings& displaySettings() const { return display_; }
+    /// "Contraste élevé": the mode at once, and stored.
+    void SetHighContrast(bool on);
+    /// A size from "Taille de l'interface": stored for the next start, which is said unless
+    /// the program runs at that size already.
+    void ChooseInterfaceSize(int percent);
 
     /// Puts the next painted frame on the clipboard, at its full size in device pixels.
     /// Without OpenGL the status bar says there is no picture.
@@ -55,6 +76,8 @@ class ViewActions : public QObject {
     void PopUpMenu(const QPoint& globalPosition);
     /// What the status bar says when a picture is asked of a view without OpenGL.
     static QString NoPictureText();
+    /// Shift+F10 or the Menu key: the menu at the centre of the view.
+    void PopUpMenuAtView();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +101,11 @@ class ViewActions : public QObject {
     QAction* leaveFullScreen_ = nullptr;
     QAction* measurementsSeparator_ = nullptr;
     QAction* measurements_ = nullptr;
+    QAction* menuKey_ = nullptr;
+    QAction* contrast_ = nullptr;
+    QActionGroup* sizes_ = nullptr;
+    DisplaySettings display_;
+    int runningPercent_ = 100;
     QMenu* menu_ = nullptr;
     // A right click: pressed with no drag going on, released near where it was pressed.
     bool rightClick_ = false;

@@ -27,6 +27,10 @@ constexpr double kCaptionScale = 0.2;
 constexpr double kCurveOffset = 0.001;
 constexpr double kHistogramOffset = 0.005;
 constexpr double kSpeedBarOffset = 0.001;
+/// Width in pixels of the contrast mode's lines, and how far in front of its graph a rim
+/// lies, so that it wins the depth test.
+constexpr float kThickLine = 3.0f;
+constexpr double kRimOffset = 0.002;
 
 /// Slots 0 .. count - 1, kept within the arrays whatever the record holds.
 int ParticlesInPlay(const GasState& gas) {
@@ -100,6 +104,73 @@ void DrawParticles(const GasState& gas, const SphereDetail& detail) {
     gluDeleteQuadric(quadric);
 }
 
+/// The particles in play per speed class, from their speedTable entries.
+void CountSpeedClasses(const GasState& gas, int n, int (&counters)[kGasClasses]) {
+    std::fill(std::begin(counters), std::end(counters), 0);
+    for (int p = 0; p < n; ++p) {
+        // Speed 0.01 v of class k (v = 0.2 (k + 1)) gives 5 v - 0.5 = k + 0.5.
+        const int k = static_cast<int>(gas.speedTable[p] / 0.002 - 0.5);
+        if (k >= 0 && k < kGasClasses) {
+            ++counters[k];
+        }
+    }
+}
+
+/// The contrast mode's rims: the top edge of each graph as a thick line.
+void RimSpeedCurve(const GasState& gas) {
+    const double l = gas.halfEdge;
+    glColor3d(1.0, 0.45, 0.45);
+    glBegin(GL_LINE_STRIP);
+    for (int k = 0; k < kGasClasses; ++k) {
+        const double x = -l + (k + 0.5) * kClassWidth * l;
+        if (x >= l) {
+            break;
+        }
+        glVertex3d(x, kFractionScale * l * gas.mbCurve[k] - l, kCurveOffset + kRimOffset - l);
+    }
+    glEnd();
+}
+
+void RimSpeedHistogram(const GasState& gas) {
+    const double l = gas.halfEdge;
+    const int n = ParticlesInPlay(gas);
+    if (n == 0) {
+        return;
+    }
+    int counters[kGasClasses];
+    CountSpeedClasses(gas, n, counters);
+    glColor3d(0.35, 1.0, 0.35);
+    glBegin(GL_LINE_STRIP);
+    for (int k = 0; k < kGasClasses; ++k) {
+        const double h = kFractionScale * l * counters[k] / n - l;
+        glVertex3d(k * kClassWidth * l - l, h, kHistogramOffset + kRimOffset - l);
+        glVertex3d((k + 1) * kClassWidth * l - l, h, kHistogramOffset + kRimOffset - l);
+    }
+    glEnd();
+}
+
+void RimSpeedBars(const GasState& gas) {
+    const double l = gas.halfEdge;
+    const int n = ParticlesInPlay(gas);
+    if (n == 0) {
+        return;
+    }
+    const double x = l - kSpeedBarOffset - kRimOffset;
+    const double w = 2.0 * l / n;
+    glColor3d(0.45, 0.8, 1.0);
+    glBegin(GL_LINE_STRIP);
+    double z0 = -l;
+    for (int p = 0; p < n; ++p) {
+        const double speed =
+            std::sqrt(gas.vx[p] * gas.vx[p] + gas.vy[p] * gas.vy[p] + gas.vz[p] * gas.vz[p]);
+        const double h = kSpeedScale * l * speed - l;
+        glVertex3d(x, h, z0);
+        glVertex3d(x, h, z0 + w);
+        z0 += w;
+    }
+    glEnd();
+}
+
 }  // namespace
 
 void DrawSpeedCurve(const GasState& gas) {
@@ -131,14 +202,8 @@ void DrawSpeedHistogram(const GasState& gas) {
     if (n == 0) {
         return;
     }
-    int counters[kGasClasses] = {};
-    for (int p = 0; p < n; ++p) {
-        // Speed 0.01 v of class k (v = 0.2 (k + 1)) gives 5 v - 0.5 = k + 0.5.
-        const int k = static_cast<int>(gas.speedTable[p] / 0.002 - 0.5);
-        if (k >= 0 && k < kGasClasses) {
-            ++counters[k];
-        }
-    }
+    int counters[kGasClasses];
+    CountSpeedClasses(gas, n, counters);
     for (int k = 0; k < kGasClasses; ++k) {
         const double x0 = k * kClassWidth * l - l;
         const double x1 = (k + 1) * kClassWidth * l - l;
@@ -181,7 +246,7 @@ void DrawSpeedBars(const GasState& gas) {
 }
 
 void DrawGasScene(const GasState& gas, const SphereDetail& detail, bool transparentBox,
-                  TextWriter& text) {
+                  TextWriter& text, bool thickLines) {
     const double l = gas.halfEdge;
 
     BeginBoxFrame(gas.view);
@@ -196,13 +261,22 @@ void DrawGasScene(const GasState& gas, const SphereDetail& detail, bool transpar
         glEnable(GL_DEPTH_TEST);
     }
 
+    if (thickLines) {
+        glLineWidth(kThickLine);
+    }
     if (gas.showCurve) {
         DrawSpeedCurve(gas);
+        if (thickLines) {
+            RimSpeedCurve(gas);
+        }
         glColor3d(0.9, 0.0, 0.0);
         DrawBackWallCaption(l, text);
     }
     if (gas.showHistogram) {
         DrawSpeedHistogram(gas);
+        if (thickLines) {
+            RimSpeedHistogram(gas);
+        }
         if (!gas.showCurve) {  // with both graphs on, the red caption serves for both
             glColor3d(0.0, 0.7, 0.0);
             DrawBackWallCaption(l, text);
@@ -210,6 +284,9 @@ void DrawGasScene(const GasState& gas, const SphereDetail& detail, bool transpar
     }
     if (gas.showSpeeds) {
         DrawSpeedBars(gas);
+        if (thickLines) {
+            RimSpeedBars(gas);
+        }
         // Turned to run along the right wall from its back edge towards the front.
         glColor3d(0.0, 0.5, 1.0);
         glPushMatrix();
@@ -223,6 +300,9 @@ void DrawGasScene(const GasState& gas, const SphereDetail& detail, bool transpar
     // Opaque, the far walls show their inner side, filled; the near walls are outlines.
     ApplyBoxWallState(transparentBox);
     DrawBox(l);
+    if (thickLines) {
+        glLineWidth(1.0f);
+    }
 
     DrawParticles(gas, detail);
 }

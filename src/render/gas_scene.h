@@ -15,8 +15,12 @@ namespace veliso {
 /// face the camera from the far side are filled, the near ones drawn as outlines, without
 /// blending and with the depth test. The spheres are always opaque and depth-tested.
 /// Needs the lighting, colour material and blend function of InitView.
+///
+/// `thickLines` (the contrast mode) draws the wall outlines three pixels wide and rims the
+/// curve, the histogram and the speed bars with lines of their own colour, lightened, three
+/// pixels wide; off, the frame is drawn exactly as always.
 void DrawGasScene(const GasState& gas, const SphereDetail& detail, bool transparentBox,
-                  TextWriter& text);
+                  TextWriter& text, bool thickLines = false);
 
 /// Maxwell–Boltzmann curve on the back wall (z = 0.001 - L), a filled red (0.9, 0, 0) area:
 /// class k = 0 .. 99 at x = -L + (k + 0.5) 0.02 L (the centre of its histogram bar) and

@@ -40,12 +40,12 @@ class DialogsTest : public ::testing::Test {
 TEST_F(DialogsTest, InstructionsLayoutAndTexts) {
     TForminst inst;
     EXPECT_EQ(inst.windowTitle(), "INSTRUCTIONS");
-    EXPECT_EQ(inst.size(), QSize(464, 220));
+    EXPECT_EQ(inst.size(), QSize(464, 296));
     EXPECT_EQ(inst.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_EQ(inst.minimumSize(), inst.maximumSize());
     EXPECT_EQ(inst.palette().color(QPalette::Window), QColor(190, 136, 86));
     EXPECT_FALSE(inst.windowIcon().isNull());
-    EXPECT_EQ(inst.Panel1->geometry(), QRect(4, 4, 456, 213));
+    EXPECT_EQ(inst.Panel1->geometry(), QRect(4, 4, 456, 289));
 
     EXPECT_EQ(
         inst.Label1->text(),
@@ -83,7 +83,7 @@ TEST_F(DialogsTest, InstructionsLayoutAndTexts) {
         EXPECT_EQ(shape->geometry(), rect) << name;
     }
     EXPECT_EQ(inst.OKButton->text(), "&Fermer");
-    EXPECT_EQ(inst.OKButton->geometry(), QRect(179, 168, 103, 29));
+    EXPECT_EQ(inst.OKButton->geometry(), QRect(179, 244, 103, 29));
     EXPECT_TRUE(inst.OKButton->isDefault());
 }
 
@@ -92,7 +92,8 @@ TEST_F(DialogsTest, InstructionTextsStayClearOfThePanelsBevel) {
     const QImage shot = inst.Panel1->grab().toImage();
     // The panel's bevels show in its last three columns; two white columns stay before them.
     const int bevel = inst.Panel1->width() - 3;
-    for (const QLabel* l : {inst.Label1, inst.Label2, inst.Label3, inst.Label4, inst.Label5}) {
+    for (const QLabel* l : {inst.Label1, inst.Label2, inst.Label3, inst.Label4, inst.Label5,
+                            inst.Label6, inst.Label7, inst.Label8, inst.Label9}) {
         const std::string name = l->objectName().toStdString();
         EXPECT_LE(l->geometry().right(), bevel - 3) << name;
         EXPECT_LE(l->fontMetrics().boundingRect(l->text()).right(), l->width() - 1) << name;

@@ -178,8 +178,8 @@ TEST_F(LiquidPanelTest, TheTemperatureLabelLetsTheMouseThroughToTheSlider) {
 }
 
 TEST_F(LiquidPanelTest, TabKeyFollowsTheLayoutOrder) {
-    const std::vector<QString> expected = {"TB_Vol_L", "TB_t_L",  "CB_trans_L", "TB_R_L",
-                                           "TB_V_L",   "TB_B_L",  "TB_face_L",  "CB_mark",
+    const std::vector<QString> expected = {"TB_Vol_L", "TB_t_L",  "CB_trans_L", "CB_mark",
+                                           "TB_R_L",   "TB_V_L",  "TB_B_L",     "TB_face_L",
                                            "butdep",   "butpause"};
     std::vector<QString> order;
     QWidget* widget = Slider("TB_Vol_L");

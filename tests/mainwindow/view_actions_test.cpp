@@ -130,9 +130,10 @@ TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
     EXPECT_EQ(actions->saveAction()->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_EQ(actions->fullScreenAction()->shortcut(), QKeySequence("F11"));
     EXPECT_EQ(actions->leaveFullScreenAction()->shortcut(), QKeySequence("Escape"));
-    const QStringList common = {QString::fromUtf8("Copier l'image"),
-                                QString::fromUtf8("Enregistrer l'image…"),
-                                QString::fromUtf8("Plein écran")};
+    const QStringList common = {
+        QString::fromUtf8("Copier l'image"), QString::fromUtf8("Enregistrer l'image…"),
+        QString::fromUtf8("Plein écran"), QString::fromUtf8("Taille de l'interface"),
+        QString::fromUtf8("Contraste élevé")};
     for (int tab : {0, 1, 2, 0}) {
         form->PageControl1->setCurrentIndex(tab);
         // A wobble within a few pixels is still a click.

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#pragma once
+
+#include <QColor>
+#include <QProxyStyle>
+
+class QApplication;
+
+namespace veliso {
+
+/// The program's look on top of the platform's style. It changes nothing until the keyboard
+/// is used or the contrast mode is on:
+/// - keyboard focus: once the focus moved by the keyboard, the focused control gets a dark
+///   ring two pixels thick, one pixel outside its bounds (a shaped widget in front of the
+///   control's parent, so the control's own colours stay as they are); the focused tab and table
+///   cell get a dark rectangle instead of the style's pale fill;
+/// - "Contraste élevé": check boxes, radio buttons, push buttons, combo boxes and slider
+///   grooves get dark outlines; the texts and colours that need it are changed through
+///   `SetContrastColour`.
+class AccessibleStyle : public QProxyStyle {
+    Q_OBJECT
+  public:
+    /// Over the style the application draws with (`-style` included), or the one under it
+    /// when that is a proxy already. A control that needs a style of its own derives from
+    /// this one, so that it keeps the focus and contrast drawing.
+    AccessibleStyle();
+    static QString BaseStyleName();
+
+    /// The ring and the focus rectangles: #1a1a1a, 14.9:1 on the panels' #efefef and 17.4:1
+    /// on white.
+    static QColor FocusColour() { return QColor(0x1a, 0x1a, 0x1a); }
+    /// Control outlines in the contrast mode: #4d4d4d, 6.6:1 on #efefef and 8.5:1 on white.
+    static QColor OutlineColour() { return QColor(0x4d, 0x4d, 0x4d); }
+    static constexpr int kRingWidth = 2;
+    static constexpr int kRingGap = 1;
+
+    static bool HighContrast();
+    /// Sets the contrast mode for every control drawn from now on (call `ApplyContrastMode`
+    /// to repaint and recolour the existing ones).
+    static void SetHighContrast(bool on);
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget = nullptr) const override;
+};
+
+/// Makes `AccessibleStyle` the application's style (over the style Qt chose, `-style` included)
+/// and has the focus ring follow the keyboard focus in every window. Call once, after the
+/// application object exists.
+void InstallAccessibleStyle(QApplication& app);
+
+/// Gives `widget` two colours for one palette role: `normal` as now, `strong` in the contrast
+/// mode. The colour of the current mode is set at once.
+void SetContrastColour(QWidget* widget, int role, const QColor& normal, const QColor& strong);
+
+/// Switches the contrast mode and recolours every control that has contrast colours.
+void ApplyContrastMode(bool on);
+
+}  // namespace veliso
