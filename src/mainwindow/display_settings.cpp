@@ -18,9 +18,8 @@ const char* const kContrastKey = "interface/contraste-eleve";
 
 QSettings UserSettings() {
     // Named here, not taken from the application object, which does not exist yet when the
-    // scale is read.
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("veliso"),
-                     QStringLiteral("veliso"));
+    // scale is read; the same file as the view's other choices.
+    return QSettings(QStringLiteral("Veliso"), QStringLiteral("Veliso"));
 }
 
 }  // namespace
