@@ -27,10 +27,10 @@ class AccessibleStyle : public QProxyStyle {
     AccessibleStyle();
     static QString BaseStyleName();
 
-    /// The ring and the focus rectangles: #1a1a1a, 14.9:1 on the panels' #efefef and 17.4:1
+    /// The ring and the focus rectangles: #1a1a1a, 15.1:1 on the panels' #efefef and 17.4:1
     /// on white.
     static QColor FocusColour() { return QColor(0x1a, 0x1a, 0x1a); }
-    /// Control outlines in the contrast mode: #4d4d4d, 6.6:1 on #efefef and 8.5:1 on white.
+    /// Control outlines in the contrast mode: #4d4d4d, 7.3:1 on #efefef and 8.5:1 on white.
     static QColor OutlineColour() { return QColor(0x4d, 0x4d, 0x4d); }
     static constexpr int kRingWidth = 2;
     static constexpr int kRingGap = 1;

@@ -25,7 +25,7 @@ namespace veliso {
 namespace {
 
 const QColor kGroupTitleColour(128, 128, 128);
-// The contrast mode's colours: titles at 12.6:1 on the panel, and a red under the white "R" at
+// The contrast mode's colours: titles at 13.2:1 on the panel, and a red under the white "R" at
 // 5.9:1 instead of 4.0:1.
 const QColor kStrongGroupTitleColour(0x26, 0x26, 0x26);
 const QColor kStrongRed(204, 0, 0);
