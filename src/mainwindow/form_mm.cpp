@@ -624,7 +624,8 @@ ShownScene TFormMM::ShownNow() const {
     const bool transparent =
         tab == SceneTab::Liquid ? Panliq->transparentCube() : Pangaz->transparentBox();
     return ShownScene::Of(tab, OpenGLOrvPanel1->ClientWidth(), OpenGLOrvPanel1->ClientHeight(),
-                          detail, transparent, Panliq->markParticles(), solid, liquid, gas);
+                          detail, transparent, Panliq->markParticles(),
+                          AccessibleStyle::HighContrast(), solid, liquid, gas);
 }
 
 void TFormMM::AdvanceUndrawnFrame() {
@@ -735,8 +736,7 @@ void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
             DrawLiquidScene(liquid, shown.detail, shown.transparent, shown.marked);
             break;
         case SceneTab::Gas:
-            DrawGasScene(gas, shown.detail, shown.transparent, sender->text(),
-                         AccessibleStyle::HighContrast());
+            DrawGasScene(gas, shown.detail, shown.transparent, sender->text(), shown.thickLines);
             break;
     }
     // Taken after drawing: the liquid's frame moved it.

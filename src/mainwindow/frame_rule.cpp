@@ -7,7 +7,7 @@
 namespace veliso {
 
 ShownScene ShownScene::Of(SceneTab tab, int width, int height, const SphereDetail& detail,
-                          bool transparent, bool marked, const SolidState& solid,
+                          bool transparent, bool marked, bool thickLines, const SolidState& solid,
                           const LiquidState& liquid, const GasState& gas) {
     ShownScene scene;
     scene.tab = tab;
@@ -28,6 +28,7 @@ ShownScene ShownScene::Of(SceneTab tab, int width, int height, const SphereDetai
             break;
         case SceneTab::Gas:
             scene.transparent = transparent;
+            scene.thickLines = thickLines;
             scene.gas = gas;
             scene.gas.wallHits = 0;
             scene.gas.stepping = false;

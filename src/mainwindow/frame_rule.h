@@ -28,6 +28,8 @@ struct ShownScene {
     bool transparent = false;
     /// The liquid's "2 particules marquées" box.
     bool marked = false;
+    /// The contrast mode's thick wall outlines and graph rims (gas).
+    bool thickLines = false;
     SolidState solid;
     LiquidState liquid;
     GasState gas;
@@ -37,7 +39,7 @@ struct ShownScene {
     /// those of particles at a wall at every frame, paused or not) and the gas's wall-hit
     /// count and step flag (read out once a second; a step that counts hits also moves).
     static ShownScene Of(SceneTab tab, int width, int height, const SphereDetail& detail,
-                         bool transparent, bool marked, const SolidState& solid,
+                         bool transparent, bool marked, bool thickLines, const SolidState& solid,
                          const LiquidState& liquid, const GasState& gas);
 
     bool operator==(const ShownScene&) const = default;

@@ -33,6 +33,7 @@ struct Inputs {
     SphereDetail detail;
     bool transparent = false;
     bool marked = false;
+    bool thickLines = false;
     SolidState solid;
     LiquidState liquid;
     GasState gas;
@@ -42,7 +43,8 @@ struct Inputs {
         gas.paused = true;
     }
     ShownScene Shown() const {
-        return ShownScene::Of(tab, width, height, detail, transparent, marked, solid, liquid, gas);
+        return ShownScene::Of(tab, width, height, detail, transparent, marked, thickLines, solid,
+                              liquid, gas);
     }
 };
 
@@ -85,6 +87,7 @@ TEST_F(FrameRuleTest, DrawsOnlyWhatChangesThePicture) {
         {"a speed bar", SceneTab::Gas, [](Inputs& i) { i.gas.vz[3] = -i.gas.vz[3] + 1; }, true},
         {"a graph", SceneTab::Gas, [](Inputs& i) { i.gas.showHistogram = true; }, true},
         {"transparent box", SceneTab::Gas, [](Inputs& i) { i.transparent = true; }, true},
+        {"contrast mode", SceneTab::Gas, [](Inputs& i) { i.thickLines = true; }, true},
         // What does not show on the current tab, or at all.
         {"another tab's record", SceneTab::Solid, [](Inputs& i) { i.gas.x[0] = 0.5; }, false},
         {"another tab's option", SceneTab::Solid, [](Inputs& i) { i.transparent = true; }, false},
