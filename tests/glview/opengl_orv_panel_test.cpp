@@ -551,13 +551,19 @@ TEST_F(PanelFrames, RequestsThatGetNoFrameAreAnsweredOnceWithTheReason) {
          FrameOutcome::NotExposed},
         {"on screen, nobody paints", [this] { ShowAndExpose(); }, FrameOutcome::TimedOut},
     };
+    int paints = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        panel->OnPaint = [](TOpenGLOrvPanel*) {};
+        panel->OnPaint = [&paints](TOpenGLOrvPanel*) { ++paints; };
         c.arrange();
-        QTest::qWait(20);  // the expose paints of the arrangement are over
+        // The expose paints of the arrangement are over once 150 ms pass without one (on a
+        // busy machine an expose can come well after the window is on screen).
+        for (int seen = -1; seen != paints;) {
+            seen = paints;
+            QTest::qWait(150);
+        }
         Answers answers;
         panel->RequestFrame(answers.Take(), 100);
         panel->RequestFrame(answers.Take(), 300);

@@ -138,7 +138,8 @@ TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
         form->PageControl1->setCurrentIndex(tab);
         // A wobble within a few pixels is still a click.
         RightClick(QPoint(100, 100), QPoint(102, 101));
-        ASSERT_TRUE(actions->menu()->isVisible()) << "tab " << tab;
+        ASSERT_TRUE(QTest::qWaitFor([this] { return actions->menu()->isVisible(); }, 2000))
+            << "tab " << tab;
         QStringList expected = common;
         if (tab == 2) {
             expected.append(QString::fromUtf8("Relevés de mesures…"));
