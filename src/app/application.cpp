@@ -25,6 +25,9 @@ VelisoApplication::VelisoApplication(int& argc, char** argv) : QApplication(argc
     // The name alone gives the message boxes their caption; setting a display name as well
     // would make the window system append it to every window title.
     setApplicationName(kApplicationTitle);
+    // Every kept choice (the view's, the measurement window's, the interface size read before
+    // this object exists) goes to one file, ~/.config/Veliso/Veliso.conf.
+    setOrganizationName(kApplicationTitle);
     setWindowIcon(pictures::ApplicationIcon());
     KeepFixedSizeWindowsWithinRequests(*this);
 }
