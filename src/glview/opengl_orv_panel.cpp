@@ -70,6 +70,10 @@ TOpenGLOrvPanel::TOpenGLOrvPanel(QWidget* parent) : QWidget(parent) {
 TOpenGLOrvPanel::~TOpenGLOrvPanel() {
     frameRequests_->Drop();
     DestroyGLContext();
+    // Taking the container down sends this panel enter, leave and cursor events: they must
+    // no longer reach the window and container being deleted.
+    surface_ = nullptr;
+    container_ = nullptr;
     delete surfaceHost_;  // the native window and its container
 }
 

@@ -95,7 +95,8 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     form_.installEventFilter(this);
     // A right click on the view's own area: the notice that stands in for a view without
     // OpenGL (a working view takes its clicks in its GL window, through JoinViewMouse).
-    form_.OpenGLOrvPanel1->installEventFilter(this);
+    view_ = form_.OpenGLOrvPanel1;
+    view_->installEventFilter(this);
     connect(menu_, &QMenu::aboutToHide, this, [this] {
         for (QAction* picture : {copy_, save_}) {
             picture->setEnabled(true);
@@ -293,7 +294,9 @@ bool ViewActions::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &form_ && event->type() == QEvent::WindowStateChange) {
         FollowWindowState();
     }
-    if (watched == form_.OpenGLOrvPanel1 && event->type() == QEvent::ContextMenu) {
+    // The view as it was when the filter was installed: while the main window is being
+    // destroyed, its hide and close events still come here after its own members are gone.
+    if (watched == view_ && event->type() == QEvent::ContextMenu) {
         PopUpMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }

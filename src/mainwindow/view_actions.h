@@ -95,6 +95,7 @@ class ViewActions : public QObject {
     QString AskWithDialog(const QString& suggestedPath);
 
     TFormMM& form_;
+    QObject* view_ = nullptr;  // the view whose right clicks open the menu
     QAction* copy_ = nullptr;
     QAction* save_ = nullptr;
     QAction* fullScreen_ = nullptr;
