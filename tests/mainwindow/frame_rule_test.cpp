@@ -205,6 +205,7 @@ class FrameRuleWindowTest : public testing::MainWindowTest {
                                      .toImage()
                                      .convertToFormat(QImage::Format_RGB32));
         }
+        view->OnPaint = paint;  // the count above lives in this call only
         return run;
     }
 };
