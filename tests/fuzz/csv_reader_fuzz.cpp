@@ -13,17 +13,11 @@
 #include "core/common/text_excerpt.h"
 #include "core/measure/measurement_csv.h"
 
+#include "fuzz_check.h"
+
 using namespace veliso;
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

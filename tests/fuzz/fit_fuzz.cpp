@@ -14,17 +14,11 @@
 #include "core/measure/fit.h"
 #include "core/measure/measurement.h"
 
+#include "fuzz_check.h"
+
 using namespace veliso;
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<double> values(size / sizeof(double));

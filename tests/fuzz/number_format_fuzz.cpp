@@ -18,17 +18,11 @@
 #include "core/common/number_format.h"
 #include "core/measure/measurement_csv.h"
 
+#include "fuzz_check.h"
+
 using namespace veliso;
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < sizeof(double) + 1) {
