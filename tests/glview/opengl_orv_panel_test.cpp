@@ -554,28 +554,37 @@ TEST_F(PanelFrames, RequestsThatGetNoFrameAreAnsweredOnceWithTheReason) {
     int paints = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
-        panel->OnPaint = [&paints](TOpenGLOrvPanel*) { ++paints; };
-        c.arrange();
-        // The expose paints of the arrangement are over once 150 ms pass without one (on a
-        // busy machine an expose can come well after the window is on screen).
-        for (int seen = -1; seen != paints;) {
-            seen = paints;
-            QTest::qWait(150);
-        }
-        Answers answers;
-        panel->RequestFrame(answers.Take(), 100);
-        panel->RequestFrame(answers.Take(), 300);
-        if (c.outcome == FrameOutcome::NotExposed) {
-            RepaintTicks(3);
-        }
-        ASSERT_TRUE(answers.Wait(2));
-        QTest::qWait(350);
-        ASSERT_EQ(answers.got.size(), 2u) << "exactly once each";
-        for (const FrameAnswer& a : answers.got) {
-            EXPECT_EQ(a.outcome, c.outcome);
-            EXPECT_TRUE(a.frame.isNull());
+        // A late expose paint on a loaded machine answers the requests with a frame, which is
+        // right; such an attempt proves nothing about timing out, so it is made again.
+        for (int attempt = 0;; ++attempt) {
+            ASSERT_LT(attempt, 5) << "an expose paint came during every attempt";
+            TearDown();
+            SetUp();
+            panel->OnPaint = [&paints](TOpenGLOrvPanel*) { ++paints; };
+            c.arrange();
+            // The expose paints of the arrangement are over once 150 ms pass without one.
+            for (int seen = -1; seen != paints;) {
+                seen = paints;
+                QTest::qWait(150);
+            }
+            const int paintsBefore = paints;
+            Answers answers;
+            panel->RequestFrame(answers.Take(), 100);
+            panel->RequestFrame(answers.Take(), 300);
+            if (c.outcome == FrameOutcome::NotExposed) {
+                RepaintTicks(3);
+            }
+            ASSERT_TRUE(answers.Wait(2));
+            QTest::qWait(350);
+            if (c.outcome == FrameOutcome::TimedOut && paints != paintsBefore) {
+                continue;
+            }
+            ASSERT_EQ(answers.got.size(), 2u) << "exactly once each";
+            for (const FrameAnswer& a : answers.got) {
+                EXPECT_EQ(a.outcome, c.outcome);
+                EXPECT_TRUE(a.frame.isNull());
+            }
+            break;
         }
     }
 }
