@@ -41,6 +41,7 @@
 
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
+#include "mainwindow/dialogs.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/plain_file.h"
 
@@ -189,13 +190,6 @@ QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize
         }
     }
     return *best;
-}
-
-bool AskDefaultNo(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
 }
 
 // ----- table model -----

@@ -65,10 +65,6 @@ QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize
 /// written "× 10ⁿ" ("1,02 × 10⁷").
 QString ScreenFigure(double value, int digits = 4);
 
-/// Asks a yes/no question about losing rows in a box titled `title` over `parent`; the
-/// default button and Escape answer No, so that losing them takes a deliberate Yes.
-bool AskDefaultNo(QWidget* parent, const QString& title, const QString& text);
-
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state
 /// of the gas with its measured wall-hit rate, tabulates the rows, copies them for a
 /// spreadsheet, writes and reads them as CSV, and plots one quantity against another with a

@@ -22,7 +22,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QValueAxis>
 #include <QWindow>
 #include <numeric>
@@ -441,33 +440,6 @@ TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
     EXPECT_TRUE(Control<QLabel>("Lab_Etat")->text().startsWith(QString::fromUtf8("Lecture de")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 40000u; }, 60000));
     EXPECT_TRUE(Control<QPushButton>("butImporter")->isEnabled());
-}
-
-// Every question about losing rows: the keys a hurried user presses keep them.
-TEST(AskDefaultNoTest, EnterAndEscapeAnswerNo) {
-    testing::TestApplication();
-    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-        int presses = 0;
-        QTimer timer;
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                return;
-            }
-            // A key that does not close the box fails the test rather than hangs it.
-            if (++presses > 20) {
-                box->button(QMessageBox::Yes)->click();
-                return;
-            }
-            QTest::keyClick(box, static_cast<Qt::Key>(key));
-        });
-        timer.start();
-        EXPECT_FALSE(AskDefaultNo(nullptr, QStringLiteral("CONFIRMATION"),
-                                  QString::fromUtf8("Effacer les 3 relevés du tableau ?")))
-            << "key " << key;
-        EXPECT_LE(presses, 20) << "key " << key;
-    }
 }
 
 // Where the window opens: beside the main window when the screen has room, else clear of the
