@@ -86,16 +86,13 @@ def wait_for(what, seconds):
     return None
 
 
-def main():
-    app = wait_for(application, 30)
-    if app is None:
-        print("FAIL: the program never showed on the accessibility bus")
-        return 1
-    # The splash closes by itself after ten seconds; the window manager then activates the
-    # main window, or is asked to.
+def active_main_frame(app):
+    """The main window once the splash has closed and it is active, or None.
+
+    The window manager activates it by itself, or a click on the status bar's credit (which
+    does nothing else) does; failing both, the windows and their states are printed."""
     frame = wait_for(lambda: main_frame(app), 20)
     if frame is None:
-        # A click on the status bar's credit, which does nothing else.
         for i in range(app.childCount):
             window = app.getChildAtIndex(i)
             if window.getRole() == pyatspi.ROLE_FRAME and window.name.strip() == "Veliso":
@@ -109,6 +106,16 @@ def main():
             window = app.getChildAtIndex(i)
             print("  window: %s | %r | %s" % (window.getRoleName(), window.name, [
                 pyatspi.stateToString(s) for s in window.getState().getStates()]))
+    return frame
+
+
+def main():
+    app = wait_for(application, 30)
+    if app is None:
+        print("FAIL: the program never showed on the accessibility bus")
+        return 1
+    frame = active_main_frame(app)
+    if frame is None:
         return 1
     start = wait_for(lambda: focused(frame), 10)
     if start is None:

@@ -15,7 +15,7 @@ import time
 
 import pyatspi
 
-from gas_tab_cycle import application, main_frame, walk, wait_for
+from gas_tab_cycle import active_main_frame, application, walk, wait_for
 
 VIEW_NAME = "Vue 3D : état solide"
 # A turn of 15 degrees moves most of the crystal; noise would change nothing at all.
@@ -50,18 +50,8 @@ def main():
     if app is None:
         print("FAIL: the program never showed on the accessibility bus")
         return 1
-    frame = wait_for(lambda: main_frame(app), 30)
+    frame = active_main_frame(app)
     if frame is None:
-        # As in the gas test: a click on the status bar's credit activates the window.
-        for i in range(app.childCount):
-            window = app.getChildAtIndex(i)
-            if window.getRole() == pyatspi.ROLE_FRAME and window.name.strip() == "Veliso":
-                x, y, w, h = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                subprocess.run(["xdotool", "mousemove", str(x + w - 30), str(y + h - 8),
-                                "click", "1"], check=False)
-        frame = wait_for(lambda: main_frame(app), 20)
-    if frame is None:
-        print("FAIL: no active frame named Veliso")
         return 1
     view = wait_for(lambda: view_in(frame), 10)
     if view is None:
