@@ -15,27 +15,33 @@
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
 #include "mainwindow/view_actions.h"
+#include "mainwindow/view_host.h"
 #include "mainwindow/view_notice.h"
 
 namespace veliso {
 
-ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames, bool fullScreen)
-    : QObject(&form), form_(form), path_(path), frames_(frames), fullScreen_(fullScreen) {
-    form_.Timer1->stop();
+ViewCapture::ViewCapture(ViewHost& host, const QString& path, int frames, bool fullScreen)
+    : QObject(&host.mainWindow()),
+      host_(host),
+      window_(host.mainWindow()),
+      path_(path),
+      frames_(frames),
+      fullScreen_(fullScreen) {
+    host_.animationTimer().stop();
     ticker_ = new QTimer(this);
     ticker_->setTimerType(Qt::PreciseTimer);
-    ticker_->setInterval(form_.Timer1->interval());
+    ticker_->setInterval(host_.animationTimer().interval());
     connect(ticker_, &QTimer::timeout, this, Guard(this, &ViewCapture::Tick));
     // In full screen the window's own deadline below speaks first.
-    form_.OpenGLOrvPanel1->RequestFrame(
+    host_.view().RequestFrame(
         [this](const FrameAnswer& a) { FirstFrame(a); },
         fullScreen_ ? kFullScreenWaitMs + kFirstFrameTimeoutMs : kFirstFrameTimeoutMs);
     if (fullScreen_) {
         // An X11 display without a window manager leaves the request unanswered: after a
         // moment the window takes its screen by itself.
         QTimer::singleShot(kFullScreenWaitMs / 10, this, [this] {
-            if (!started_ && !CoversScreen() && form_.screen() != nullptr) {
-                form_.setGeometry(form_.screen()->geometry());
+            if (!started_ && !CoversScreen() && window_.screen() != nullptr) {
+                window_.setGeometry(window_.screen()->geometry());
             }
         });
         QTimer::singleShot(kFullScreenWaitMs, this, [this] {
@@ -48,8 +54,8 @@ ViewCapture::ViewCapture(TFormMM& form, const QString& path, int frames, bool fu
 }
 
 bool ViewCapture::CoversScreen() const {
-    const QScreen* screen = form_.screen();
-    return screen != nullptr && form_.size() == screen->size();
+    const QScreen* screen = window_.screen();
+    return screen != nullptr && window_.size() == screen->size();
 }
 
 void ViewCapture::FirstFrame(const FrameAnswer& answer) {
@@ -58,8 +64,8 @@ void ViewCapture::FirstFrame(const FrameAnswer& answer) {
     }
     if (answer.outcome == FrameOutcome::Painted && fullScreen_ && !CoversScreen()) {
         // A frame still at the windowed size: the one after the window's resize counts.
-        form_.OpenGLOrvPanel1->RequestFrame([this](const FrameAnswer& a) { FirstFrame(a); },
-                                            kFullScreenWaitMs + kFirstFrameTimeoutMs);
+        host_.view().RequestFrame([this](const FrameAnswer& a) { FirstFrame(a); },
+                                  kFullScreenWaitMs + kFirstFrameTimeoutMs);
         return;
     }
     started_ = true;
@@ -79,9 +85,9 @@ void ViewCapture::Tick() {
         // Asked before this tick's paint, which serves it (or, should the view be off
         // screen just now, the next paint: the gas only moves with the ticks).
         ticker_->stop();
-        form_.OpenGLOrvPanel1->RequestFrame([this](const FrameAnswer& a) { LastFrame(a); });
+        host_.view().RequestFrame([this](const FrameAnswer& a) { LastFrame(a); });
     }
-    form_.Timer1Timer();
+    host_.AnimationTick();
 }
 
 void ViewCapture::LastFrame(const FrameAnswer& answer) {

@@ -11,8 +11,11 @@
 class TFormMM;
 class QImage;
 class QTimer;
+class QWidget;
 
 namespace veliso {
+
+class ViewHost;
 
 /// Lets the animation run a given number of frames and writes the last one as a PNG file,
 /// then ends the message loop: with 0 once the file is written, with `kExitCaptureFailed`
@@ -32,13 +35,13 @@ class ViewCapture : public QObject {
     /// How long a capture in full screen waits for the window to cover its screen.
     static constexpr int kFullScreenWaitMs = 10000;
 
-    /// Stops the form's own animation timer for the whole run; the form must not be shown
+    /// Stops the host's own animation timer for the whole run; its window must not be shown
     /// yet. With `fullScreen`, frames count only once the window covers its screen: a
     /// window manager takes a moment to grant full screen, and the first frames would have
     /// the windowed size. Where nothing grants it (an X11 display without a window manager),
     /// the window takes its screen itself after a tenth of `kFullScreenWaitMs`; if it still
     /// does not cover the screen after `kFullScreenWaitMs`, the capture fails.
-    ViewCapture(TFormMM& form, const QString& path, int frames, bool fullScreen = false);
+    ViewCapture(ViewHost& host, const QString& path, int frames, bool fullScreen = false);
 
     /// Animation ticks run so far.
     int ticks() const { return ticks_; }
@@ -51,7 +54,8 @@ class ViewCapture : public QObject {
     void Write(const QImage& frame);
     void Fail(const QString& message);
 
-    TFormMM& form_;
+    ViewHost& host_;
+    QWidget& window_;  // the host's window, which owns this
     QString path_;
     int frames_;
     int ticks_ = 0;
@@ -65,7 +69,7 @@ class ViewCapture : public QObject {
 QString CaptureFrameFailure(const FrameAnswer& answer);
 
 /// Shows the main window as the command line asks: on the chosen tab, in full screen, and
-/// for a capture without the splash screen and with a `ViewCapture` (owned by the form).
+/// for a capture without the splash screen and with a `ViewCapture` (owned by the window).
 /// Without options this is the plain show of every start. Runs inside the message loop.
 void ShowMainWindow(TFormMM& form, const CommandLineOptions& options);
 

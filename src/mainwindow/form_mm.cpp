@@ -510,6 +510,10 @@ void TFormMM::SetStartValues() {
     InitLiquid(liquid, SharedRandom());
 }
 
+void TFormMM::ShowStatus(const QString& text) {
+    StatusBar1->setPanelText(1, text);
+}
+
 void TFormMM::SetAuxiliaryWindows(QDialog* splash, QDialog* instructions, QDialog* about) {
     splash_ = splash;
     instructions_ = instructions;

@@ -16,6 +16,7 @@
 #include "core/liquid/liquid_state.h"
 #include "core/solid/solid_state.h"
 #include "mainwindow/frame_rule.h"
+#include "mainwindow/view_host.h"
 
 class QDialog;
 class QLabel;
@@ -139,7 +140,7 @@ QString ClockText(const QDateTime& when, const QLocale& locale = QLocale::system
 /// It owns the three model records, the sphere detail and the mouse drag state for the
 /// whole run. Construction gives them their start-up values and scatters the gas and the
 /// liquid.
-class TFormMM : public QWidget {
+class TFormMM : public QWidget, public veliso::ViewHost {
     Q_OBJECT
   public:
     explicit TFormMM(QWidget* parent = nullptr);
@@ -150,7 +151,7 @@ class TFormMM : public QWidget {
     void SetAuxiliaryWindows(QDialog* splash, QDialog* instructions, QDialog* about);
 
     /// Index of the current tab: 0 solid, 1 liquid, 2 gas.
-    int activeTab() const;
+    int activeTab() const override;
     /// The camera of the current tab.
     veliso::ViewPoint& ActiveViewPoint();
     /// The camera `tab` starts with, which Home on the view gives back.
@@ -246,7 +247,7 @@ class TFormMM : public QWidget {
     /// "Relevés de mesures", made at its first opening and kept for the whole run.
     veliso::TFormReleves* FormReleves = nullptr;
     /// Shows the measurement window (gas view's menu, Ctrl+M on the gas tab).
-    void ShowMeasurements();
+    void ShowMeasurements() override;
     /// Asked once closing was confirmed, and only when rows were never exported: Oui closes,
     /// Non stays, "Exporter…" exports and closes once the rows are written. True when the
     /// program may close.
@@ -266,6 +267,14 @@ class TFormMM : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // What the helpers around the view see of the window (ViewHost).
+    QWidget& mainWindow() override { return *this; }
+    veliso::TOpenGLOrvPanel& view() override { return *OpenGLOrvPanel1; }
+    bool dragging() const override { return drag.mode != 0; }
+    void ShowStatus(const QString& text) override;
+    QTimer& animationTimer() override { return *Timer1; }
+    void AnimationTick() override { Timer1Timer(); }
+
     void BuildPages();
     void BuildView();
     void BuildButtons();

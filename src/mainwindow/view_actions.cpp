@@ -19,19 +19,20 @@
 
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/focus_style.h"
-#include "mainwindow/form_mm.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/picture_file.h"
+#include "mainwindow/view_host.h"
 #include "mainwindow/view_notice.h"
 
 namespace veliso {
 
-ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
+ViewActions::ViewActions(ViewHost& host)
+    : QObject(&host.mainWindow()), host_(host), window_(host.mainWindow()) {
     setObjectName("ViewActions");
     auto action = [this](const char* text, QKeySequence shortcut) {
         auto* a = new QAction(QString::fromUtf8(text), this);
         a->setShortcut(shortcut);
-        form_.addAction(a);
+        window_.addAction(a);
         return a;
     };
     copy_ = action("Copier l'image", QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -49,16 +50,16 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     menuKey_ = new QAction(this);
     menuKey_->setObjectName("ViewMenuKey");
     menuKey_->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
-    form_.addAction(menuKey_);
+    window_.addAction(menuKey_);
     connect(menuKey_, &QAction::triggered, this, Guard(this, &ViewActions::PopUpMenuAtView));
 
     connect(copy_, &QAction::triggered, this, Guard(this, &ViewActions::CopyFrame));
     connect(save_, &QAction::triggered, this, Guard(this, &ViewActions::SaveFrame));
     connect(fullScreen_, &QAction::triggered, this, Guard(this, &ViewActions::SetFullScreen));
     connect(leaveFullScreen_, &QAction::triggered, this, Guard([this] { SetFullScreen(false); }));
-    connect(measurements_, &QAction::triggered, &form_, Guard(&form_, &TFormMM::ShowMeasurements));
+    connect(measurements_, &QAction::triggered, this, Guard([this] { host_.ShowMeasurements(); }));
 
-    menu_ = new QMenu(&form_);
+    menu_ = new QMenu(&window_);
     menu_->setObjectName("ViewMenu");
     menu_->addAction(copy_);
     menu_->addAction(save_);
@@ -89,13 +90,13 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
     saveDisplaySettings = [](const DisplaySettings& display) { SaveUserDisplaySettings(display); };
     tell = [this](const QString& text) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Veliso"), text, QMessageBox::Ok,
-                        &form_);
+                        &window_);
         box.exec();
     };
-    form_.installEventFilter(this);
+    window_.installEventFilter(this);
     // A right click on the view's own area: the notice that stands in for a view without
     // OpenGL (a working view takes its clicks in its GL window, through JoinViewMouse).
-    view_ = form_.OpenGLOrvPanel1;
+    view_ = &host_.view();
     view_->installEventFilter(this);
     connect(menu_, &QMenu::aboutToHide, this, [this] {
         for (QAction* picture : {copy_, save_}) {
@@ -106,7 +107,7 @@ ViewActions::ViewActions(TFormMM& form) : QObject(&form), form_(form) {
 }
 
 bool ViewActions::ViewCanDraw() const {
-    return form_.OpenGLOrvPanel1->contextReady();
+    return host_.view().contextReady();
 }
 
 QString ViewActions::NoPictureText() {
@@ -114,17 +115,17 @@ QString ViewActions::NoPictureText() {
 }
 
 void ViewActions::SayNoPicture() {
-    form_.StatusBar1->setPanelText(1, NoPictureText());
+    host_.ShowStatus(NoPictureText());
 }
 
 void ViewActions::JoinViewMouse() {
     // Connected after the form's own handlers, which therefore run first.
-    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    TOpenGLOrvPanel* view = &host_.view();
     connect(view, &TOpenGLOrvPanel::mousePressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
                 // Not while the camera is being dragged, nor with another button pressed
                 // meanwhile.
-                rightClick_ = button == Qt::RightButton && form_.drag.mode == 0;
+                rightClick_ = button == Qt::RightButton && !host_.dragging();
                 rightPressedAt_ = QPoint(x, y);
             });
     connect(view, &TOpenGLOrvPanel::mouseMoved, this, [this](Qt::KeyboardModifiers, int x, int y) {
@@ -146,7 +147,7 @@ void ViewActions::JoinViewMouse() {
 }
 
 void ViewActions::PopUpMenu(const QPoint& globalPosition) {
-    const bool gas = form_.activeTab() == 2;
+    const bool gas = host_.activeTab() == 2;
     measurementsSeparator_->setVisible(gas);
     measurements_->setVisible(gas);
     contrast_->setChecked(AccessibleStyle::HighContrast());
@@ -208,7 +209,7 @@ void ViewActions::ChooseInterfaceSize(int percent) {
 }
 
 void ViewActions::PopUpMenuAtView() {
-    TOpenGLOrvPanel* view = form_.OpenGLOrvPanel1;
+    TOpenGLOrvPanel* view = &host_.view();
     PopUpMenu(view->mapToGlobal(QPoint(view->width() / 2, view->height() / 2)));
 }
 
@@ -216,12 +217,12 @@ void ViewActions::UseNextFrame(std::function<void(const QImage&, int)> use) {
     // A view off screen just now (covered, minimised) gives its picture once it is back, if
     // that is soon; otherwise the request ends without one.
     constexpr int kPictureWaitMs = 30000;
-    form_.OpenGLOrvPanel1->RequestFrame(
+    host_.view().RequestFrame(
         [this, use = std::move(use)](const FrameAnswer& answer) {
             if (answer.outcome != FrameOutcome::Painted) {
                 return;  // no picture to give: nothing on screen, or no drawing at all
             }
-            const int tab = form_.activeTab();
+            const int tab = host_.activeTab();
             // Out of the paint cycle: the clipboard talks to the window system, and the save
             // dialog is modal.
             QTimer::singleShot(0, this,
@@ -258,13 +259,13 @@ void ViewActions::SaveTo(const QImage& frame, int tab) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Veliso"),
                         QString::fromUtf8("L'image n'a pas pu être enregistrée dans « %1 » : %2.")
                             .arg(QDir::toNativeSeparators(path), why),
-                        QMessageBox::Ok, &form_);
+                        QMessageBox::Ok, &window_);
         box.exec();
     }
 }
 
 QString ViewActions::AskWithDialog(const QString& suggestedPath) {
-    QFileDialog dialog(&form_, QStringLiteral("Enregistrer l'image"), suggestedPath,
+    QFileDialog dialog(&window_, QStringLiteral("Enregistrer l'image"), suggestedPath,
                        QStringLiteral("Images PNG (*.png)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
@@ -276,22 +277,22 @@ QString ViewActions::AskWithDialog(const QString& suggestedPath) {
 }
 
 void ViewActions::SetFullScreen(bool on) {
-    Qt::WindowStates state = form_.windowState();
+    Qt::WindowStates state = window_.windowState();
     state.setFlag(Qt::WindowFullScreen, on);
     state.setFlag(Qt::WindowMinimized, false);
     // A window maximised before keeps its maximised flag and returns to it.
-    form_.setWindowState(state);
+    window_.setWindowState(state);
     FollowWindowState();
 }
 
 void ViewActions::FollowWindowState() {
-    const bool on = form_.windowState().testFlag(Qt::WindowFullScreen);
+    const bool on = window_.windowState().testFlag(Qt::WindowFullScreen);
     fullScreen_->setChecked(on);
     leaveFullScreen_->setEnabled(on);
 }
 
 bool ViewActions::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && event->type() == QEvent::WindowStateChange) {
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange) {
         FollowWindowState();
     }
     // The view as it was when the filter was installed: while the main window is being

@@ -13,9 +13,11 @@ class QAction;
 class QActionGroup;
 class QImage;
 class QMenu;
-class TFormMM;
+class QWidget;
 
 namespace veliso {
+
+class ViewHost;
 
 /// What a teacher projecting the program needs around the 3D view: full screen (F11, left with
 /// Escape), pictures of the view (Ctrl+C copies, Ctrl+S saves) and the view's context menu,
@@ -28,9 +30,9 @@ namespace veliso {
 class ViewActions : public QObject {
     Q_OBJECT
   public:
-    /// Adds the shortcuts to `form`, builds the menu and joins the view's mouse events (after
-    /// the form's own handlers). `form` owns the result.
-    explicit ViewActions(TFormMM& form);
+    /// Adds the shortcuts to the host's window, builds the menu and joins the view's mouse
+    /// events (after the window's own handlers). The host's window owns the result.
+    explicit ViewActions(ViewHost& host);
 
     QAction* copyAction() const { return copy_; }
     QAction* saveAction() const { return save_; }
@@ -94,7 +96,8 @@ class ViewActions : public QObject {
     void FollowWindowState();
     QString AskWithDialog(const QString& suggestedPath);
 
-    TFormMM& form_;
+    ViewHost& host_;
+    QWidget& window_;          // the host's window, which owns this
     QObject* view_ = nullptr;  // the view whose right clicks open the menu
     QAction* copy_ = nullptr;
     QAction* save_ = nullptr;

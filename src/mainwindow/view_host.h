@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#pragma once
+
+#include <QString>
+
+class QTimer;
+class QWidget;
+
+namespace veliso {
+
+class TOpenGLOrvPanel;
+
+/// What the helpers around the 3D view (its menu and keys, a capture of its frames) need of
+/// the window that holds it, and nothing more: the window, the view, the current tab, whether
+/// the camera is being dragged, a line in the status bar and the animation's ticks. The main
+/// window implements it; the helpers never see the main window's controls or records.
+class ViewHost {
+  public:
+    /// The top-level window the view lies in: it carries the helpers' shortcuts, goes full
+    /// screen and is the parent of their boxes.
+    virtual QWidget& mainWindow() = 0;
+    virtual TOpenGLOrvPanel& view() = 0;
+    /// Index of the current tab: 0 solid, 1 liquid, 2 gas.
+    virtual int activeTab() const = 0;
+    /// A mouse button is dragging the camera.
+    virtual bool dragging() const = 0;
+    /// Says `text` in the status bar's second panel.
+    virtual void ShowStatus(const QString& text) = 0;
+    /// The timer of the animation ticks, and one tick run at once.
+    virtual QTimer& animationTimer() = 0;
+    virtual void AnimationTick() = 0;
+    /// Opens the measurement window (gas tab).
+    virtual void ShowMeasurements() = 0;
+
+  protected:
+    ~ViewHost() = default;
+};
+
+}  // namespace veliso
