@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,6 +33,7 @@
 #include "mainwindow/credits.h"
 #include "mainwindow/desktop_open.h"
 #include "mainwindow/display_settings.h"
+#include "mainwindow/fitted_text.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/handler_boundary.h"
@@ -55,6 +57,7 @@ namespace {
 
 constexpr int kTabWidth = 140;
 constexpr int kTabHeight = 22;
+constexpr int kTabPointSize = 8;
 constexpr int kPanelWidth = 161;
 constexpr int kStatusWidths[3] = {3, 163, 130};
 
@@ -113,18 +116,22 @@ QString WithoutTimeZone(const QString& timeFormat) {
 
 }  // namespace
 
-QSize FixedTabBar::tabSizeHint(int) const {
-    return QSize(kTabWidth, kTabHeight);
+QSize FixedTabBar::tabSizeHint(int index) const {
+    // A caption in a larger font than the tabs were made for widens the tab as far as the
+    // style needs, and heightens it by what the font's lines grew: it is never cut.
+    const int taller = fontMetrics().height() - QFontMetrics(Arial(kTabPointSize, true)).height();
+    return QSize(std::max(kTabWidth, QTabBar::tabSizeHint(index).width()),
+                 kTabHeight + std::max(0, taller));
 }
-QSize FixedTabBar::minimumTabSizeHint(int) const {
-    return QSize(kTabWidth, kTabHeight);
+QSize FixedTabBar::minimumTabSizeHint(int index) const {
+    return tabSizeHint(index);
 }
 
 PageControl::PageControl(QWidget* parent) : QTabWidget(parent) {
     setTabBar(new FixedTabBar(this));
     tabBar()->setExpanding(false);
     tabBar()->setElideMode(Qt::ElideNone);
-    tabBar()->setFont(Arial(8, true));
+    tabBar()->setFont(Arial(kTabPointSize, true));
     // A hidden or disabled tab can still be made current through QTabBar from code; such a
     // change is undone here before anyone else hears of it.
     connect(this, &QTabWidget::currentChanged, this, &PageControl::CheckChange);
@@ -207,7 +214,8 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     setObjectName("StatusBar1");
     setFont(Arial(8));
     for (int i = 0; i < 4; ++i) {
-        auto* p = new QLabel(this);
+        // The clock's figures are drawn smaller rather than cut when a larger font needs it.
+        auto* p = new FittedLabel(this);
         p->setObjectName(QStringLiteral("Panel%1").arg(i));
         p->setTextFormat(Qt::PlainText);
         p->setFrameStyle(i == 0 ? QFrame::NoFrame : (QFrame::Panel | QFrame::Sunken));
@@ -292,6 +300,7 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setHighlighted(0, true);
+    PageControl1->tabBar()->installEventFilter(this);
     connect(PageControl1, &PageControl::tabChanged, this,
             Guard(this, &TFormMM::PageControl1Change));
 
@@ -570,7 +579,9 @@ void TFormMM::FormResize() {
     const int h = PageControl1->height();
     // A window shrunk below the panels leaves no room for the view: it shrinks to nothing
     // rather than to a negative size, and its projection copes with a zero height.
-    OpenGLOrvPanel1->setGeometry(168, 28, std::max(0, w - 173), std::max(0, h - 33));
+    // Below the tabs, which grow with a larger font.
+    const int top = 28 + std::max(0, PageControl1->tabBar()->height() - kTabHeight);
+    OpenGLOrvPanel1->setGeometry(168, top, std::max(0, w - 173), std::max(0, h - top - 5));
     Button1->move(Button1->x(), h + 3);
     Button2->move(Button2->x(), Button1->y());
     update();
@@ -805,6 +816,9 @@ bool TFormMM::OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool TFormMM::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == PageControl1->tabBar()) {
+        FormResize();
+    }
     if (watched == OpenGLOrvPanel1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (OpenGLOrvPanel1KeyDown(key->key(), key->modifiers())) {

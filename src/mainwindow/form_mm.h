@@ -36,7 +36,8 @@ class ViewActions;
 class ViewNotice;
 class ViewSpeech;
 
-/// Tab bar whose tabs all measure 140 x 22 pixels.
+/// Tab bar whose tabs all measure 140 x 22 pixels, or more where a caption in a larger font
+/// than the panels' needs it.
 class FixedTabBar : public QTabBar {
     Q_OBJECT
   public:

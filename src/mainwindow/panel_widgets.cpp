@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "core/common/colour.h"
+#include "mainwindow/fitted_text.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
 
@@ -74,7 +75,7 @@ void UsePanelLook(QWidget* widget, bool bold) {
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
                   const QString& hint) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new FittedLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(bounds);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -85,7 +86,15 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
 
 QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
                        const QString& hint) {
-    QLabel* label = MakeLabel(parent, name, {}, bounds, hint);
+    auto* label = static_cast<FittedLabel*>(MakeLabel(parent, name, {}, bounds, hint));
+    // The caption whose dots the figure covers ends its text before the figure.
+    for (auto* caption : parent->findChildren<FittedLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (caption != label && (caption->alignment() & Qt::AlignLeft) &&
+            caption->geometry().intersects(bounds)) {
+            caption->setCoveredBy(label);
+        }
+    }
+    label->setGrowsLeft(true);
     UsePanelLook(label, true);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->setAutoFillBackground(true);

@@ -41,11 +41,13 @@ void ChainTabOrder(const QList<QWidget*>& order);
 /// a group box does not take the box's small grey title look.
 void UsePanelLook(QWidget* widget, bool bold = false);
 
-/// A plain caption, aligned to its top left.
+/// A plain caption, aligned to its top left: a FittedLabel, whose words are never cut.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
                   const QString& hint = {});
 
-/// A bold, right-aligned figure with an opaque background, showing `text` (see SetValueText).
+/// A bold, right-aligned figure with an opaque background, showing `text` (see SetValueText):
+/// a FittedLabel that grows to the left when a larger font needs it, and that a caption it
+/// overlaps ends its words before.
 QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
                        const QString& hint = {});
 

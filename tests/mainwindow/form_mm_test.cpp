@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSlider>
 #include <QTabBar>
@@ -28,6 +30,7 @@
 #include "glview/frame_readback.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
+#include "mainwindow/fitted_text.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/liquid_panel.h"
 #include "mainwindow/main_window_fixture.h"
@@ -576,6 +579,71 @@ TEST_F(FormMMTest, TheThreeSmoothnessSlidersAlwaysAgree) {
         }
         EXPECT_EQ(form->detail.slices, positions[i]);
         EXPECT_EQ(form->detail.stacks, positions[i] / 2);
+    }
+}
+
+/// Pixels of `image` dark enough to be ink of a dark text on a light background.
+int DarkPixels(const QImage& image) {
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
+    StopTimers();
+    struct Restore {
+        ~Restore() { qApp->setStyleSheet({}); }
+    } restore;
+    // The widest figures each panel shows, and the clock.
+    for (QSlider* s : form->findChildren<QSlider*>()) {
+        s->setValue(s->objectName() == "TB_v" ? s->minimum() : s->maximum());
+    }
+    form->Pangaz->ShowWallHits(88888);
+    form->StatusBar1->setPanelText(2, ClockText(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58))));
+    Show();
+    for (const int points : {0, 12, 16}) {  // 0: the panels' own fonts
+        qApp->setStyleSheet(
+            points == 0 ? QString() : QStringLiteral("QWidget { font-size: %1pt; }").arg(points));
+        for (int tab = 0; tab < 3; ++tab) {
+            form->PageControl1->setCurrentIndex(tab);
+            QTabBar* bar = form->PageControl1->tabBar();
+            const QRect caption = bar->tabRect(tab).adjusted(2, 2, -2, -2);
+            EXPECT_TRUE(caption.contains(
+                InkOf(bar->font(), bar->tabText(tab), caption.size(), Qt::AlignCenter)
+                    .translated(caption.topLeft())))
+                << points << " pt, tab " << tab;
+            EXPECT_GT(form->OpenGLOrvPanel1->y(), bar->geometry().bottom());
+        }
+        for (FittedLabel* label : form->findChildren<FittedLabel*>()) {
+            if (!label->isVisibleTo(form) ||
+                !label->text().contains(QRegularExpression("[0-9%]"))) {
+                continue;
+            }
+            const std::string where =
+                std::to_string(points) + " pt, " + label->objectName().toStdString();
+            const FittedText fit = label->fitted();
+            // The default fonts show every text as it always was.
+            EXPECT_TRUE(fit.asIs || points > 0) << where;
+            EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << where;
+            // The figure drawn unclipped has no more ink than the label shows (but for the
+            // shades of a different antialiasing).
+            const QRect room = label->room().translated(fit.shift);
+            const QSize margin(room.height() * 4, room.height() * 4);
+            QImage free(label->size() + 2 * margin, QImage::Format_RGB32);
+            free.fill(Qt::white);
+            QPainter painter(&free);
+            painter.setFont(fit.font);
+            painter.drawText(room.translated(margin.width(), margin.height()),
+                             int(label->alignment()) | Qt::TextDontClip, label->text());
+            painter.end();
+            EXPECT_GE(DarkPixels(label->grab(label->contentsRect()).toImage()) * 100,
+                      DarkPixels(free) * 97)
+                << where;
+        }
     }
 }
 

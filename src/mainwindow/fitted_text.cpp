@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#include "mainwindow/fitted_text.h"
+
+#include <QEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace veliso {
+
+namespace {
+
+/// Ink fainter than this (out of 255) is an antialiasing fringe, not part of a glyph.
+constexpr int kInkAlpha = 64;
+
+/// `font` at `scale` times its size.
+QFont Scaled(const QFont& font, double scale) {
+    QFont scaled = font;
+    if (font.pointSizeF() > 0) {
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+    } else {
+        scaled.setPixelSize(std::max(1, qRound(font.pixelSize() * scale)));
+    }
+    return scaled;
+}
+
+/// Moves `ink` by the least amount that brings it into `box` (as far as it is no larger).
+QPoint ShiftInside(const QRect& ink, const QRect& box) {
+    auto along = [](int low, int high, int boxLow, int boxHigh) {
+        if (low < boxLow) {
+            return boxLow - low;
+        }
+        return high > boxHigh ? std::max(boxLow - low, boxHigh - high) : 0;
+    };
+    return {along(ink.left(), ink.right(), box.left(), box.right()),
+            along(ink.top(), ink.bottom(), box.top(), box.bottom())};
+}
+
+}  // namespace
+
+QRect InkOf(const QFont& font, const QString& text, QSize size, int flags) {
+    const QFontMetrics metrics(font);
+    // Room around the box for whatever the text puts outside it.
+    const int pad = 2 * metrics.height() + metrics.horizontalAdvance(text);
+    QImage image(size + QSize(2 * pad, 2 * pad), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(QPoint(pad, pad), size), flags | Qt::TextDontClip, text);
+    }
+    int left = image.width();
+    int right = -1;
+    int top = image.height();
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) > kInkAlpha) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < 0) {
+        return {};
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom)).translated(-pad, -pad);
+}
+
+FittedText FitText(const QFont& font, const QString& text, QSize size, int flags) {
+    const QRect box(QPoint(0, 0), size);
+    QRect ink = InkOf(font, text, size, flags);
+    if (ink.isNull() || box.contains(ink)) {
+        return {font, {}, true};
+    }
+    // The user's size first, only moved; then smaller by steps of 5 %.
+    QFont font_ = font;
+    for (int step = 0; step <= 12; ++step) {
+        font_ = Scaled(font, 1.0 - 0.05 * step);
+        ink = InkOf(font_, text, size, flags);
+        if (ink.width() <= size.width() && ink.height() <= size.height()) {
+            break;
+        }
+    }
+    return {font_, ShiftInside(ink, box), false};
+}
+
+void FittedLabel::setCoveredBy(FittedLabel* figure) {
+    coveredBy_ = figure;
+    figure->covers_ = this;
+}
+
+QRect FittedLabel::room() const {
+    QRect box = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    if (indent() > 0) {
+        const Qt::Alignment align = alignment();
+        box.adjust(align & Qt::AlignLeft ? indent() : 0, align & Qt::AlignTop ? indent() : 0,
+                   align & Qt::AlignRight ? -indent() : 0, align & Qt::AlignBottom ? -indent() : 0);
+    }
+    if (coveredBy_ != nullptr && coveredBy_->isVisible() &&
+        coveredBy_->parentWidget() == parentWidget()) {
+        const QRect figure = coveredBy_->geometry().translated(-pos());
+        if (figure.top() <= box.bottom() && figure.bottom() >= box.top() && figure.left() > 0) {
+            box.setRight(std::min(box.right(), figure.left() - 1));
+        }
+    }
+    return box;
+}
+
+QString FittedLabel::neededText() const {
+    QString needed = text();
+    if (alignment() & Qt::AlignLeft) {
+        // A leader: the dots (and the blanks between them) after the words.
+        qsizetype end = needed.size();
+        while (end > 0 &&
+               (needed[end - 1] == QLatin1Char('.') || needed[end - 1] == QLatin1Char(' '))) {
+            --end;
+        }
+        if (needed.size() - end >= 2 && needed.mid(end).contains(QLatin1String(".."))) {
+            needed.truncate(end);
+        }
+    }
+    return needed;
+}
+
+FittedText FittedLabel::fitted() const {
+    const QString needed = neededText();
+    if (needed.isEmpty()) {
+        return {font(), {}, true};
+    }
+    return FitText(font(), needed, room().size(), int(alignment()));
+}
+
+void FittedLabel::GrowToText() {
+    if (!growsLeft_ || text().isEmpty()) {
+        return;
+    }
+    const int needed = fontMetrics().horizontalAdvance(text()) + 1;
+    if (needed > width()) {
+        const int right = geometry().right();
+        const int left = std::max(0, right + 1 - needed);
+        setGeometry(left, y(), right + 1 - left, height());
+    }
+}
+
+void FittedLabel::paintEvent(QPaintEvent* event) {
+    const FittedText fit = fitted();
+    if (fit.asIs) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // QLabel's own drawing of a plain text, in the fitted font and place.
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setFont(fit.font);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    // Not clipped to the room: the fitted ink lies within it, the line's leading need not.
+    painter.drawText(
+        room().translated(fit.shift),
+        int(QStyle::visualAlignment(layoutDirection(), alignment())) | Qt::TextDontClip, text());
+}
+
+void FittedLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        GrowToText();
+    }
+}
+
+void FittedLabel::moveEvent(QMoveEvent* event) {
+    QLabel::moveEvent(event);
+    if (covers_ != nullptr) {
+        covers_->update();
+    }
+}
+
+void FittedLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    if (covers_ != nullptr) {
+        covers_->update();
+    }
+}
+
+}  // namespace veliso

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#pragma once
+
+#include <QFont>
+#include <QLabel>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+namespace veliso {
+
+// The panels place their texts at fixed pixel bounds made for Arial 8 pt. A larger font
+// chosen by the user (an application style sheet, for one) must never show a figure with
+// digits cut off: what does not fit is drawn smaller, or moved inside its box, or its box
+// grows. What fits is left exactly as it was.
+
+/// The pixels `text` covers when drawn in `font` with the alignment `flags` in a box of
+/// `size` whose top left is (0, 0), without clipping. Antialiasing fringes fainter than a
+/// quarter of full ink do not count. Empty for a text without ink.
+QRect InkOf(const QFont& font, const QString& text, QSize size, int flags);
+
+/// How a text is drawn so that all its ink lies in its box.
+struct FittedText {
+    QFont font;
+    /// Added to the box's position to draw the text.
+    QPoint shift;
+    /// True when the text fits as it is: then `font` is the one given and `shift` is zero.
+    bool asIs = true;
+};
+
+/// `font` unchanged when the ink of `text` lies in a box of `size`; otherwise the largest
+/// size of `font`, down to 40 % of it, whose ink is no larger than the box, with the
+/// shift that brings that ink inside it.
+FittedText FitText(const QFont& font, const QString& text, QSize size, int flags);
+
+/// A label whose text is never cut. As long as its text fits, it is drawn exactly as QLabel
+/// draws it; otherwise FitText's smaller font and shift are used. The text that must fit is
+/// the label's own less a trailing leader of dots, which may run out of the label or under a
+/// figure; and it ends where a figure that covers the label begins (`setCoveredBy`).
+class FittedLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+    /// An opaque label lying over the right part of this one (a figure over the dots of its
+    /// caption): this label's text must end before it.
+    void setCoveredBy(FittedLabel* figure);
+    /// A figure grows to the left, keeping its right edge, when a larger font makes its text
+    /// wider than the label; it never narrows by itself.
+    void setGrowsLeft(bool grows) { growsLeft_ = grows; }
+    /// The box the text is fitted in, in the label's coordinates.
+    QRect room() const;
+    /// The text whose ink must lie within the room.
+    QString neededText() const;
+    /// How the text is drawn now.
+    FittedText fitted() const;
+    /// Grows a figure leftwards to its text's width in its current font (setGrowsLeft).
+    void GrowToText();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QPointer<FittedLabel> coveredBy_;
+    QPointer<FittedLabel> covers_;
+    bool growsLeft_ = false;
+};
+
+}  // namespace veliso
