@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "mainwindow/display_settings.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -21,6 +22,33 @@ QSettings UserSettings() {
     // scale is read; the same file as the view's other choices.
     return QSettings(QStringLiteral("Veliso"), QStringLiteral("Veliso"));
 }
+
+/// Places its window once more when the frame of a new show is first known.
+class FrameWatch : public QObject {
+  public:
+    explicit FrameWatch(QWidget& window) : QObject(&window), window_(window) {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_) {
+            if (event->type() == QEvent::Show) {
+                waiting_ = true;
+            } else if (event->type() == QEvent::Hide) {
+                waiting_ = false;
+            } else if (waiting_ && window_.frameGeometry() != window_.geometry()) {
+                waiting_ = false;
+                KeepOnScreen(window_);
+            }
+        }
+        return false;
+    }
+
+  private:
+    QWidget& window_;
+    bool waiting_ = false;
+};
 
 }  // namespace
 
@@ -97,6 +125,11 @@ void KeepOnScreen(QWidget& window) {
     if (placed.topLeft() != window.pos()) {
         window.move(placed.topLeft());
     }
+}
+
+void KeepOnScreenWithItsFrame(QWidget& window) {
+    KeepOnScreen(window);
+    new FrameWatch(window);
 }
 
 }  // namespace veliso

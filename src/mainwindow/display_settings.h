@@ -44,4 +44,9 @@ QString InterfaceSizeNotice(int percent);
 /// wholly onto that screen; a window that fits already keeps its size and place.
 void KeepOnScreen(QWidget& window);
 
+/// KeepOnScreen now, and again each time the window is shown, once the window manager's
+/// frame is known: a title bar can push a window that fitted without it off the screen's
+/// bottom.
+void KeepOnScreenWithItsFrame(QWidget& window);
+
 }  // namespace veliso

@@ -315,8 +315,9 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
-    // A large interface size may make the window larger than a small screen.
-    KeepOnScreen(*this);
+    // A large interface size may make the window, with its title bar, larger than a small
+    // screen.
+    KeepOnScreenWithItsFrame(*this);
 }
 
 void TFormMM::BuildPages() {
