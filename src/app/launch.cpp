@@ -151,7 +151,7 @@ void ShowMainWindow(TFormMM& form, const CommandLineOptions& options) {
         new ViewCapture(form, options.capturePath, options.captureFrames, options.fullScreen);
     }
     if (options.fullScreen) {
-        form.viewActions->SetFullScreen(true);
+        form.viewActions()->SetFullScreen(true);
     }
     form.show();
 }

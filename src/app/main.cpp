@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         if (display.highContrast || command.options.highContrast) {
             veliso::ApplyContrastMode(true);
         }
-        FormMM->viewActions->SetDisplaySettings(display, percent);
+        FormMM->viewActions()->SetDisplaySettings(display, percent);
         // The loop shows the main window; its first show brings up the splash screen.
         QTimer::singleShot(0, FormMM,
                            [&command] { veliso::ShowMainWindow(*FormMM, command.options); });

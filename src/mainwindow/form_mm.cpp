@@ -38,6 +38,7 @@
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/liquid_panel.h"
+#include "mainwindow/measurement_bench.h"
 #include "mainwindow/panel_widgets.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/solid_panel.h"
@@ -296,7 +297,7 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     BuildView();
     BuildButtons();
     BuildKeys();
-    viewActions = new ViewActions(*this);
+    viewActions_ = new ViewActions(*this);
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setHighlighted(0, true);
@@ -305,9 +306,10 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
             Guard(this, &TFormMM::PageControl1Change));
 
     StartTimers();
-    SetUpMeasurements();
+    bench_ = new MeasurementBench(*this);
+    connect(this, &TFormMM::gasStepped, bench_, Guard(bench_, &MeasurementBench::GasStepped));
     NameMainWindowControls(this);
-    viewSpeech = new ViewSpeech(*this);
+    viewSpeech_ = new ViewSpeech(*this);
 
     LayOut();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -524,6 +526,14 @@ void TFormMM::ShowStatus(const QString& text) {
     StatusBar1->setPanelText(1, text);
 }
 
+const QWidget& TFormMM::gasPanel() const {
+    return *Pangaz;
+}
+
+QLabel& TFormMM::benchStatusPanel() {
+    return *StatusBar1->panel(1);
+}
+
 void TFormMM::SetAuxiliaryWindows(QDialog* splash, QDialog* instructions, QDialog* about) {
     splash_ = splash;
     instructions_ = instructions;
@@ -589,7 +599,7 @@ void TFormMM::FormResize() {
 }
 
 void TFormMM::closeEvent(QCloseEvent* event) {
-    if (closing_ || (FormCloseQuery() && ConfirmUnexportedMeasurements())) {
+    if (closing_ || (FormCloseQuery() && bench_->ConfirmClose())) {
         closing_ = true;
         event->accept();
         FormClose();

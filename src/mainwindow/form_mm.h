@@ -16,6 +16,7 @@
 #include "core/liquid/liquid_state.h"
 #include "core/solid/solid_state.h"
 #include "mainwindow/frame_rule.h"
+#include "mainwindow/measurement_bench.h"
 #include "mainwindow/view_host.h"
 
 class QDialog;
@@ -29,8 +30,6 @@ class ClickableLabel;
 class GasPanel;
 class LiquidPanel;
 class SolidPanel;
-class TFormReleves;
-class ClickableLabel;
 class TOpenGLOrvPanel;
 class ViewActions;
 class ViewNotice;
@@ -140,8 +139,9 @@ QString ClockText(const QDateTime& when, const QLocale& locale = QLocale::system
 ///
 /// It owns the three model records, the sphere detail and the mouse drag state for the
 /// whole run. Construction gives them their start-up values and scatters the gas and the
-/// liquid.
-class TFormMM : public QWidget, public veliso::ViewHost {
+/// liquid. The helpers it makes see only what it lends them: the view's menu and keys and a
+/// capture of the view its ViewHost side, the measurement bench its BenchHost side.
+class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHost {
     Q_OBJECT
   public:
     explicit TFormMM(QWidget* parent = nullptr);
@@ -153,10 +153,6 @@ class TFormMM : public QWidget, public veliso::ViewHost {
 
     /// Index of the current tab: 0 solid, 1 liquid, 2 gas.
     int activeTab() const override;
-    /// The camera of the current tab.
-    veliso::ViewPoint& ActiveViewPoint();
-    /// The camera `tab` starts with, which Home on the view gives back.
-    const veliso::ViewPoint& StartViewPoint(int tab) const { return startViews_[tab]; }
 
     // Model state, owned for the whole run.
     veliso::GasState gas;
@@ -185,9 +181,12 @@ class TFormMM : public QWidget, public veliso::ViewHost {
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     /// Full screen, pictures of the view and the view's context menu.
-    veliso::ViewActions* viewActions = nullptr;
+    veliso::ViewActions* viewActions() const { return viewActions_; }
     /// The view's name and description for screen readers, and what they are told.
-    veliso::ViewSpeech* viewSpeech = nullptr;
+    veliso::ViewSpeech* viewSpeech() const { return viewSpeech_; }
+    /// The gas tab's measurement bench: its window, Ctrl+M, its indicator in the status bar
+    /// and its question when the program closes.
+    veliso::MeasurementBench& bench() override { return *bench_; }
 
     /// How documents and links are handed to the desktop; by default a missing opener is
     /// told in a message box. Tests replace it to watch the requests.
@@ -212,28 +211,16 @@ class TFormMM : public QWidget, public veliso::ViewHost {
     void Timer1Timer();
     /// Every tick draws, as before FrameRule existed. Tests set it to compare the two.
     bool drawEveryTick = false;
-    /// What the view shows now, read as the paint reads it.
-    veliso::ShownScene ShownNow() const;
     /// Clock tick: the wall hits of the last second on the gas tab, then the date and time.
     void Timer2Timer();
     void Image_infoClick();
     void Image_infoliqClick();
     void Image_infogazClick();
-    /// F1: the information page of the current tab.
-    void ShowInformationPage();
-    /// A key on the focused view: the arrows turn the camera of the current tab, Page Up and
-    /// Page Down raise and lower it, + and - bring it closer and farther, Home gives back
-    /// the tab's start camera (NavKeyPress). False for any other key, or with Ctrl or Alt.
-    bool OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void Button1Click();
     void Button2Click();
     void OpenGLOrvPanel1Init(veliso::TOpenGLOrvPanel* sender);
     void OpenGLOrvPanel1Resize(veliso::TOpenGLOrvPanel* sender);
     void OpenGLOrvPanel1Paint(veliso::TOpenGLOrvPanel* sender);
-    /// A platform failure of the view (`text`): once the view is left without a context, or
-    /// its context refused by its surface, a notice in its area says in French that 3D
-    /// display is unavailable and why; it gives way when the view draws again.
-    void OpenGLOrvPanel1Error(veliso::TOpenGLOrvPanel* sender, const QString& text);
     /// The notice in place of the view: null until the view reports a failure, shown once the
     /// view is left without a context.
     veliso::ViewNotice* viewNotice() const { return viewNotice_; }
@@ -243,19 +230,6 @@ class TFormMM : public QWidget, public veliso::ViewHost {
                                 Qt::KeyboardModifiers shift, int x, int y);
     void OpenGLOrvPanel1MouseMove(veliso::TOpenGLOrvPanel* sender, Qt::KeyboardModifiers shift,
                                   int x, int y);
-
-    // The gas tab's measurement bench (form_mm_measurements.cpp).
-    /// "Relevés de mesures", made at its first opening and kept for the whole run.
-    veliso::TFormReleves* FormReleves = nullptr;
-    /// Shows the measurement window (gas view's menu, Ctrl+M on the gas tab).
-    void ShowMeasurements() override;
-    /// Asked once closing was confirmed, and only when rows were never exported: Oui closes,
-    /// Non stays, "Exporter…" exports and closes once the rows are written. True when the
-    /// program may close.
-    bool ConfirmUnexportedMeasurements();
-    /// "● Relevés automatiques" in the status bar, shown while automatic readings go on with
-    /// the measurement window closed; a click opens the window again.
-    veliso::ClickableLabel* Lab_Automatique = nullptr;
 
   signals:
     /// One step of the gas, made by Timer1Timer, with the wall hits of that step.
@@ -275,6 +249,27 @@ class TFormMM : public QWidget, public veliso::ViewHost {
     void ShowStatus(const QString& text) override;
     QTimer& animationTimer() override { return *Timer1; }
     void AnimationTick() override { Timer1Timer(); }
+    // What the measurement bench sees of the window (BenchHost).
+    const veliso::GasState& gasRecord() const override { return gas; }
+    const QWidget& gasPanel() const override;
+    QLabel& benchStatusPanel() override;
+
+    /// The camera of the current tab.
+    veliso::ViewPoint& ActiveViewPoint();
+    /// The camera `tab` starts with, which Home on the view gives back.
+    const veliso::ViewPoint& StartViewPoint(int tab) const { return startViews_[tab]; }
+    /// What the view shows now, read as the paint reads it.
+    veliso::ShownScene ShownNow() const;
+    /// F1: the information page of the current tab.
+    void ShowInformationPage();
+    /// A key on the focused view: the arrows turn the camera of the current tab, Page Up and
+    /// Page Down raise and lower it, + and - bring it closer and farther, Home gives back
+    /// the tab's start camera (NavKeyPress). False for any other key, or with Ctrl or Alt.
+    bool OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// A platform failure of the view (`text`): once the view is left without a context, or
+    /// its context refused by its surface, a notice in its area says in French that 3D
+    /// display is unavailable and why; it gives way when the view draws again.
+    void OpenGLOrvPanel1Error(veliso::TOpenGLOrvPanel* sender, const QString& text);
 
     void BuildPages();
     void BuildView();
@@ -290,13 +285,15 @@ class TFormMM : public QWidget, public veliso::ViewHost {
     void OpenInformationPage(const QString& name);
     /// Tells the user, in a warning box, why an information page is not shown.
     void ShowPageProblem(const QString& text);
-    void SetUpMeasurements();
 
     /// The model's part of a frame that the tick does not draw.
     void AdvanceUndrawnFrame();
 
     veliso::FrameRule frameRule_;
     veliso::ViewNotice* viewNotice_ = nullptr;
+    veliso::ViewActions* viewActions_ = nullptr;
+    veliso::ViewSpeech* viewSpeech_ = nullptr;
+    veliso::MeasurementBench* bench_ = nullptr;
     veliso::ViewPoint startViews_[3];
     QDialog* splash_ = nullptr;
     QDialog* instructions_ = nullptr;

@@ -20,6 +20,7 @@
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
+#include "mainwindow/measurement_bench.h"
 #include "mainwindow/picture_file.h"
 #include "mainwindow/view_host.h"
 #include "mainwindow/view_notice.h"
@@ -57,7 +58,7 @@ ViewActions::ViewActions(ViewHost& host)
     connect(save_, &QAction::triggered, this, Guard(this, &ViewActions::SaveFrame));
     connect(fullScreen_, &QAction::triggered, this, Guard(this, &ViewActions::SetFullScreen));
     connect(leaveFullScreen_, &QAction::triggered, this, Guard([this] { SetFullScreen(false); }));
-    connect(measurements_, &QAction::triggered, this, Guard([this] { host_.ShowMeasurements(); }));
+    connect(measurements_, &QAction::triggered, this, Guard([this] { host_.bench().Show(); }));
 
     menu_ = new QMenu(&window_);
     menu_->setObjectName("ViewMenu");
@@ -147,9 +148,9 @@ void ViewActions::JoinViewMouse() {
 }
 
 void ViewActions::PopUpMenu(const QPoint& globalPosition) {
-    const bool gas = host_.activeTab() == 2;
-    measurementsSeparator_->setVisible(gas);
-    measurements_->setVisible(gas);
+    const bool bench = host_.bench().onItsTab();
+    measurementsSeparator_->setVisible(bench);
+    measurements_->setVisible(bench);
     contrast_->setChecked(AccessibleStyle::HighContrast());
     FollowWindowState();
     // Without OpenGL there is no picture: its items stay in the menu, disabled, saying why

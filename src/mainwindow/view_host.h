@@ -9,12 +9,14 @@ class QWidget;
 
 namespace veliso {
 
+class MeasurementBench;
 class TOpenGLOrvPanel;
 
 /// What the helpers around the 3D view (its menu and keys, a capture of its frames) need of
 /// the window that holds it, and nothing more: the window, the view, the current tab, whether
-/// the camera is being dragged, a line in the status bar and the animation's ticks. The main
-/// window implements it; the helpers never see the main window's controls or records.
+/// the camera is being dragged, a line in the status bar, the animation's ticks and the
+/// measurement bench. The main window implements it; the helpers never see the main window's
+/// controls or records.
 class ViewHost {
   public:
     /// The top-level window the view lies in: it carries the helpers' shortcuts, goes full
@@ -30,8 +32,8 @@ class ViewHost {
     /// The timer of the animation ticks, and one tick run at once.
     virtual QTimer& animationTimer() = 0;
     virtual void AnimationTick() = 0;
-    /// Opens the measurement window (gas tab).
-    virtual void ShowMeasurements() = 0;
+    /// The gas tab's measurement bench, which the view's menu opens.
+    virtual MeasurementBench& bench() = 0;
 
   protected:
     ~ViewHost() = default;

@@ -16,7 +16,7 @@
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/liquid_panel.h"
-#include "mainwindow/measurements_window.h"
+#include "mainwindow/measurement_bench.h"
 #include "mainwindow/view_actions.h"
 
 namespace veliso {
@@ -57,9 +57,9 @@ ViewSpeech::ViewSpeech(TFormMM& form) : QObject(&form), form_(form) {
     continuous_->setCheckable(true);
     continuous_->setChecked(Settings().value(kContinuousKey, false).toBool());
     connect(continuous_, &QAction::toggled, this, Guard(this, &ViewSpeech::SetContinuous));
-    if (form_.viewActions != nullptr) {
-        form_.viewActions->menu()->addSeparator();
-        form_.viewActions->menu()->addAction(continuous_);
+    if (form_.viewActions() != nullptr) {
+        form_.viewActions()->menu()->addSeparator();
+        form_.viewActions()->menu()->addAction(continuous_);
     }
 
     // The first description is shown at once and said to no one.
@@ -120,10 +120,9 @@ QString ViewSpeech::LiveText() const {
     text += QString::fromUtf8("pression : %1\u00a0Pa.")
                 .arg(Text(FrenchNumber(IdealGasPressure(form_.gas.count, form_.gas.temperature,
                                                         form_.gas.volumePercent))));
-    if (form_.FormReleves != nullptr && form_.FormReleves->isVisible()) {
-        if (auto* line = form_.FormReleves->findChild<QLabel*>("Lab_Releve")) {
-            text += QLatin1Char(' ') + line->text();
-        }
+    const QString readout = form_.bench().Readout();
+    if (!readout.isEmpty()) {
+        text += QLatin1Char(' ') + readout;
     }
     return text;
 }

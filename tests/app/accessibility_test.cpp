@@ -121,7 +121,7 @@ class Accessibility : public testing::MainWindowTest {
 };
 
 TEST_F(Accessibility, EveryWindowAndTab) {
-    form->viewSpeech->settleMs = 0;
+    form->viewSpeech()->settleMs = 0;
     Show();
     QAccessibleInterface* main = QAccessible::queryAccessibleInterface(form);
     EXPECT_EQ(main->role(), QAccessible::Window);
@@ -134,7 +134,7 @@ TEST_F(Accessibility, EveryWindowAndTab) {
     TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
     for (int tab = 0; tab < 3; ++tab) {
         form->PageControl1->setCurrentIndex(tab);
-        form->viewSpeech->Poll();
+        form->viewSpeech()->Poll();
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(bar->child(i)->text(QAccessible::Name), QString::fromUtf8(tabs[i]));
             EXPECT_EQ(bar->child(i)->state().selected, i == tab) << tabs[i];
@@ -152,41 +152,41 @@ TEST_F(Accessibility, EveryWindowAndTab) {
     EXPECT_TRUE(before.contains(QString::fromUtf8("298\u00a0K"))) << Str(before);
     form->Button1->setFocus();
     form->findChild<QSlider*>("TB_t")->setValue(400);
-    form->viewSpeech->Poll();
+    form->viewSpeech()->Poll();
     const QString after = viewIface->text(QAccessible::Description);
     EXPECT_TRUE(after.contains(QString::fromUtf8("400\u00a0K"))) << Str(after);
-    EXPECT_TRUE(form->viewSpeech->announcer()->lastText().startsWith(
+    EXPECT_TRUE(form->viewSpeech()->announcer()->lastText().startsWith(
         QString::fromUtf8("Température : 400\u00a0K")))
-        << Str(form->viewSpeech->announcer()->lastText());
+        << Str(form->viewSpeech()->announcer()->lastText());
 
     // D on the focused view says the whole description with the live figures; the
     // continuous announcements say the live figures once, and again only when they change.
-    Announcer* announcer = form->viewSpeech->announcer();
+    Announcer* announcer = form->viewSpeech()->announcer();
     view->setFocus(Qt::TabFocusReason);
     QTest::keyClick(view, Qt::Key_D);
     EXPECT_TRUE(announcer->lastText().startsWith(QString::fromUtf8("Vue 3D : état gazeux. Gaz")))
         << Str(announcer->lastText());
-    form->viewSpeech->continuousMs = 0;
-    form->viewSpeech->SetContinuous(true);
+    form->viewSpeech()->continuousMs = 0;
+    form->viewSpeech()->SetContinuous(true);
     EXPECT_TRUE(QSettings().value("accessibilite/annoncesEnContinu").toBool());
-    form->viewSpeech->Poll();
+    form->viewSpeech()->Poll();
     EXPECT_TRUE(announcer->lastText().contains(QString::fromUtf8("pression : 136")))
         << Str(announcer->lastText());
     const int said = announcer->count();
-    form->viewSpeech->Poll();
+    form->viewSpeech()->Poll();
     EXPECT_EQ(announcer->count(), said);
-    form->viewSpeech->SetContinuous(false);
+    form->viewSpeech()->SetContinuous(false);
     form->Button1->setFocus();
 
-    form->ShowMeasurements();
-    form->FormReleves->AddRow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->FormReleves));
-    CheckWindow(form->FormReleves, "Relevés de mesures");
+    form->bench().Show();
+    form->bench().window()->AddRow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->bench().window()));
+    CheckWindow(form->bench().window(), "Relevés de mesures");
     EXPECT_TRUE(
-        QAccessible::queryAccessibleInterface(form->FormReleves->findChild<QWidget*>("Chart"))
+        QAccessible::queryAccessibleInterface(form->bench().window()->findChild<QWidget*>("Chart"))
             ->text(QAccessible::Description)
             .startsWith(QString::fromUtf8("1 relevé(s) tracé(s)")));
-    form->FormReleves->hide();
+    form->bench().window()->hide();
 
     TAboutBox about;
     about.show();

@@ -91,7 +91,7 @@ TEST(DisplaySettings, SizeAndContrastGoThroughTheFileTheCommandLineAndTheScale) 
 TEST(DisplaySettings, MenuChoicesAreStoredTheContrastShowsAtOnceTheSizeAtTheNextStart) {
     testing::TestApplication();
     TFormMM form;
-    ViewActions& actions = *form.viewActions;
+    ViewActions& actions = *form.viewActions();
     std::vector<DisplaySettings> saved;
     QStringList told;
     actions.saveDisplaySettings = [&saved](const DisplaySettings& d) { saved.push_back(d); };

@@ -561,7 +561,7 @@ class SoakDriver {
     /// Full screen, the view's menu, a copied frame and the gas tab's measurement window, as a
     /// teacher uses them while the rest goes on. Saving is left out: its file dialog is modal.
     void UseClassroomTools() {
-        ViewActions& tools = *form_.viewActions;
+        ViewActions& tools = *form_.viewActions();
         switch (Uniform(0, 4)) {
             case 0:
                 tools.fullScreenAction()->trigger();
@@ -595,11 +595,11 @@ class SoakDriver {
     }
 
     void UseMeasurements() {
-        form_.ShowMeasurements();
-        QWidget* window = form_.FormReleves;
+        form_.bench().Show();
+        QWidget* window = form_.bench().window();
         switch (Uniform(0, 4)) {
             case 0:
-                form_.FormReleves->AddRow();
+                form_.bench().window()->AddRow();
                 ++counts_["measurement added"];
                 break;
             case 1:
@@ -734,7 +734,7 @@ TEST(Soak, RandomUseLeavesEveryRecordSoundAndStandardErrorEmpty) {
 
         // Back to a normal window; each moving tab runs unpaused for a moment, so that the
         // last checks see the records right after a step.
-        form.viewActions->SetFullScreen(false);
+        form.viewActions()->SetFullScreen(false);
         form.resize(646, 525);
         for (const char* name : {"butpause", "butpauseG"}) {
             auto* pause = form.findChild<QPushButton*>(name);

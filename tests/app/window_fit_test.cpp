@@ -53,8 +53,8 @@ TEST_F(WindowsFit, EveryWindowOpensWhollyOnTheScreenAtItsFullSize) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     for (auto [window, design] : windows) {
         if (window == nullptr) {
-            FormMM->ShowMeasurements();
-            window = FormMM->FormReleves;
+            FormMM->bench().Show();
+            window = FormMM->bench().window();
         }
         window->show();
         const std::string name = window->objectName().toStdString();

@@ -780,7 +780,7 @@ TEST_F(FormMMWithoutOpenGL, TheViewSaysSoInFrenchOnceAndTheRestOfTheWindowWorks)
 
     // The view's menu opens from the notice, its picture items disabled and saying why; the
     // picture keys say it in the status bar.
-    ViewActions* actions = form->viewActions;
+    ViewActions* actions = form->viewActions();
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10),
                                  notice->mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(notice, &rightClick);

@@ -77,8 +77,8 @@ TEST_F(KeyboardTest, TheFocusedViewMovesTheCameraOfItsTabAndHomeGivesItBack) {
     // Shift+F10 opens the view's menu.
     FocusOn(view);
     Press(Qt::Key_F10, Qt::ShiftModifier);
-    EXPECT_TRUE(form->viewActions->menu()->isVisible());
-    form->viewActions->menu()->hide();
+    EXPECT_TRUE(form->viewActions()->menu()->isVisible());
+    form->viewActions()->menu()->hide();
 }
 
 TEST_F(KeyboardTest, WindowKeysWorkFromEveryControlAndTheInfoIconsAreButtons) {
@@ -121,8 +121,8 @@ TEST_F(KeyboardTest, WindowKeysWorkFromEveryControlAndTheInfoIconsAreButtons) {
 
 TEST_F(KeyboardTest, TabLeavesTheMeasurementTable) {
     form->PageControl1->setCurrentIndex(2);
-    form->ShowMeasurements();
-    TFormReleves* window = form->FormReleves;
+    form->bench().Show();
+    TFormReleves* window = form->bench().window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     window->AddRow();
     window->AddRow();

@@ -510,13 +510,13 @@ TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsR
     // is made the active one for Qt itself, with no event processed before the keys.
     QApplication::setActiveWindow(form.get());
     QTest::keyClick(form.get(), Qt::Key_M, Qt::ControlModifier);
-    EXPECT_EQ(form->FormReleves, nullptr);  // solid tab: nothing
+    EXPECT_EQ(form->bench().window(), nullptr);  // solid tab: nothing
     form->PageControl1->setCurrentIndex(2);
     // Pressed in the 3D view, where the focus usually is.
     QApplication::setActiveWindow(form.get());
     QTest::keyClick(form->OpenGLOrvPanel1->glWindow(), Qt::Key_M, Qt::ControlModifier);
-    ASSERT_NE(form->FormReleves, nullptr);
-    TFormReleves* window = form->FormReleves;
+    ASSERT_NE(form->bench().window(), nullptr);
+    TFormReleves* window = form->bench().window();
     EXPECT_TRUE(window->isVisible());
 
     // The animation ticks of the gas tab hand over the hits of each step: 40 steps make the
@@ -538,8 +538,8 @@ TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsR
     window->close();
     form->PageControl1->setCurrentIndex(0);
     form->PageControl1->setCurrentIndex(2);
-    form->ShowMeasurements();
-    EXPECT_EQ(form->FormReleves, window);
+    form->bench().Show();
+    EXPECT_EQ(form->bench().window(), window);
     EXPECT_EQ(window->model()->log().size(), 1);
     EXPECT_EQ(form->findChildren<TFormReleves*>().size(), 1);
 }
@@ -547,8 +547,8 @@ TEST_F(MeasurementsInMainWindowTest, CtrlMOnTheGasTabOpensOneWindowThatKeepsItsR
 TEST_F(MeasurementsInMainWindowTest, AutomaticReadingsWithTheWindowClosedShowInTheStatusBar) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->ShowMeasurements();
-    TFormReleves* window = form->FormReleves;
+    form->bench().Show();
+    TFormReleves* window = form->bench().window();
     EXPECT_FALSE(window->geometry().intersects(
         QRect(form->Pangaz->mapToGlobal(QPoint(0, 0)), form->Pangaz->size())));
     QLabel* indicator = FindControl<QLabel>(form.get(), "Lab_Automatique");
@@ -576,12 +576,12 @@ TEST_F(MeasurementsInMainWindowTest, AutomaticReadingsWithTheWindowClosedShowInT
 TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThen) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->ShowMeasurements();
+    form->bench().Show();
     {
         ModalAnswer answer(QMessageBox::No);
         EXPECT_FALSE(form->close());
     }
-    FindControl<QPushButton>(form->FormReleves, "butAjouter")->click();
+    FindControl<QPushButton>(form->bench().window(), "butAjouter")->click();
     {
         ModalAnswer answers({QMessageBox::Yes, QMessageBox::No});
         EXPECT_FALSE(form->close());
@@ -594,7 +594,7 @@ TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThe
     }
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(terminations, 0);
-    EXPECT_EQ(form->FormReleves->model()->log().size(), 1);
+    EXPECT_EQ(form->bench().window()->model()->log().size(), 1);
     {
         ModalAnswer answers({QMessageBox::Yes, QMessageBox::Yes});
         EXPECT_TRUE(form->close());
@@ -607,10 +607,10 @@ TEST_F(MeasurementsInMainWindowTest, OnceEveryRowIsInAFileClosingIsAsBefore) {
     QTemporaryDir folder;
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->ShowMeasurements();
-    FindControl<QPushButton>(form->FormReleves, "butAjouter")->click();
-    form->FormReleves->chooseExportFile = [&] { return folder.filePath("r.csv"); };
-    FindControl<QPushButton>(form->FormReleves, "butExporter")->click();
+    form->bench().Show();
+    FindControl<QPushButton>(form->bench().window(), "butAjouter")->click();
+    form->bench().window()->chooseExportFile = [&] { return folder.filePath("r.csv"); };
+    FindControl<QPushButton>(form->bench().window(), "butExporter")->click();
     {
         ModalAnswer answers({QMessageBox::Yes, QMessageBox::No});
         EXPECT_TRUE(form->close());
@@ -623,21 +623,21 @@ TEST_F(MeasurementsInMainWindowTest, ExporterWritesTheRowsThenCloses) {
     QTemporaryDir folder;
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->ShowMeasurements();
-    FindControl<QPushButton>(form->FormReleves, "butAjouter")->click();
-    form->FormReleves->chooseExportFile = [&] { return QString(); };  // given up: stays
+    form->bench().Show();
+    FindControl<QPushButton>(form->bench().window(), "butAjouter")->click();
+    form->bench().window()->chooseExportFile = [&] { return QString(); };  // given up: stays
     {
         ModalAnswer answers({QMessageBox::Yes, QMessageBox::Save});
         EXPECT_FALSE(form->close());
         EXPECT_EQ(answers.answered(), 2u);
     }
-    form->FormReleves->chooseExportFile = [&] { return folder.filePath("r.csv"); };
+    form->bench().window()->chooseExportFile = [&] { return folder.filePath("r.csv"); };
     {
         ModalAnswer answers({QMessageBox::Yes, QMessageBox::Save});
         EXPECT_TRUE(form->close());
         EXPECT_EQ(answers.answered(), 2u);
     }
-    EXPECT_FALSE(form->FormReleves->hasUnexported());
+    EXPECT_FALSE(form->bench().window()->hasUnexported());
     EXPECT_TRUE(QFile::exists(folder.filePath("r.csv")));
     EXPECT_EQ(terminations, 1);
 }

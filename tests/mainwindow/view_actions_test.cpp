@@ -78,7 +78,7 @@ class ViewActionsTest : public testing::MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
         form->SetAuxiliaryWindows(nullptr, nullptr, nullptr);
-        actions = form->viewActions;
+        actions = form->viewActions();
         ASSERT_NE(actions, nullptr);
     }
     /// Shown and painting.
@@ -153,8 +153,8 @@ TEST_F(ViewActionsTest, RightClickOpensTheMenuWithTheItemsOfTheTab) {
     // The gas item opens the measurements window.
     form->PageControl1->setCurrentIndex(2);
     actions->measurementsAction()->trigger();
-    ASSERT_NE(form->FormReleves, nullptr);
-    EXPECT_TRUE(form->FormReleves->isVisible());
+    ASSERT_NE(form->bench().window(), nullptr);
+    EXPECT_TRUE(form->bench().window()->isVisible());
 }
 
 TEST_F(ViewActionsTest, RightDragAndRightClickDuringALeftDragStayInert) {

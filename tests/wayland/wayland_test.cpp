@@ -408,8 +408,8 @@ int DriveWindowRequests(int argc, char** argv, const QString& folder, const QStr
             Forminst->show();
             work(Forminst);
         } else if (name == QLatin1String("measurements")) {
-            FormMM->ShowMeasurements();
-            work(FormMM->FormReleves);
+            FormMM->bench().Show();
+            work(FormMM->bench().window());
         } else {
             work(FormMM);
         }
