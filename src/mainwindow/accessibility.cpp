@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
@@ -150,6 +151,31 @@ class SpokenLabelAccessible : public QAccessibleWidget {
         const double value = label->text().toDouble(&number);
         const QString figure = number ? QString::fromStdString(FrenchNumber(value)) : label->text();
         return label->property(kSpoken).toString().arg(figure);
+    }
+};
+
+/// A gauge read as the figure it shows with its unit ("Jauge de pression : 101 325 Pa"). It
+/// has no value interface: a screen reader would read that as a share of the gauge's range.
+class GaugeAccessible : public QAccessibleWidget {
+  public:
+    explicit GaugeAccessible(QProgressBar* bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+    QString text(QAccessible::Text t) const override {
+        const auto* bar = static_cast<QProgressBar*>(object());
+        const QString reading =
+            QString::fromStdString(FrenchNumber(bar->value())) + bar->property(kUnit).toString();
+        const QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Value) {
+            return reading;
+        }
+        if (t == QAccessible::Name) {
+            return text.isEmpty() ? reading : text + QStringLiteral(" : ") + reading;
+        }
+        return text;
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        return QAccessibleWidget::relations(match) + TiedLabels(widget(), match);
     }
 };
 
@@ -367,6 +393,9 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     }
     if (className == QLatin1String("QSlider")) {
         return new SliderAccessible(static_cast<QAbstractSlider*>(widget));
+    }
+    if (className == QLatin1String("QProgressBar")) {
+        return new GaugeAccessible(static_cast<QProgressBar*>(widget));
     }
     if (className == QLatin1String("QTabBar")) {
         return new TabBarAccessible(static_cast<QTabBar*>(widget));

@@ -16,7 +16,8 @@ namespace veliso {
 // windows show or how they answer the mouse and the keys.
 
 /// Installs the program's accessible interfaces, before Qt's own: the tab bars expose only
-/// their visible tabs and say which one is selected; a slider's value is read with its unit;
+/// their visible tabs and say which one is selected; a slider's value is read with its unit, and
+/// a gauge's;
 /// a plain frame is a group, not a window; a widget given a role (SetAccessibleRole) takes
 /// it. Safe to call again.
 void InstallAccessibility();
@@ -25,7 +26,8 @@ void InstallAccessibility();
 /// pressed through its "clicked" signal.
 void SetAccessibleRole(QWidget* widget, QAccessible::Role role);
 
-/// A slider's value as the user reads it: its position, then `unit` ("298 K" for " K").
+/// A slider's value as the user reads it: its position, then `unit` ("298 K" for " K"); a
+/// gauge's likewise, read in its name instead of as a share of its range.
 void SetValueUnit(QWidget* slider, const QString& unit);
 
 /// The labels of `control`, either may be null: its caption labels it (and is read with the

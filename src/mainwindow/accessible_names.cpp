@@ -108,7 +108,7 @@ void NameMainWindowControls(QWidget* form) {
               "Lab_Nbval"},
              {"TB_Masse", "Masse relative des particules", QStringLiteral(" (masse relative)"),
               "Label1", "Lab_Mval"},
-             {"PB", "Jauge de pression", {}, "Lab_P", "Lab_Pval"},
+             {"PB", "Jauge de pression", QString::fromUtf8("\u00a0Pa"), "Lab_P", "Lab_Pval"},
              {"CB_MB", "Courbe de Maxwell-Boltzmann", {}},
              {"CB_stat", "Histogramme des fréquences des vitesses", {}},
              {"CB_Vitesse", "Graphique des vitesses des particules", {}},

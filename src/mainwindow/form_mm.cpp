@@ -567,6 +567,12 @@ void TFormMM::FormShow() {
     // Runs before the window reaches the screen: the window appears once the splash closes.
     if (splash_) {
         splash_->exec();
+        // The splash had the keyboard: once this window is on the screen, it takes it, even
+        // where the window manager leaves a window that was not clicked inactive.
+        QTimer::singleShot(0, this, [this] {
+            raise();
+            activateWindow();
+        });
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -23,6 +24,7 @@
 #include "app/about_box.h"
 #include "app/instructions.h"
 #include "app/splash.h"
+#include "core/common/scene_description.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/accessibility.h"
 #include "mainwindow/clickable_label.h"
@@ -155,6 +157,13 @@ TEST_F(Accessibility, EveryWindowAndTab) {
     form->viewSpeech()->Poll();
     const QString after = viewIface->text(QAccessible::Description);
     EXPECT_TRUE(after.contains(QString::fromUtf8("400\u00a0K"))) << Str(after);
+    // The pressure gauge says the pressure, not a share of its range.
+    auto* gaugeBar = form->findChild<QProgressBar*>("PB");
+    QAccessibleInterface* gauge = QAccessible::queryAccessibleInterface(gaugeBar);
+    EXPECT_EQ(gauge->text(QAccessible::Name),
+              QString::fromUtf8("Jauge de pression : %1\u00a0Pa")
+                  .arg(QString::fromStdString(FrenchNumber(gaugeBar->value()))));
+    EXPECT_EQ(gauge->valueInterface(), nullptr);
     EXPECT_TRUE(form->viewSpeech()->announcer()->lastText().startsWith(
         QString::fromUtf8("Température : 400\u00a0K")))
         << Str(form->viewSpeech()->announcer()->lastText());

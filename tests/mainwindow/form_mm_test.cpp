@@ -520,6 +520,8 @@ TEST_F(FormMMTest, FirstShowBringsUpTheSplashBeforeTheWindowAppears) {
     Show();
     EXPECT_EQ(splash->shows, 1);
     EXPECT_FALSE(splash->mainWindowExposedDuringSplash);
+    // Once the splash is gone the keys go to the main window.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form));
     form->hide();
     form->show();
     EXPECT_EQ(splash->shows, 1);
