@@ -21,6 +21,7 @@ namespace {
 bool highContrast = false;
 
 const char* const kContrastProperty = "velisoContrastColours";
+const char* const kContrastSheets = "velisoContrastSheets";
 
 /// `rect` less its inside `width` pixels in from every edge.
 QRegion Ring(const QRect& rect, int width) {
@@ -251,9 +252,24 @@ void SetContrastColour(QWidget* widget, int role, const QColor& normal, const QC
     widget->setPalette(palette);
 }
 
+void SetContrastStyleSheet(QWidget* widget, const QString& normal, const QString& strong) {
+    widget->setProperty(kContrastSheets, QStringList{normal, strong});
+    widget->setStyleSheet(highContrast ? strong : normal);
+}
+
+ContrastNotifier* ContrastChanges() {
+    static auto* notifier = new ContrastNotifier;
+    return notifier;
+}
+
 void ApplyContrastMode(bool on) {
     AccessibleStyle::SetHighContrast(on);
     for (QWidget* w : QApplication::allWidgets()) {
+        // The sheet first: applying one gives the widget back the palette it had before.
+        const QStringList sheets = w->property(kContrastSheets).toStringList();
+        if (sheets.size() == 2) {
+            w->setStyleSheet(sheets[on ? 1 : 0]);
+        }
         const QVariantList colours = w->property(kContrastProperty).toList();
         if (!colours.isEmpty()) {
             QPalette palette = w->palette();
@@ -265,6 +281,7 @@ void ApplyContrastMode(bool on) {
         }
         w->update();
     }
+    emit ContrastChanges()->changed(on);
 }
 
 }  // namespace veliso

@@ -57,7 +57,20 @@ void InstallAccessibleStyle(QApplication& app);
 /// mode. The colour of the current mode is set at once.
 void SetContrastColour(QWidget* widget, int role, const QColor& normal, const QColor& strong);
 
-/// Switches the contrast mode and recolours every control that has contrast colours.
+/// Gives `widget` two style sheets, as SetContrastColour gives it two colours. Set it before the
+/// contrast colours: a new sheet gives the widget back the palette it had before the last.
+void SetContrastStyleSheet(QWidget* widget, const QString& normal, const QString& strong);
+
+/// Switches the contrast mode, recolours every control that has contrast colours, and tells
+/// `ContrastChanges()`.
 void ApplyContrastMode(bool on);
+
+/// Tells what draws its own colours (the measurement chart) that the contrast mode changed.
+class ContrastNotifier : public QObject {
+    Q_OBJECT
+  signals:
+    void changed(bool on);
+};
+ContrastNotifier* ContrastChanges();
 
 }  // namespace veliso

@@ -42,6 +42,7 @@
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
 #include "mainwindow/dialogs.h"
+#include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/plain_file.h"
 
@@ -80,6 +81,19 @@ constexpr qsizetype kReadAside = 1 << 20;
 // Colours of the series, in order; a ninth series takes the first colour again.
 constexpr QRgb kSeriesColours[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e,
                                    0x9467bd, 0x8c564b, 0xe377c2, 0x17becf};
+// The same hues in the contrast mode, each at 4.5:1 at least on the chart's white.
+constexpr QRgb kStrongSeriesColours[] = {0x1f77b4, 0xd62728, 0x1e7b1e, 0xb35900,
+                                         0x7b4ea3, 0x8c564b, 0xb4418f, 0x0f7f8c};
+// The contrast mode's grid, 4.5:1 on white; its axes and texts take the outline colour and black.
+constexpr QRgb kStrongGrid = 0x767676;
+// A fitted line's width in the contrast mode; otherwise the chart theme's, kept in a property.
+constexpr double kStrongFitWidth = 3;
+const char* const kNormalWidth = "velisoNormalWidth";
+
+QColor SeriesColour(int series) {
+    const QRgb* colours = AccessibleStyle::HighContrast() ? kStrongSeriesColours : kSeriesColours;
+    return QColor(colours[(series - 1) % std::size(kSeriesColours)]);
+}
 
 const char* const kSettingsGeometry = "releves/geometrie";
 const char* const kSettingsFolder = "releves/dossier";
@@ -547,6 +561,28 @@ void TFormReleves::BuildPlot() {
     QChart* empty = Chart->chart();
     Chart->setChart(chart);
     delete empty;
+    normalLook_ = {axisX_->labelsBrush(), axisX_->linePen(), axisX_->gridLinePen(),
+                   axisX_->titleBrush(), chart->legend()->labelBrush()};
+    ShowContrast();
+    connect(ContrastChanges(), &ContrastNotifier::changed, this, Guard([this] {
+                ShowContrast();
+                UpdatePlot();
+            }));
+}
+
+void TFormReleves::ShowContrast() {
+    ChartLook look = normalLook_;
+    if (AccessibleStyle::HighContrast()) {
+        look = {QBrush(Qt::black), QPen(AccessibleStyle::OutlineColour(), 1),
+                QPen(QColor(kStrongGrid), 1), QBrush(Qt::black), QBrush(Qt::black)};
+    }
+    for (QValueAxis* axis : {axisX_, axisY_}) {
+        axis->setLabelsBrush(look.labels);
+        axis->setLinePen(look.line);
+        axis->setGridLinePen(look.grid);
+        axis->setTitleBrush(look.title);
+    }
+    Chart->chart()->legend()->setLabelBrush(look.legend);
 }
 
 QScatterSeries* TFormReleves::pointSeries(int index) const {
@@ -946,6 +982,7 @@ void TFormReleves::UpdatePlot() {
         }
         // The fitted lines need no entry: each has its series' colour.
         chart->legend()->markers(line).front()->setVisible(false);
+        line->setProperty(kNormalWidth, line->pen().widthF());  // the theme's
         points_.push_back(points);
         fitLines_.push_back(line);
     }
@@ -964,7 +1001,7 @@ void TFormReleves::UpdatePlot() {
             continue;
         }
         const Drawn& d = drawn[i];
-        const QColor colour(kSeriesColours[(d.series - 1) % std::size(kSeriesColours)]);
+        const QColor colour = SeriesColour(d.series);
         // Markers shrink as points crowd, and have no outline: an outline would paint over
         // the neighbours and leave only the last points visible.
         const std::size_t count = d.points.size();
@@ -995,8 +1032,14 @@ void TFormReleves::UpdatePlot() {
         points->replace(list);
         points->setVisible(true);
         chart->legend()->markers(points).front()->setVisible(true);
-        if (line->color() != colour) {
-            line->setColor(colour);
+        const double width = AccessibleStyle::HighContrast()
+                                 ? kStrongFitWidth
+                                 : line->property(kNormalWidth).toDouble();
+        if (line->color() != colour || line->pen().widthF() != width) {
+            QPen pen = line->pen();
+            pen.setColor(colour);
+            pen.setWidthF(width);
+            line->setPen(pen);
         }
         line->replace(d.line);
         line->setVisible(true);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QDialog>
+#include <QPen>
 #include <QPointer>
 #include <QRect>
 #include <functional>
@@ -123,6 +125,8 @@ class TFormReleves : public QDialog {
     void BuildControls();
     void BuildPlot();
     QWidget* BuildPlotPanel();
+    /// The chart's axes, grid, texts in the look of the contrast mode or the normal one.
+    void ShowContrast();
 
     void DeleteSelected();
     void ClearAll();
@@ -151,6 +155,15 @@ class TFormReleves : public QDialog {
     WallHitReadouts readouts_;
     MeasurementTableModel* model_ = nullptr;
     int drawn_ = 0;
+    /// The chart's own colours, which the contrast mode replaces.
+    struct ChartLook {
+        QBrush labels;
+        QPen line;
+        QPen grid;
+        QBrush title;
+        QBrush legend;
+    };
+    ChartLook normalLook_;
     /// The thread reading a long file being imported, while it runs.
     QPointer<QThread> reading_;
 

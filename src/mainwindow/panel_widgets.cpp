@@ -157,9 +157,15 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
     box->setFont(QFont("Arial", 7));
     SetContrastColour(box, QPalette::WindowText, kGroupTitleColour, kStrongGroupTitleColour);
     SetContrastColour(box, QPalette::Text, kGroupTitleColour, kStrongGroupTitleColour);
-    box->setStyleSheet(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 5px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px; }");
+    // The frame in the palette's mid colour, outlined in the contrast mode like the controls.
+    const auto sheet = [](const QColor& frame) {
+        return QStringLiteral(
+                   "QGroupBox { border: 1px solid %1; border-radius: 2px; margin-top: 5px; }"
+                   "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px; }")
+            .arg(frame.name());
+    };
+    SetContrastStyleSheet(box, sheet(box->palette().color(QPalette::Mid)),
+                          sheet(AccessibleStyle::OutlineColour()));
     return box;
 }
 

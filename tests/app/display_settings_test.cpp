@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractAxis>
+#include <QChart>
+#include <QChartView>
 #include <QGroupBox>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -11,6 +14,8 @@
 #include "app/command_line.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/form_mm.h"
+#include "mainwindow/measurement_bench.h"
+#include "mainwindow/measurements_window.h"
 #include "mainwindow/qt_app.h"
 #include "mainwindow/view_actions.h"
 
@@ -102,14 +107,27 @@ TEST(DisplaySettings, MenuChoicesAreStoredTheContrastShowsAtOnceTheSizeAtTheNext
     auto* options = form.findChild<QGroupBox*>("GroupBox3");
     ASSERT_NE(options, nullptr);
     const QColor normalTitle = options->palette().color(QPalette::WindowText);
+    // The box's frame, on its left edge.
+    const auto frame = [options] {
+        return options->grab().toImage().pixelColor(0, options->height() / 2);
+    };
+    const QColor normalFrame = frame();
+    form.bench().Show();
+    const QAbstractAxis* axis =
+        form.bench().window()->findChild<QChartView*>("Chart")->chart()->axes()[0];
+    const QColor normalFigures = axis->labelsBrush().color();
     actions.contrastAction()->trigger();
     EXPECT_TRUE(AccessibleStyle::HighContrast());
     EXPECT_NE(options->palette().color(QPalette::WindowText), normalTitle);
+    EXPECT_EQ(frame(), AccessibleStyle::OutlineColour());
+    EXPECT_EQ(axis->labelsBrush().color(), QColor(Qt::black));
     actions.interfaceSizeAction(200)->trigger();
     actions.interfaceSizeAction(125)->trigger();  // back to the size this run has: nothing said
     actions.contrastAction()->trigger();
     EXPECT_FALSE(AccessibleStyle::HighContrast());
     EXPECT_EQ(options->palette().color(QPalette::WindowText), normalTitle);
+    EXPECT_EQ(frame(), normalFrame);
+    EXPECT_EQ(axis->labelsBrush().color(), normalFigures);
 
     const std::vector<DisplaySettings> expected = {
         {125, true}, {200, true}, {125, true}, {125, false}};
