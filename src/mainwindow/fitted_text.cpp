@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 
 #include <algorithm>
 
@@ -76,7 +78,7 @@ QRect InkOf(const QFont& font, const QString& text, QSize size, int flags) {
     return QRect(QPoint(left, top), QPoint(right, bottom)).translated(-pad, -pad);
 }
 
-FittedText FitText(const QFont& font, const QString& text, QSize size, int flags) {
+FittedText FitText(const QFont& font, const QString& text, QSize size, int flags, bool movable) {
     const QRect box(QPoint(0, 0), size);
     QRect ink = InkOf(font, text, size, flags);
     if (ink.isNull() || box.contains(ink)) {
@@ -87,11 +89,62 @@ FittedText FitText(const QFont& font, const QString& text, QSize size, int flags
     for (int step = 0; step <= 12; ++step) {
         font_ = Scaled(font, 1.0 - 0.05 * step);
         ink = InkOf(font_, text, size, flags);
-        if (ink.width() <= size.width() && ink.height() <= size.height()) {
+        if (movable ? ink.width() <= size.width() && ink.height() <= size.height()
+                    : box.contains(ink)) {
             break;
         }
     }
-    return {font_, ShiftInside(ink, box), false};
+    return {font_, movable ? ShiftInside(ink, box) : QPoint(), false};
+}
+
+QRect FittedGroupBox::titleRoom() const {
+    // Beside the frame's rounded corners, and above the highest control inside.
+    constexpr int kTitleLeft = 6;
+    int bottom = height();
+    for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child->isVisibleTo(this)) {
+            bottom = std::min(bottom, child->y());
+        }
+    }
+    return QRect(kTitleLeft, 0, std::max(0, width() - 2 * kTitleLeft), bottom);
+}
+
+FittedText FittedGroupBox::fittedTitle() const {
+    const QString title = this->title().trimmed();
+    if (title.isEmpty()) {
+        return {font(), {}, true};
+    }
+    // Where the title's words lie: after its leading blanks, on the top of the box.
+    const QRect room = titleRoom();
+    const int lead = fontMetrics().horizontalAdvance(this->title()) -
+                     fontMetrics().horizontalAdvance(this->title().trimmed());
+    return FitText(font(), title, room.size() - QSize(std::max(0, lead), 0),
+                   Qt::AlignLeft | Qt::AlignTop, false);
+}
+
+void FittedGroupBox::paintEvent(QPaintEvent* event) {
+    const FittedText fit = fittedTitle();
+    if (fit.asIs) {
+        QGroupBox::paintEvent(event);
+        return;
+    }
+    // The frame without its title (a style sheet's font would win over the painter's), then
+    // the title in the fitted font on the frame's background, which breaks the frame's line.
+    QStylePainter painter(this);
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawComplexControl(QStyle::CC_GroupBox, option);
+    const QRect room = titleRoom();
+    const QFontMetrics metrics(fit.font);
+    painter.setFont(fit.font);
+    painter.fillRect(
+        QRect(room.left(), 0, std::min(room.width(), metrics.horizontalAdvance(title())),
+              std::min(room.height(), metrics.height())),
+        palette().brush(backgroundRole()));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(room, Qt::AlignLeft | Qt::AlignTop, title());
 }
 
 void FittedLabel::setCoveredBy(FittedLabel* figure) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPoint>
 #include <QPointer>
@@ -33,13 +34,29 @@ struct FittedText {
 
 /// `font` unchanged when the ink of `text` lies in a box of `size`; otherwise the largest
 /// size of `font`, down to 40 % of it, whose ink is no larger than the box, with the
-/// shift that brings that ink inside it.
-FittedText FitText(const QFont& font, const QString& text, QSize size, int flags);
+/// shift that brings that ink inside it; or, when the text cannot be moved, whose ink lies in
+/// the box where it is.
+FittedText FitText(const QFont& font, const QString& text, QSize size, int flags,
+                   bool movable = true);
 
 /// A label whose text is never cut. As long as its text fits, it is drawn exactly as QLabel
 /// draws it; otherwise FitText's smaller font and shift are used. The text that must fit is
 /// the label's own less a trailing leader of dots, which may run out of the label or under a
 /// figure; and it ends where a figure that covers the label begins (`setCoveredBy`).
+/// A group box whose title is never drawn over the controls inside it nor cut by its frame: a
+/// title too large for the room above the first control is drawn smaller (FitText). While the
+/// title fits, the box is drawn exactly as QGroupBox draws it.
+class FittedGroupBox : public QGroupBox {
+  public:
+    using QGroupBox::QGroupBox;
+    /// Where the title must lie, in the box's coordinates.
+    QRect titleRoom() const;
+    FittedText fittedTitle() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class FittedLabel : public QLabel {
   public:
     using QLabel::QLabel;

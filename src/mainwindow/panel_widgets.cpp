@@ -151,7 +151,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, 
 
 QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
                         const QRect& bounds) {
-    auto* box = new QGroupBox(title, parent);
+    auto* box = new FittedGroupBox(title, parent);
     box->setObjectName(name);
     box->setGeometry(bounds);
     box->setFont(QFont("Arial", 7));

@@ -70,7 +70,8 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, 
                         const QString& hint = {});
 
 /// A group box whose title is small and grey (Arial 7 pt) and sits on the frame's top line,
-/// so the controls inside keep their places.
+/// so the controls inside keep their places: a FittedGroupBox, whose title a larger font
+/// never draws over them.
 QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
                         const QRect& bounds);
 

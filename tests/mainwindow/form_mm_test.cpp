@@ -607,44 +607,48 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
     form->Pangaz->ShowWallHits(88888);
     form->StatusBar1->setPanelText(2, ClockText(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58))));
     Show();
+    QTabBar* bar = form->PageControl1->tabBar();
     for (const int points : {0, 12, 16}) {  // 0: the panels' own fonts
         qApp->setStyleSheet(
             points == 0 ? QString() : QStringLiteral("QWidget { font-size: %1pt; }").arg(points));
         for (int tab = 0; tab < 3; ++tab) {
             form->PageControl1->setCurrentIndex(tab);
-            QTabBar* bar = form->PageControl1->tabBar();
+            const std::string at = std::to_string(points) + " pt, tab " + std::to_string(tab);
             const QRect caption = bar->tabRect(tab).adjusted(2, 2, -2, -2);
             EXPECT_TRUE(caption.contains(
                 InkOf(bar->font(), bar->tabText(tab), caption.size(), Qt::AlignCenter)
                     .translated(caption.topLeft())))
-                << points << " pt, tab " << tab;
-            EXPECT_GT(form->OpenGLOrvPanel1->y(), bar->geometry().bottom());
-        }
-        for (FittedLabel* label : form->findChildren<FittedLabel*>()) {
-            if (!label->isVisibleTo(form) ||
-                !label->text().contains(QRegularExpression("[0-9%]"))) {
-                continue;
-            }
-            const std::string where =
-                std::to_string(points) + " pt, " + label->objectName().toStdString();
-            const FittedText fit = label->fitted();
+                << at;
+            EXPECT_GT(form->OpenGLOrvPanel1->y(), bar->geometry().bottom()) << at;
             // The default fonts show every text as it always was.
-            EXPECT_TRUE(fit.asIs || points > 0) << where;
-            EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << where;
-            // The figure drawn unclipped has no more ink than the label shows (but for the
-            // shades of a different antialiasing).
-            const QRect room = label->room().translated(fit.shift);
-            const QSize margin(room.height() * 4, room.height() * 4);
-            QImage free(label->size() + 2 * margin, QImage::Format_RGB32);
-            free.fill(Qt::white);
-            QPainter painter(&free);
-            painter.setFont(fit.font);
-            painter.drawText(room.translated(margin.width(), margin.height()),
-                             int(label->alignment()) | Qt::TextDontClip, label->text());
-            painter.end();
-            EXPECT_GE(DarkPixels(label->grab(label->contentsRect()).toImage()) * 100,
-                      DarkPixels(free) * 97)
-                << where;
+            for (FittedGroupBox* box : form->findChildren<FittedGroupBox*>()) {
+                EXPECT_TRUE(box->fittedTitle().asIs || points > 0) << at;
+            }
+            for (FittedLabel* label : form->findChildren<FittedLabel*>()) {
+                if (!label->isVisibleTo(form) ||
+                    !label->text().contains(QRegularExpression("[0-9%]"))) {
+                    continue;
+                }
+                const std::string where = at + ", " + label->objectName().toStdString();
+                const FittedText fit = label->fitted();
+                EXPECT_TRUE(fit.asIs || points > 0) << where;
+                EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << where;
+                // The figure drawn unclipped has no more ink than the label shows (but for the
+                // shades of a different antialiasing).
+                const QRect room = label->room().translated(fit.shift);
+                const QPoint margin(room.height() * 4, room.height() * 4);
+                QImage free(label->size() + 2 * QSize(margin.x(), margin.y()),
+                            QImage::Format_RGB32);
+                free.fill(Qt::white);
+                QPainter painter(&free);
+                painter.setFont(fit.font);
+                painter.drawText(room.translated(margin),
+                                 int(label->alignment()) | Qt::TextDontClip, label->text());
+                painter.end();
+                EXPECT_GE(DarkPixels(label->grab(label->contentsRect()).toImage()) * 100,
+                          DarkPixels(free) * 97)
+                    << where;
+            }
         }
     }
 }
