@@ -11,17 +11,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QFontInfo>
-#include <QGuiApplication>
 
 #include <GL/gl.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string_view>
 
-#include "glview/opengl_orv_font.h"
-#include "glview/opengl_orv_panel.h"
 #include "render/view_setup.h"
+#include "scene_font.h"
 #include "support/headless_gl.h"
 
 namespace veliso {
@@ -29,34 +26,8 @@ namespace {
 
 constexpr int kWidth = 473;
 constexpr int kHeight = 471;
-constexpr std::int32_t kFirstGlyph = 32;
-constexpr std::int32_t kGlyphCount = 96;
-constexpr float kMaxDeviation = 1.0f;
-constexpr float kExtrusion = 0.01f;
 constexpr std::string_view kCaption = " N en f ( v ) abcdef";
 static_assert(kCaption.size() == 20);
-
-/// Qt's font engine on the offscreen platform, created at first use and kept until the
-/// process ends (the platform is forced: the benchmark must not depend on a display).
-void EnsureFontEngine() {
-    static int argc = 1;
-    static char name[] = "veliso_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* const app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-/// The scene view's outline font.
-QFont SceneFont() {
-    TFontDescription font;
-    font.Name = QStringLiteral("Arial");
-    font.Height = -13;
-    font.Styles = 0;
-    return font.ToQFont();
-}
 
 /// One context for both cases, made current again after the other benchmarks' contexts;
 /// left alive until the process ends.
@@ -68,16 +39,12 @@ test::HeadlessGl& Context() {
 
 /// Qt's font engine and the context made ready; false (and the case skipped) without GL.
 bool Prepare(benchmark::State& state) {
-    EnsureFontEngine();
+    bench::EnsureFontEngine();
     if (!Context().ok()) {
         state.SkipWithError("no headless OpenGL context");
         return false;
     }
     return true;
-}
-
-std::unique_ptr<OpenGLOrvFont3D> BuildSceneFont() {
-    return BuildOutlineFont(SceneFont(), kFirstGlyph, kGlyphCount, kMaxDeviation, kExtrusion, true);
 }
 
 /// Compiles the 96 outline lists and deletes them again; only the compilation is timed.
@@ -86,7 +53,7 @@ void BM_FontBuildOutlineLists(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        std::unique_ptr<OpenGLOrvFont3D> lists = BuildSceneFont();
+        std::unique_ptr<OpenGLOrvFont3D> lists = bench::BuildSceneFont();
         state.PauseTiming();
         if (lists == nullptr) {
             state.SkipWithError("no display lists");
@@ -95,7 +62,7 @@ void BM_FontBuildOutlineLists(benchmark::State& state) {
         lists.reset();
         state.ResumeTiming();
     }
-    state.SetLabel(QFontInfo(SceneFont()).family().toStdString());
+    state.SetLabel(QFontInfo(bench::SceneFont()).family().toStdString());
 }
 BENCHMARK(BM_FontBuildOutlineLists)->Unit(benchmark::kMillisecond);
 
@@ -107,7 +74,7 @@ void BM_FontDrawCaption(benchmark::State& state) {
         return;
     }
     test::HeadlessGl& gl = Context();
-    const std::unique_ptr<OpenGLOrvFont3D> lists = BuildSceneFont();
+    const std::unique_ptr<OpenGLOrvFont3D> lists = bench::BuildSceneFont();
     if (lists == nullptr) {
         state.SkipWithError("no display lists");
         return;
@@ -126,7 +93,7 @@ void BM_FontDrawCaption(benchmark::State& state) {
         glPopMatrix();
         gl.Finish();
     }
-    state.SetLabel(QFontInfo(SceneFont()).family().toStdString());
+    state.SetLabel(QFontInfo(bench::SceneFont()).family().toStdString());
 }
 BENCHMARK(BM_FontDrawCaption)->Unit(benchmark::kMicrosecond);
 

@@ -3,13 +3,13 @@
 // Milliseconds per frame of every scene as the view paints it, the frame finished (glFinish,
 // the headless stand-in for the buffer swap) before the clock stops: the eight solid
 // structures at 300 K, the liquid (opaque cube, marked particles, one motion step a frame)
-// and the gas with its three graphs, each at smoothness 8, 20 and 32, at every view size
-// asked for. Every case runs twice: with GLU's sphere drawn vertex by vertex on a fresh
-// quadric ("naive") and with the cached sphere meshes ("cached"); the counters give the
-// spheres per frame left out as covered by others ("hidden") and the mesh triangles drawn
-// per frame ("triangles"). The animation tick is 25 ms. The CPU time is the whole
-// process's, the rasterizer's threads included: on a busy machine it says more than the
-// wall-clock time.
+// and the gas with its three graphs and their captions (in the view's outline font), each
+// at smoothness 8, 20 and 32, at every view size asked for. Every case runs twice: with
+// GLU's sphere drawn vertex by vertex on a fresh quadric ("naive") and with the cached
+// sphere meshes ("cached"); the counters give the spheres per frame left out as covered by
+// others ("hidden") and the mesh triangles drawn per frame ("triangles"). The animation
+// tick is 25 ms. The CPU time is the whole process's, the rasterizer's threads included: on
+// a busy machine it says more than the wall-clock time.
 //
 // View sizes: VELISO_FRAME_SIZES, a comma-separated list of WIDTHxHEIGHT, by default
 // "473x471,1747x1047": the view at start-up and in a maximised 1920 x 1080 window. Names
@@ -33,8 +33,8 @@
 #include "render/solid_scene.h"
 #include "render/sphere_batch.h"
 #include "render/view_setup.h"
+#include "scene_font.h"
 #include "support/headless_gl.h"
-#include "support/no_text.h"
 
 namespace veliso {
 namespace {
@@ -140,7 +140,14 @@ void GasFrames(benchmark::State& state, ViewSize size, int smoothness, SphereDra
     InitGas(gas, random);
     gas.showCurve = gas.showHistogram = gas.showSpeeds = true;
     const SphereDetail detail = DetailAt(smoothness);
-    test::NoText text;
+    // The captions in the view's outline font, built in this size's context.
+    Context(size);
+    const std::unique_ptr<OpenGLOrvFont3D> lists = bench::BuildSceneFont();
+    if (lists == nullptr) {
+        state.SkipWithError("no display lists for the captions");
+        return;
+    }
+    bench::OutlineText text(lists.get());
     TimeFrames(state, size, SceneTab::Gas, drawing,
                [&] { DrawGasScene(gas, detail, false, text); });
 }
