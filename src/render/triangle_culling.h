@@ -43,11 +43,19 @@ struct TriangleCover {
 /// near plane: a sphere cut open by it shows its inside.
 bool InFrontOfNear(const WindowTransform& window, double radius);
 
+/// What VisibleTriangles finds of one triangle before it looks at its neighbours.
+struct TriangleTraits {
+    /// Back (clockwise) and at least kMinBackHeight high.
+    bool solidBack = false;
+    /// Can draw a fragment: holds a pixel centre of the viewport, or may do so.
+    bool shows = false;
+};
+
 /// Per-draw working memory, kept between spheres so that drawing allocates nothing once
 /// the largest mesh has been drawn.
 struct CullScratch {
     std::vector<float> window;            ///< per vertex: window x, y
-    std::vector<std::uint8_t> kind;       ///< per triangle: see VisibleTriangles
+    std::vector<TriangleTraits> traits;   ///< per triangle, in blocks of four
     std::vector<std::uint8_t> nearFront;  ///< per point: corner of a front or edge-on one
     std::vector<std::uint16_t> visible;   ///< the triangles drawn
     std::vector<double> distance;         ///< per vertex: distance from the eye

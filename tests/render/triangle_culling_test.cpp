@@ -107,5 +107,23 @@ TEST(TriangleCulling, KeepsEveryFrontTriangleOnAPixelAndLeavesOutTheRest) {
     EXPECT_FALSE(InFrontOfNear(Camera(0.0, 0.0, 1.2), mesh.radius)) << "cut by the near plane";
 }
 
+TEST(TriangleCulling, KeepsEveryFrontTriangleOnAPixelOfAMeshNotInFours) {
+    // 42 triangles: the last block of four that VisibleTriangles works on is not full.
+    const SphereMesh mesh = BuildSphereMesh(0.5, 7, 4);
+    ASSERT_NE(mesh.triangles.size() / 3 % 4, 0u);
+    CullScratch scratch;
+    for (const WindowTransform& camera : {Camera(0.0, 0.0, 4.0), Camera(1.6, 0.3, 4.0)}) {
+        VisibleTriangles(mesh, camera, nullptr, scratch);
+        for (std::size_t front : FrontTrianglesOnPixels(mesh, camera)) {
+            bool kept = false;
+            for (std::size_t k = 0; k < scratch.visible.size() && !kept; k += 3) {
+                kept = std::equal(&scratch.visible[k], &scratch.visible[k] + 3,
+                                  &mesh.triangles[front]);
+            }
+            EXPECT_TRUE(kept) << front / 3;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace veliso
