@@ -47,15 +47,16 @@ QPoint ShiftInside(const QRect& ink, const QRect& box) {
 
 QRect InkOf(const QFont& font, const QString& text, QSize size, int flags) {
     const QFontMetrics metrics(font);
-    // Room around the box for whatever the text puts outside it.
-    const int pad = 2 * metrics.height() + metrics.horizontalAdvance(text);
-    QImage image(size + QSize(2 * pad, 2 * pad), QImage::Format_ARGB32_Premultiplied);
+    // Room around the box for whatever the text puts outside it, on whichever side.
+    const QPoint pad(std::max(0, metrics.horizontalAdvance(text) - size.width()) + metrics.height(),
+                     2 * metrics.height());
+    QImage image(size + 2 * QSize(pad.x(), pad.y()), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(QRect(QPoint(pad, pad), size), flags | Qt::TextDontClip, text);
+        painter.drawText(QRect(pad, size), flags | Qt::TextDontClip, text);
     }
     int left = image.width();
     int right = -1;
@@ -75,7 +76,7 @@ QRect InkOf(const QFont& font, const QString& text, QSize size, int flags) {
     if (right < 0) {
         return {};
     }
-    return QRect(QPoint(left, top), QPoint(right, bottom)).translated(-pad, -pad);
+    return QRect(QPoint(left, top), QPoint(right, bottom)).translated(-pad);
 }
 
 FittedText FitText(const QFont& font, const QString& text, QSize size, int flags, bool movable) {

@@ -218,7 +218,10 @@ FittedButton::FittedButton(const QString& text, QWidget* parent, int margin)
     : QPushButton(text, parent), margin_(margin) {}
 
 QFont FittedButton::captionFont() const {
-    return NarrowedToFit(font(), QString(text()).remove(QLatin1Char('&')), width() - 2 * margin_);
+    const QString caption = QString(text()).remove(QLatin1Char('&'));
+    const QFont narrow = NarrowedToFit(font(), caption, width() - 2 * margin_);
+    // A font too tall for the face (a larger font chosen by the user) is made smaller.
+    return FitText(narrow, caption, QSize(width() - 2 * margin_, height()), Qt::AlignCenter).font;
 }
 
 void FittedButton::paintEvent(QPaintEvent*) {

@@ -101,7 +101,8 @@ QFont NarrowedToFit(const QFont& font, const QString& text, int room);
 
 /// A push button whose caption keeps `margin` pixels clear on each side of its face: a caption
 /// too wide for that is drawn narrowed (NarrowedToFit) instead of touching or crossing the
-/// frame. The button keeps its size and its font.
+/// frame, and one too tall for the face smaller (FitText). The button keeps its size and its
+/// font.
 class FittedButton : public QPushButton {
   public:
     FittedButton(const QString& text, QWidget* parent, int margin);
