@@ -25,26 +25,17 @@ namespace {
 /// 150 % on 1280 × 1024, 200 % on 1920 × 1080, each with a window manager): shown, it lies
 /// wholly on the screen's free area, frame included, at no less than the size its controls
 /// need.
-class WindowsFit : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!qEnvironmentVariableIsSet("VELISO_PRIVATE_DISPLAY")) {
-            GTEST_SKIP() << "needs a display of its own at a given scale (ctest windows_fit_*)";
-        }
-        // No window's kept place or size from another run: settings of their own.
-        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
-        testing::TestApplication();
-        CreateWindows();
-        FormMM->terminate = [] {};
-        // The splash is shown by itself below: the main window's first show must not wait for it.
-        FormMM->SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
+TEST(WindowsFit, EveryWindowOpensWhollyOnTheScreenAtItsFullSize) {
+    if (!qEnvironmentVariableIsSet("VELISO_PRIVATE_DISPLAY")) {
+        GTEST_SKIP() << "needs a display of its own at a given scale (ctest windows_fit_*)";
     }
-    void TearDown() override { DestroyWindows(); }
-
-    QTemporaryDir config_;
-};
-
-TEST_F(WindowsFit, EveryWindowOpensWhollyOnTheScreenAtItsFullSize) {
+    // No window's kept place or size from another run: settings of their own.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    testing::TestApplication();
+    CreateWindows();
+    // The splash is shown by itself below: the main window's first show must not wait for it.
+    FormMM->SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
     const std::pair<QWidget*, QSize> windows[] = {
         {FormMM, QSize(646, 525)},   {Formsplash, QSize(384, 256)},
         {AboutBox, QSize(295, 196)}, {Forminst, QSize(464, 296)},
@@ -71,6 +62,7 @@ TEST_F(WindowsFit, EveryWindowOpensWhollyOnTheScreenAtItsFullSize) {
             window->hide();
         }
     }
+    DestroyWindows();
 }
 
 }  // namespace
