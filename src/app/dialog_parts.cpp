@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "mainwindow/fitted_text.h"
 #include "mainwindow/panel_widgets.h"
 
 namespace veliso {
@@ -46,7 +47,8 @@ void ShapeWidget::paintEvent(QPaintEvent*) {
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, int x, int y,
                    const QFont& font, QColor colour) {
-    auto* label = new QLabel(parent);
+    // Drawn smaller, not cut, should a larger font than the dialogs were made for need it.
+    auto* label = new FittedLabel(parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setText(text);

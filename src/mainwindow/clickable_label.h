@@ -2,17 +2,17 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #pragma once
 
-#include <QLabel>
+#include "mainwindow/fitted_text.h"
 
 namespace veliso {
 
 /// A label or picture that reports a left-button click: press and release inside it. It is
 /// in the keyboard order (Tab, not a click, gives it the focus), and Space, Enter or Return
-/// on it count as a click.
-class ClickableLabel : public QLabel {
+/// on it count as a click. A text too large for it is drawn smaller (FittedLabel).
+class ClickableLabel : public FittedLabel {
     Q_OBJECT
   public:
-    explicit ClickableLabel(QWidget* parent = nullptr) : QLabel(parent) {
+    explicit ClickableLabel(QWidget* parent = nullptr) : FittedLabel(parent) {
         setFocusPolicy(Qt::TabFocus);
     }
 

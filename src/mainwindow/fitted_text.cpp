@@ -160,6 +160,10 @@ QRect FittedLabel::room() const {
         box.adjust(align & Qt::AlignLeft ? indent() : 0, align & Qt::AlignTop ? indent() : 0,
                    align & Qt::AlignRight ? -indent() : 0, align & Qt::AlignBottom ? -indent() : 0);
     }
+    // A label larger than its parent shows only what lies inside the parent.
+    if (!isWindow() && parentWidget() != nullptr) {
+        box &= parentWidget()->rect().translated(-pos());
+    }
     if (coveredBy_ != nullptr && coveredBy_->isVisible() &&
         coveredBy_->parentWidget() == parentWidget()) {
         const QRect figure = coveredBy_->geometry().translated(-pos());
@@ -191,7 +195,11 @@ FittedText FittedLabel::fitted() const {
     if (needed.isEmpty()) {
         return {font(), {}, true};
     }
-    return FitText(font(), needed, room().size(), int(alignment()));
+    return FitText(font(), needed, room().size(), textFlags());
+}
+
+int FittedLabel::textFlags() const {
+    return int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
 }
 
 void FittedLabel::GrowToText() {
@@ -219,9 +227,10 @@ void FittedLabel::paintEvent(QPaintEvent* event) {
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     // Not clipped to the room: the fitted ink lies within it, the line's leading need not.
-    painter.drawText(
-        room().translated(fit.shift),
-        int(QStyle::visualAlignment(layoutDirection(), alignment())) | Qt::TextDontClip, text());
+    painter.drawText(room().translated(fit.shift),
+                     int(QStyle::visualAlignment(layoutDirection(), alignment())) |
+                         (wordWrap() ? Qt::TextWordWrap : 0) | Qt::TextDontClip,
+                     text());
 }
 
 void FittedLabel::changeEvent(QEvent* event) {

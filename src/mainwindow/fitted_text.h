@@ -42,7 +42,8 @@ FittedText FitText(const QFont& font, const QString& text, QSize size, int flags
 /// A label whose text is never cut. As long as its text fits, it is drawn exactly as QLabel
 /// draws it; otherwise FitText's smaller font and shift are used. The text that must fit is
 /// the label's own less a trailing leader of dots, which may run out of the label or under a
-/// figure; and it ends where a figure that covers the label begins (`setCoveredBy`).
+/// figure; and it ends where a figure that covers the label begins (`setCoveredBy`) or where
+/// its parent ends.
 /// A group box whose title is never drawn over the controls inside it nor cut by its frame: a
 /// title too large for the room above the first control is drawn smaller (FitText). While the
 /// title fits, the box is drawn exactly as QGroupBox draws it.
@@ -71,6 +72,8 @@ class FittedLabel : public QLabel {
     QRect room() const;
     /// The text whose ink must lie within the room.
     QString neededText() const;
+    /// Its alignment, and word wrapping if it wraps.
+    int textFlags() const;
     /// How the text is drawn now.
     FittedText fitted() const;
     /// Grows a figure leftwards to its text's width in its current font (setGrowsLeft).
