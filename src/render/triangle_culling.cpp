@@ -163,32 +163,40 @@ void VisibleTriangles(const SphereMesh& mesh, const WindowTransform& transform,
             // triangle misses.
             const Int4 wide = (columns >= kMostCentres) | (rows >= kMostCentres) |
                               ~((doubleArea >= kMinDoubleArea) | (doubleArea <= -kMinDoubleArea));
-            // Each edge as a x + b y + c >= 0 inside, the value being the distance inside
-            // the edge times the edge's length.
-            const Float4 sign = doubleArea > 0.0f ? Splat(1.0) : Splat(-1.0);
-            const Float4 a0 = -uy * sign, b0 = ux * sign, c0 = kMargin * Sqrt(uu);
-            const Float4 a1 = -wy * sign, b1 = wx * sign;
-            const Float4 c1 = -(a1 * ux + b1 * uy) + kMargin * Sqrt(ww);
-            const Float4 a2 = vy * sign, b2 = -vx * sign;
-            const Float4 c2 = -(a2 * vx + b2 * vy) + kMargin * Sqrt(vv);
-            const Float4 cx0 = __builtin_convertvector(x0, Float4) + 0.5f - x[0];
-            const Float4 cy0 = __builtin_convertvector(y0, Float4) + 0.5f - y[0];
-            int mostColumns = 0, mostRows = 0;
-            for (int lane = 0; lane < 4; ++lane) {
-                mostColumns = std::max(mostColumns, std::min<int>(columns[lane], kMostCentres - 1));
-                mostRows = std::max(mostRows, std::min<int>(rows[lane], kMostCentres - 1));
-            }
+            const Int4 some = (columns >= 0) & (rows >= 0);
             Int4 holds = wide;
-            for (int row = 0; row <= mostRows; ++row) {
-                const Float4 cy = cy0 + static_cast<float>(row);
-                const Float4 d0 = b0 * cy + c0, d1 = b1 * cy + c1, d2 = b2 * cy + c2;
-                for (int column = 0; column <= mostColumns; ++column) {
-                    const Float4 cx = cx0 + static_cast<float>(column);
-                    holds |= (row <= rows) & (column <= columns) & (a0 * cx + d0 >= 0.0f) &
-                             (a1 * cx + d1 >= 0.0f) & (a2 * cx + d2 >= 0.0f);
+            const Int4 open = some & ~wide;
+            if ((open[0] | open[1] | open[2] | open[3]) != 0) {
+                // Each edge as a x + b y + c >= 0 inside, the value being the distance inside
+                // the edge times the edge's length.
+                const Float4 sign = doubleArea > 0.0f ? Splat(1.0) : Splat(-1.0);
+                const Float4 a0 = -uy * sign, b0 = ux * sign, c0 = kMargin * Sqrt(uu);
+                const Float4 a1 = -wy * sign, b1 = wx * sign;
+                const Float4 c1 = -(a1 * ux + b1 * uy) + kMargin * Sqrt(ww);
+                const Float4 a2 = vy * sign, b2 = -vx * sign;
+                const Float4 c2 = -(a2 * vx + b2 * vy) + kMargin * Sqrt(vv);
+                const Float4 cx0 = __builtin_convertvector(x0, Float4) + 0.5f - x[0];
+                const Float4 cy0 = __builtin_convertvector(y0, Float4) + 0.5f - y[0];
+                // As far as the largest rectangle still open reaches: fewer than
+                // kMostCentres along each axis.
+                int mostColumns = 0, mostRows = 0;
+                for (int lane = 0; lane < 4; ++lane) {
+                    if (open[lane] != 0) {
+                        mostColumns = std::max<int>(mostColumns, columns[lane]);
+                        mostRows = std::max<int>(mostRows, rows[lane]);
+                    }
+                }
+                for (int row = 0; row <= mostRows; ++row) {
+                    const Float4 cy = cy0 + static_cast<float>(row);
+                    const Float4 d0 = b0 * cy + c0, d1 = b1 * cy + c1, d2 = b2 * cy + c2;
+                    for (int column = 0; column <= mostColumns; ++column) {
+                        const Float4 cx = cx0 + static_cast<float>(column);
+                        holds |= (row <= rows) & (column <= columns) & (a0 * cx + d0 >= 0.0f) &
+                                 (a1 * cx + d1 >= 0.0f) & (a2 * cx + d2 >= 0.0f);
+                    }
                 }
             }
-            const Int4 shows = (columns >= 0) & (rows >= 0) & holds;
+            const Int4 shows = some & holds;
             for (int lane = 0; lane < 4; ++lane) {
                 traits[4 * block + lane] = {solidBack[lane] != 0, shows[lane] != 0};
             }
