@@ -102,8 +102,44 @@ void TAboutBox::mailClick() {
     veliso::OpenWithDesktop(QUrl(MailLink()));
 }
 
+void TAboutBox::FlowForFont() {
+    // The box is laid out for Arial 8 pt. A larger font (an application style sheet) would run
+    // the credit into the address and the configuration text under the button: the address then
+    // takes a line of its own, the texts below move down, and the box grows by what they need.
+    // With the fonts it was made for, every place and size stays as built.
+    constexpr int kMailX = 163;
+    constexpr int kMailY = 62;
+    constexpr int kConfigurationTop = 86;
+    constexpr int kButtonTop = 152;
+    constexpr QSize kBox(295, 196);
+    constexpr QSize kPanel(287, 190);
+    // Each on one line inside the panel: a text too long for it is drawn smaller.
+    for (QLabel* line : {static_cast<QLabel*>(Credit), static_cast<QLabel*>(mail), Licence}) {
+        line->adjustSize();
+        line->resize(std::min(line->width(), Panel1->width() - line->x()), line->height());
+    }
+    if (Credit->geometry().right() + 4 < kMailX) {
+        mail->move(kMailX, kMailY);
+    } else {
+        mail->move(Credit->x(), Credit->geometry().bottom() + 1);
+        mail->adjustSize();
+        mail->resize(std::min(mail->width(), Panel1->width() - mail->x()), mail->height());
+    }
+    const int top = std::max(kConfigurationTop,
+                             std::max(Credit->geometry().bottom(), mail->geometry().bottom()) + 2);
+    const int width = Label1->width();
+    Label1->setGeometry(Label1->x(), top, width, std::max(42, Label1->heightForWidth(width)));
+    Licence->move(Licence->x(), Label1->geometry().bottom() + 1);
+    const int buttonTop = std::max(kButtonTop, Panel1->y() + Licence->geometry().bottom() + 1);
+    OKButton->move(OKButton->x(), buttonTop);
+    const int grow = buttonTop - kButtonTop;
+    Panel1->resize(kPanel + QSize(0, grow));
+    setFixedSize(kBox + QSize(0, grow));
+}
+
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    FlowForFont();
     veliso::CentreOnScreen(this);
     OKButton->setFocus();
 }

@@ -39,6 +39,10 @@ class TAboutBox : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+
+  private:
+    /// Places the texts below the title anew for the fonts they have once shown.
+    void FlowForFont();
 };
 
 /// The one About box of the run.

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -151,6 +152,40 @@ TEST_F(DialogsTest, AboutBoxLayoutAndTexts) {
     EXPECT_EQ(about.OKButton->text(), "&Fermer");
     // The button lies in front of the panel.
     EXPECT_GT(about.children().indexOf(about.OKButton), about.children().indexOf(about.Panel1));
+}
+
+TEST_F(DialogsTest, AboutBoxShowsEveryTextWholeAtALargerFont) {
+    struct Restore {
+        ~Restore() { qApp->setStyleSheet({}); }
+    } restore;
+    for (const int points : {0, 16}) {  // 0: the fonts the box was made for
+        SCOPED_TRACE(points);
+        qApp->setStyleSheet(
+            points == 0 ? QString() : QStringLiteral("QWidget { font-size: %1pt; }").arg(points));
+        TAboutBox about;
+        about.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+        if (points == 0) {
+            EXPECT_EQ(about.size(), QSize(295, 196));
+            EXPECT_EQ(about.mail->pos(), QPoint(163, 62));
+            EXPECT_EQ(about.Label1->pos(), QPoint(33, 86));
+            EXPECT_EQ(about.OKButton->geometry(), QRect(96, 152, 103, 29));
+        }
+        // No text runs into another, and the button covers none.
+        const QList<QLabel*> texts = {about.Credit, about.mail, about.Label1, about.Licence};
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const QRect box = texts[i]->geometry().translated(about.Panel1->pos());
+            EXPECT_TRUE(about.rect().contains(box)) << texts[i]->objectName().toStdString();
+            EXPECT_FALSE(box.intersects(about.OKButton->geometry()))
+                << texts[i]->objectName().toStdString();
+            for (qsizetype j = i + 1; j < texts.size(); ++j) {
+                EXPECT_FALSE(texts[i]->geometry().intersects(texts[j]->geometry()))
+                    << texts[i]->objectName().toStdString() << " "
+                    << texts[j]->objectName().toStdString();
+            }
+        }
+        EXPECT_GE(about.Label1->height(), about.Label1->heightForWidth(about.Label1->width()));
+    }
 }
 
 TEST_F(DialogsTest, EnterClosesWithOkAndTheWindowsOpenAgainUnchanged) {
