@@ -98,6 +98,21 @@ FittedText FitText(const QFont& font, const QString& text, QSize size, int flags
     return {font_, movable ? ShiftInside(ink, box) : QPoint(), false};
 }
 
+const FittedText& FitMemo::Fit(const QFont& font, const QString& text, QSize size, int flags,
+                               bool movable) {
+    if (!known_ || font != font_ || text != text_ || size != size_ || flags != flags_ ||
+        movable != movable_) {
+        fit_ = FitText(font, text, size, flags, movable);
+        font_ = font;
+        text_ = text;
+        size_ = size;
+        flags_ = flags;
+        movable_ = movable;
+        known_ = true;
+    }
+    return fit_;
+}
+
 QRect FittedGroupBox::titleRoom() const {
     // Beside the frame's rounded corners, and above the highest control inside.
     constexpr int kTitleLeft = 6;
@@ -119,8 +134,8 @@ FittedText FittedGroupBox::fittedTitle() const {
     const QRect room = titleRoom();
     const int lead = fontMetrics().horizontalAdvance(this->title()) -
                      fontMetrics().horizontalAdvance(this->title().trimmed());
-    return FitText(font(), title, room.size() - QSize(std::max(0, lead), 0),
-                   Qt::AlignLeft | Qt::AlignTop, false);
+    return memo_.Fit(font(), title, room.size() - QSize(std::max(0, lead), 0),
+                     Qt::AlignLeft | Qt::AlignTop, false);
 }
 
 void FittedGroupBox::paintEvent(QPaintEvent* event) {
@@ -195,7 +210,7 @@ FittedText FittedLabel::fitted() const {
     if (needed.isEmpty()) {
         return {font(), {}, true};
     }
-    return FitText(font(), needed, room().size(), textFlags());
+    return memo_.Fit(font(), needed, room().size(), textFlags());
 }
 
 int FittedLabel::textFlags() const {

@@ -39,6 +39,24 @@ struct FittedText {
 FittedText FitText(const QFont& font, const QString& text, QSize size, int flags,
                    bool movable = true);
 
+/// FitText remembered for the last text, font and box it was asked about: a label or group
+/// box repaints far more often than any of these change, and each fit draws its text off
+/// screen.
+class FitMemo {
+  public:
+    const FittedText& Fit(const QFont& font, const QString& text, QSize size, int flags,
+                          bool movable = true);
+
+  private:
+    QFont font_;
+    QString text_;
+    QSize size_;
+    int flags_ = 0;
+    bool movable_ = true;
+    bool known_ = false;
+    FittedText fit_;
+};
+
 /// A label whose text is never cut. As long as its text fits, it is drawn exactly as QLabel
 /// draws it; otherwise FitText's smaller font and shift are used. The text that must fit is
 /// the label's own less a trailing leader of dots, which may run out of the label or under a
@@ -56,6 +74,9 @@ class FittedGroupBox : public QGroupBox {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    mutable FitMemo memo_;
 };
 
 class FittedLabel : public QLabel {
@@ -89,6 +110,7 @@ class FittedLabel : public QLabel {
     QPointer<FittedLabel> coveredBy_;
     QPointer<FittedLabel> covers_;
     bool growsLeft_ = false;
+    mutable FitMemo memo_;
 };
 
 }  // namespace veliso

@@ -109,12 +109,17 @@ def active_main_frame(app):
     return frame
 
 
-def main():
+def program_main_frame():
+    """The program's active main window on the accessibility bus, or None, saying why."""
     app = wait_for(application, 30)
     if app is None:
         print("FAIL: the program never showed on the accessibility bus")
-        return 1
-    frame = active_main_frame(app)
+        return None
+    return active_main_frame(app)
+
+
+def main():
+    frame = program_main_frame()
     if frame is None:
         return 1
     start = wait_for(lambda: focused(frame), 10)

@@ -15,7 +15,7 @@ import time
 
 import pyatspi
 
-from gas_tab_cycle import active_main_frame, application, walk, wait_for
+from gas_tab_cycle import program_main_frame, walk, wait_for
 
 VIEW_NAME = "Vue 3D : état solide"
 # A turn of 15 degrees moves most of the crystal; noise would change nothing at all.
@@ -46,11 +46,7 @@ def main():
         if shutil.which(tool) is None:
             print("skipped: %s (imagemagick) is missing" % tool)
             return 77
-    app = wait_for(application, 30)
-    if app is None:
-        print("FAIL: the program never showed on the accessibility bus")
-        return 1
-    frame = active_main_frame(app)
+    frame = program_main_frame()
     if frame is None:
         return 1
     view = wait_for(lambda: view_in(frame), 10)

@@ -57,7 +57,8 @@ std::vector<QWidget*> FocusableControls(QWidget* window) {
 /// control. `where` names the window and tab in failures.
 void CheckWindow(QWidget* window, const std::string& where) {
     window->activateWindow();
-    QTest::qWaitForWindowActive(window);
+    // As far as the display activates windows at all: the checks below need no focus from it.
+    static_cast<void>(QTest::qWaitForWindowActive(window));
     QAccessibleInterface* top = QAccessible::queryAccessibleInterface(window);
     ASSERT_NE(top, nullptr) << where;
     EXPECT_FALSE(top->text(QAccessible::Name).trimmed().isEmpty()) << where;
