@@ -323,9 +323,18 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     chooseExportFile = [this] {
         const QString name = QStringLiteral("releves-%1.csv")
                                  .arg(QDateTime::currentDateTime().toString("yyyy-MM-dd-HH'h'mm"));
-        return QFileDialog::getSaveFileName(this, QString::fromUtf8("Exporter les relevés"),
-                                            QDir(StartFolder()).filePath(name),
-                                            QString::fromUtf8("Fichiers CSV (*.csv)"));
+        // The dialog adds ".csv" to a name typed without it before it checks whether the file
+        // exists, so replacing "releves.csv" by typing "releves" is asked about too.
+        QFileDialog dialog(this, QString::fromUtf8("Exporter les relevés"),
+                           QDir(StartFolder()).filePath(name),
+                           QString::fromUtf8("Fichiers CSV (*.csv)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        dialog.selectFile(QDir(StartFolder()).filePath(name));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return QString();
+        }
+        return dialog.selectedFiles().constFirst();
     };
     chooseImportFile = [this] {
         return QFileDialog::getOpenFileName(
