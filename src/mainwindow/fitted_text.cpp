@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
@@ -267,6 +268,50 @@ void FittedLabel::resizeEvent(QResizeEvent* event) {
     if (covers_ != nullptr) {
         covers_->update();
     }
+}
+
+FittedText CaptionFit::Fit(const QAbstractButton& button, const QStyleOptionButton& option,
+                           QStyle::SubElement contents) {
+    const QFont& font = button.font();
+    double points = font.pointSizeF();
+    if (points <= 0) {
+        points = font.pixelSize() * 72.0 / std::max(1, button.logicalDpiY());
+    }
+    if (least_ <= 0 || points <= least_ || option.text.isEmpty()) {
+        return {font, {}, true};
+    }
+    QRect room = button.style()->subElementRect(contents, &option, &button) & button.rect();
+    if (const QWidget* parent = button.parentWidget(); parent != nullptr && !button.isWindow()) {
+        room &= parent->rect().translated(-button.pos());
+    }
+    FittedText fit =
+        memo_.Fit(font, option.text, room.size(), Qt::AlignLeft | Qt::AlignVCenter, false);
+    if (!fit.asIs && fit.font.pointSizeF() > 0 && fit.font.pointSizeF() < least_) {
+        fit.font.setPointSizeF(least_);
+    }
+    return fit;
+}
+
+bool CaptionFit::Paint(QAbstractButton& button, QStyleOptionButton option,
+                       QStyle::ControlElement control, QStyle::SubElement contents) {
+    const FittedText fit = Fit(button, option, contents);
+    if (fit.asIs) {
+        return false;
+    }
+    // The button without its caption (a style sheet's font would win over the painter's),
+    // then the caption where the style puts it, in the fitted font.
+    QStylePainter painter(&button);
+    const QString text = option.text;
+    option.text.clear();
+    painter.drawControl(control, option);
+    option.text = text;
+    painter.setFont(fit.font);
+    button.style()->drawItemText(
+        &painter, button.style()->subElementRect(contents, &option, &button),
+        int(QStyle::visualAlignment(button.layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter)) |
+            Qt::TextShowMnemonic | Qt::TextDontClip,
+        option.palette, button.isEnabled(), text, QPalette::WindowText);
+    return true;
 }
 
 }  // namespace veliso

@@ -2,14 +2,18 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #pragma once
 
+#include <QCheckBox>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPoint>
 #include <QPointer>
+#include <QRadioButton>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace veliso {
 
@@ -112,5 +116,59 @@ class FittedLabel : public QLabel {
     bool growsLeft_ = false;
     mutable FitMemo memo_;
 };
+
+/// The caption of a check box or radio button. The panels' captions are words, several already
+/// wider than their buttons at the panel's own size, so they are fitted only when a font larger
+/// than that size (a style sheet's) would cut them: drawn at the largest size whose ink lies in
+/// the button and its parent, but never smaller than the panel's own size. Up to that size the
+/// button is drawn exactly as Qt draws it.
+class CaptionFit {
+  public:
+    /// The size, in points, the panel was made for; 0 leaves every caption as it is.
+    void setLeastPointSize(double points) { least_ = points; }
+    /// How the caption of `button` laid out by `option` is drawn; `contents` names the style's
+    /// rectangle for the caption.
+    FittedText Fit(const QAbstractButton& button, const QStyleOptionButton& option,
+                   QStyle::SubElement contents);
+    /// Draws `button` with its caption fitted; false when the caption is drawn as is, which is
+    /// left to the button's own paint.
+    bool Paint(QAbstractButton& button, QStyleOptionButton option, QStyle::ControlElement control,
+               QStyle::SubElement contents);
+
+  private:
+    double least_ = 0;
+    FitMemo memo_;
+};
+
+/// A button of Qt's kind `Button` whose caption is fitted (CaptionFit); `kControl` and
+/// `kContents` are the style's names for drawing the button and for its caption's rectangle.
+template <class Button, QStyle::ControlElement kControl, QStyle::SubElement kContents>
+class FittedCaptionButton : public Button {
+  public:
+    using Button::Button;
+    CaptionFit& captionFit() { return fit_; }
+    FittedText fittedCaption() const {
+        QStyleOptionButton option;
+        this->initStyleOption(&option);
+        return fit_.Fit(*this, option, kContents);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QStyleOptionButton option;
+        this->initStyleOption(&option);
+        if (!fit_.Paint(*this, option, kControl, kContents)) {
+            Button::paintEvent(event);
+        }
+    }
+
+  private:
+    mutable CaptionFit fit_;
+};
+
+using FittedCheckBox =
+    FittedCaptionButton<QCheckBox, QStyle::CE_CheckBox, QStyle::SE_CheckBoxContents>;
+using FittedRadioButton =
+    FittedCaptionButton<QRadioButton, QStyle::CE_RadioButton, QStyle::SE_RadioButtonContents>;
 
 }  // namespace veliso

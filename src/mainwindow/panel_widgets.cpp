@@ -141,7 +141,8 @@ QSlider* MakeSmoothnessSlider(QWidget* parent, const char* name, const QRect& bo
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& bounds,
                         const QString& hint) {
-    auto* box = new QCheckBox(text, parent);
+    auto* box = new FittedCheckBox(text, parent);
+    box->captionFit().setLeastPointSize(PanelFont().pointSizeF());
     box->setObjectName(name);
     box->setGeometry(bounds);
     box->setToolTip(hint);

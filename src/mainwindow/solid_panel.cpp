@@ -11,6 +11,7 @@
 
 #include "core/common/number_format.h"
 #include "core/solid/solid_controls.h"
+#include "mainwindow/fitted_text.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/panel_widgets.h"
 
@@ -90,7 +91,8 @@ void SolidPanel::BuildStructureButtons() {
     // reach the panel's inner edge: with this style's wider indicator the longest captions
     // need the room.
     for (const Button& b : buttons) {
-        auto* button = new QRadioButton(QString::fromUtf8(b.caption), this);
+        auto* button = new FittedRadioButton(QString::fromUtf8(b.caption), this);
+        button->captionFit().setLeastPointSize(PanelFont().pointSizeF());
         button->setObjectName(b.name);
         button->setToolTip(QString::fromUtf8(b.hint));
         button->setGeometry(b.bounds);

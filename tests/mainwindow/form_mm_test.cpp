@@ -608,6 +608,7 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
     form->StatusBar1->setPanelText(2, ClockText(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58))));
     Show();
     QTabBar* bar = form->PageControl1->tabBar();
+    int cutAtLargerFonts[2] = {0, 0};       // captions cut in the user's font, and as drawn
     for (const int points : {0, 12, 16}) {  // 0: the panels' own fonts
         qApp->setStyleSheet(
             points == 0 ? QString() : QStringLiteral("QWidget { font-size: %1pt; }").arg(points));
@@ -623,6 +624,38 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
             // The default fonts show every text as it always was.
             for (FittedGroupBox* box : form->findChildren<FittedGroupBox*>()) {
                 EXPECT_TRUE(box->fittedTitle().asIs || points > 0) << at;
+            }
+            // Check box and radio captions are words, some cut at the panels' own fonts
+            // already: a larger font draws one that it would cut smaller, whole or at those
+            // fonts' 8 pt.
+            for (QAbstractButton* button : form->findChildren<QAbstractButton*>()) {
+                auto* box = dynamic_cast<FittedCheckBox*>(button);
+                auto* radio = dynamic_cast<FittedRadioButton*>(button);
+                if ((box == nullptr && radio == nullptr) || !button->isVisibleTo(form)) {
+                    continue;
+                }
+                const std::string where = at + ", " + button->objectName().toStdString();
+                const FittedText fit =
+                    box != nullptr ? box->fittedCaption() : radio->fittedCaption();
+                EXPECT_TRUE(fit.asIs || points > 0) << where;
+                const QStyle* style = button->style();
+                const int indicator =
+                    box != nullptr ? style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                                         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
+                                   : style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                                         style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+                // The advance may pass the ink by a bearing.
+                const int room =
+                    std::min(button->width(), button->parentWidget()->width() - button->x()) -
+                    indicator + 2;
+                const bool cut = QFontMetrics(fit.font).horizontalAdvance(button->text()) > room;
+                EXPECT_TRUE(fit.font.pointSizeF() == 8 || (!cut && fit.font.pointSizeF() > 8))
+                    << where;
+                if (points > 0) {
+                    cutAtLargerFonts[0] +=
+                        QFontMetrics(button->font()).horizontalAdvance(button->text()) > room;
+                    cutAtLargerFonts[1] += cut;
+                }
             }
             for (FittedLabel* label : form->findChildren<FittedLabel*>()) {
                 if (!label->isVisibleTo(form) ||
@@ -651,6 +684,7 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
             }
         }
     }
+    EXPECT_LT(cutAtLargerFonts[1], cutAtLargerFonts[0] / 2);
 }
 
 class FormMMGlTest : public FormMMTest {
