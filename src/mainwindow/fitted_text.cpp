@@ -272,12 +272,12 @@ void FittedLabel::resizeEvent(QResizeEvent* event) {
 
 FittedText CaptionFit::Fit(const QAbstractButton& button, const QStyleOptionButton& option,
                            QStyle::SubElement contents) {
+    // A style sheet may give the size in pixels.
+    const auto points = [dpi = std::max(1, button.logicalDpiY())](const QFont& f) {
+        return f.pointSizeF() > 0 ? f.pointSizeF() : f.pixelSize() * 72.0 / dpi;
+    };
     const QFont& font = button.font();
-    double points = font.pointSizeF();
-    if (points <= 0) {
-        points = font.pixelSize() * 72.0 / std::max(1, button.logicalDpiY());
-    }
-    if (least_ <= 0 || points <= least_ || option.text.isEmpty()) {
+    if (least_ <= 0 || points(font) <= least_ || option.text.isEmpty()) {
         return {font, {}, true};
     }
     QRect room = button.style()->subElementRect(contents, &option, &button) & button.rect();
@@ -286,7 +286,7 @@ FittedText CaptionFit::Fit(const QAbstractButton& button, const QStyleOptionButt
     }
     FittedText fit =
         memo_.Fit(font, option.text, room.size(), Qt::AlignLeft | Qt::AlignVCenter, false);
-    if (!fit.asIs && fit.font.pointSizeF() > 0 && fit.font.pointSizeF() < least_) {
+    if (!fit.asIs && points(fit.font) < least_) {
         fit.font.setPointSizeF(least_);
     }
     return fit;
