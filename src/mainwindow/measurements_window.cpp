@@ -39,6 +39,7 @@
 #include <limits>
 #include <memory>
 
+#include "core/common/scene_description.h"
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
 #include "mainwindow/dialogs.h"
@@ -139,10 +140,11 @@ QString FileName(const QString& path) {
 }  // namespace
 
 QString ScreenFigure(double value, int digits) {
-    const QString text = Text(RoundedDecimalComma(value, digits));
+    const std::string figure = RoundedDecimalComma(value, digits);
+    const QString text = Text(figure);
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     if (e < 0) {
-        return text;
+        return Text(GroupedThousands(figure));
     }
     static const char16_t kSuperscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
     const int exponent = text.mid(e + 1).toInt();
@@ -260,7 +262,11 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return Text(MeasurementField(row, column));
+            // The file's text, with the thousands grouped as they are read in French; row and
+            // series numbers are names, not quantities.
+            return column == kNumberColumn || column == kSeriesColumn
+                       ? Text(MeasurementField(row, column))
+                       : Text(GroupedThousands(MeasurementField(row, column)));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
                                          : int(Qt::AlignRight | Qt::AlignVCenter);

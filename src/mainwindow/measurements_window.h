@@ -63,8 +63,8 @@ class MeasurementTableModel : public QAbstractTableModel {
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen);
 
-/// A figure for the screen: `digits` significant digits, decimal comma, and powers of ten
-/// written "× 10ⁿ" ("1,02 × 10⁷").
+/// A figure for the screen: `digits` significant digits, decimal comma, thousands grouped
+/// by no-break spaces ("1 234") and powers of ten written "× 10ⁿ" ("1,02 × 10⁷").
 QString ScreenFigure(double value, int digits = 4);
 
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state

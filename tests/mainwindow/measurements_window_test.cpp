@@ -122,8 +122,8 @@ TEST_F(MeasurementsWindowTest, ButtonAndEnterAddTheStateWithTheMeanOfTheChosenSp
     EXPECT_EQ(row.wallHits, 100.0);
     EXPECT_EQ(row.wallHitsSpread, 10.0);
     EXPECT_EQ(row.readouts, 3);
-    const char* shown[] = {"1",      "10:00:00", "100", "298", "100", "5",
-                           "101325", "100",      "10",  "3",   "1"};
+    const char* shown[] = {"1",   "10:00:00", "100", "298", "100", "5", "101\u00a0325",
+                           "100", "10",       "3",   "1"};
     for (int c = 0; c < kMeasurementColumns; ++c) {
         EXPECT_EQ(Cell(0, c), QString::fromUtf8(shown[c])) << c;
     }
@@ -486,6 +486,7 @@ TEST(ScreenFigureTest, PowersOfTenAreWrittenAsSuch) {
     EXPECT_EQ(ScreenFigure(1.02e7, 3), QString::fromUtf8("1,02\u00a0×\u00a010⁷"));
     EXPECT_EQ(ScreenFigure(1.5e-5), QString::fromUtf8("1,5\u00a0×\u00a010⁻⁵"));
     EXPECT_EQ(ScreenFigure(340.0170), QStringLiteral("340"));
+    EXPECT_EQ(ScreenFigure(101325.0, 7), QString::fromUtf8("101\u00a0325"));
 }
 
 // The window as the main window opens it and feeds it.

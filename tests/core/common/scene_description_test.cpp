@@ -36,6 +36,21 @@ TEST(SceneDescription, FiguresAreReadTheFrenchWay) {
     for (const auto& c : cases) {
         EXPECT_EQ(FrenchNumber(c.value, c.decimals), c.text) << c.value;
     }
+    // Texts already written, as the measurement table shows its figures.
+    const std::pair<std::string, std::string> texts[] = {
+        {"101325", "101" + kNbsp + "325"},
+        {"-1234,5678", "-1" + kNbsp + "234,5678"},
+        {"340017,52", "340" + kNbsp + "017,52"},
+        {"999", "999"},
+        {"1e+06", "1e+06"},
+        {"—", "—"},
+        {"", ""},
+        {",5", ",5"},
+        {"12:30:05", "12:30:05"},
+    };
+    for (const auto& [text, grouped] : texts) {
+        EXPECT_EQ(GroupedThousands(text), grouped) << text;
+    }
 }
 
 TEST(SceneDescription, CameraInWords) {
