@@ -46,6 +46,7 @@
 #include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/plain_file.h"
+#include "mainwindow/wrapping_row.h"
 
 namespace veliso {
 
@@ -356,6 +357,9 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     UpdatePlot();
     // Fits a 1024 × 768 classroom projector, and a smaller screen with room for a title bar
     // (a kiosk desktop's screen, for one), down to the least the controls need.
+    // The least width is the widest row's; the rows that wrap need their lines there.
+    layout()->activate();
+    setMinimumHeight(layout()->minimumHeightForWidth(minimumSizeHint().width()));
     QSize size(1000, 680);
     if (const QScreen* screen = parent != nullptr ? parent->screen() : this->screen()) {
         size = size.boundedTo(screen->availableSize() - QSize(16, 48));
@@ -378,6 +382,9 @@ void TFormReleves::BuildControls() {
 
     Lab_Releve = new QLabel(this);
     Lab_Releve->setObjectName("Lab_Releve");
+    // Its figures change every second: in a narrow window it takes a second line rather
+    // than widening the window.
+    Lab_Releve->setWordWrap(true);
     layout->addWidget(Lab_Releve);
 
     auto* recordRow = new QHBoxLayout;
@@ -513,7 +520,9 @@ QWidget* TFormReleves::BuildPlotPanel() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto* choices = new QHBoxLayout;
+    // On a small screen the window stands beside the panel and is narrower than this row:
+    // each caption then goes on to the next line with its choice.
+    auto* choices = new WrappingRow;
     CBox_Y = Choice(panel, "CBox_Y");
     for (Quantity q : kYQuantities) {
         CBox_Y->addItem(Text(QuantityTitle(q)), int(q));
@@ -529,15 +538,13 @@ QWidget* TFormReleves::BuildPlotPanel() {
         CBox_Ajustement->addItem(Text(FitName(kind)), int(kind));
     }
     CBox_Serie = Choice(panel, "CBox_Serie");
-    choices->addWidget(new QLabel(QStringLiteral("Y") + kNbsp + QStringLiteral(":"), panel));
-    choices->addWidget(CBox_Y);
-    choices->addWidget(new QLabel(QStringLiteral("X") + kNbsp + QStringLiteral(":"), panel));
-    choices->addWidget(CBox_X);
-    choices->addWidget(new QLabel(QString::fromUtf8("Ajustement") + kNbsp + ":", panel));
-    choices->addWidget(CBox_Ajustement);
-    choices->addWidget(new QLabel(QString::fromUtf8("Séries") + kNbsp + ":", panel));
-    choices->addWidget(CBox_Serie);
-    choices->addStretch();
+    choices->addGroup(
+        {new QLabel(QStringLiteral("Y") + kNbsp + QStringLiteral(":"), panel), CBox_Y});
+    choices->addGroup(
+        {new QLabel(QStringLiteral("X") + kNbsp + QStringLiteral(":"), panel), CBox_X});
+    choices->addGroup(
+        {new QLabel(QString::fromUtf8("Ajustement") + kNbsp + ":", panel), CBox_Ajustement});
+    choices->addGroup({new QLabel(QString::fromUtf8("Séries") + kNbsp + ":", panel), CBox_Serie});
     layout->addLayout(choices);
 
     Chart = new QChartView(panel);

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -572,6 +573,39 @@ TEST_F(MeasurementsInMainWindowTest, AutomaticReadingsWithTheWindowClosedShowInT
     TFormReleves next(form.get(), form->gas);
     next.Place(*form, *form->Pangaz);
     EXPECT_EQ(next.pos(), placed);
+}
+
+// A classroom's 1024 × 768 projector with the main window in its middle: the window, at the
+// size it is placed at, stands clear of the gas panel and shows each of its controls whole.
+TEST_F(MeasurementsInMainWindowTest, OnA1024By768ScreenItStandsBesideTheGasPanel) {
+    const QRect screen(0, 0, 1024, 768);
+    QRect main(QPoint(0, 0), form->frameGeometry().size());
+    main.moveCenter(screen.center());
+    const QRect panel(main.topLeft() + form->Pangaz->mapTo(form.get(), QPoint(0, 0)),
+                      form->Pangaz->size());
+    TFormReleves window(form.get(), form->gas);
+    const QRect placed =
+        BesideRect(main, panel, window.size(),
+                   window.minimumSizeHint().expandedTo(window.minimumSize()), screen);
+    EXPECT_FALSE(placed.intersects(panel)) << placed.x() << " " << placed.width();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.resize(placed.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.size() == placed.size(); }));
+    QApplication::processEvents();
+    std::vector<QRect> controls;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->isVisibleTo(&window) && (qobject_cast<QAbstractButton*>(w) != nullptr ||
+                                        qobject_cast<QComboBox*>(w) != nullptr)) {
+            controls.emplace_back(w->mapTo(&window, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(window.rect().contains(controls.back())) << w->objectName().toStdString();
+        }
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            EXPECT_FALSE(controls[i].intersects(controls[j])) << i << " " << j;
+        }
+    }
 }
 
 TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThen) {
