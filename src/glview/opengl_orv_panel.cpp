@@ -3,6 +3,7 @@
 #include "glview/opengl_orv_panel.h"
 
 #include <qdrawutil.h>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include "glview/gl_surface_host.h"
 #include "glview/opengl_orv_font.h"
 #include "glview/platform_messages.h"
+#include "render/headless_target.h"
 
 namespace veliso {
 
@@ -189,7 +191,7 @@ void TOpenGLOrvPanel::showEvent(QShowEvent* event) {
     HandleNeeded();
     // A view without a context keeps its surface hidden: nothing could ever be drawn there,
     // and the panel's own area shows instead.
-    if (surfaceHost_ != nullptr && context_ != nullptr) {
+    if (surfaceHost_ != nullptr && contextReady()) {
         surfaceHost_->PanelShown();
     }
 }
@@ -234,6 +236,9 @@ void TOpenGLOrvPanel::CreationSequence() {
             contextCreationDone_ = true;
             surfaceHost_->HideForGood();
             ReportError(QStringLiteral("Open GL Context Create Failed"));
+            // Requests made before the creation ran learn now, with its cause, instead of
+            // at their deadline with none.
+            frameRequests_->AnswerAll({FrameOutcome::NoContext, {}, creationFailure_});
         }
     });
     contextCreationDone_ = true;
@@ -263,6 +268,9 @@ bool TOpenGLOrvPanel::CreateGLContext() {
     auto context = std::make_unique<QOpenGLContext>();
     context->setFormat(format);
     if (!CreatePlatformContext(*context, why)) {
+        if (DrawOffScreen(format)) {
+            return true;
+        }
         ReportPlatformError(QStringLiteral("wglRenderingContext:"), why);
         return false;
     }
@@ -298,6 +306,39 @@ bool TOpenGLOrvPanel::CreateGLContext() {
     return true;
 }
 
+bool TOpenGLOrvPanel::DrawOffScreen(QSurfaceFormat format) {
+    // Qt's offscreen platform, which a capture runs on where there is no display, has OpenGL
+    // only through an X display. Without one, the view draws into a framebuffer of its own
+    // from Mesa's surfaceless EGL: the same software rasteriser as a desktop's driver, so the
+    // same picture, read back as any frame is. Nothing of it reaches a screen, which that
+    // platform does not have.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        return false;
+    }
+    // The buffers a desktop's software driver gives for the same request (alpha only when
+    // asked for, the depth bits asked for), since depth tests and blending depend on them.
+    const HeadlessBuffers buffers{format.alphaBufferSize() > 0,
+                                  std::max(format.depthBufferSize(), 16)};
+    auto target = std::make_unique<HeadlessTarget>(std::max(ClientWidth(), 1),
+                                                   std::max(ClientHeight(), 1), 0, buffers);
+    if (!target->ok()) {
+        return false;
+    }
+    ownFramebuffer_ = std::move(target);
+    binding_ = Binding::Bound;
+    swapAfterPaint_ = false;  // drawn where it is read: nothing to present
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(buffers.alpha ? 8 : 0);
+    format.setDepthBufferSize(buffers.depthBits <= 16 ? 16 : buffers.depthBits <= 24 ? 24 : 32);
+    format.setStencilBufferSize(0);
+    format.setSwapBehavior(QSurfaceFormat::SingleBuffer);
+    pixelFormat_ = DescriptorFromSurfaceFormat(format, 0);
+    palette_.clear();
+    return true;
+}
+
 bool TOpenGLOrvPanel::CreatePlatformContext(QOpenGLContext& context, QString& why) {
     PlatformMessages messages;
     if (context.create()) {
@@ -309,6 +350,10 @@ bool TOpenGLOrvPanel::CreatePlatformContext(QOpenGLContext& context, QString& wh
 }
 
 bool TOpenGLOrvPanel::MakeCurrent() {
+    if (ownFramebuffer_ != nullptr) {
+        ownFramebuffer_->MakeCurrent();
+        return true;
+    }
     if (context_ == nullptr || surface_ == nullptr || surface_->handle() == nullptr) {
         return false;
     }
@@ -373,8 +418,12 @@ void TOpenGLOrvPanel::DestroyGLContext() {
         QString ignored;
         MakePlatformCurrent(ignored);
     }
+    if (ownFramebuffer_ != nullptr) {
+        ownFramebuffer_->MakeCurrent();
+    }
     font3DLists_.reset();
     font2DLists_.reset();
+    ownFramebuffer_.reset();
     if (context_ != nullptr) {
         context_->doneCurrent();
         context_.reset();
@@ -404,7 +453,7 @@ void TOpenGLOrvPanel::DrawText2D(std::string_view text) {
 
 void TOpenGLOrvPanel::ReportError(const QString& text) {
     errorText_ = text;
-    if ((!contextCreationDone_ || context_ == nullptr) && creationFailure_.isEmpty()) {
+    if ((!contextCreationDone_ || !contextReady()) && creationFailure_.isEmpty()) {
         creationFailure_ = text;  // the cause; "Open GL Context Create Failed" comes last
     }
     DoError();
@@ -427,7 +476,7 @@ bool TOpenGLOrvPanel::FrameWanted() const {
 }
 
 bool TOpenGLOrvPanel::WouldPaint() const {
-    return context_ != nullptr && !painting_ && SurfaceOnScreen();
+    return contextReady() && !painting_ && SurfaceOnScreen();
 }
 
 void TOpenGLOrvPanel::Repaint() {
@@ -459,7 +508,7 @@ void TOpenGLOrvPanel::Paint() {
         ~Done() { flag = false; }
     } done{painting_};
 
-    if (context_ == nullptr) {
+    if (!contextReady()) {
         // Nothing could be drawn, and the owner's drawing expects a current context.
         frameRequests_->AnswerAll({FrameOutcome::NoContext, {}, creationFailure_});
         return;
@@ -509,7 +558,7 @@ bool TOpenGLOrvPanel::PaintFrame() {
 }
 
 void TOpenGLOrvPanel::RequestFrame(FrameRequests::Callback answer, int timeoutMs) {
-    if (contextCreationDone_ && context_ == nullptr) {
+    if (contextCreationDone_ && !contextReady()) {
         frameRequests_->AnswerLater(std::move(answer),
                                     {FrameOutcome::NoContext, {}, creationFailure_});
         return;
@@ -518,7 +567,7 @@ void TOpenGLOrvPanel::RequestFrame(FrameRequests::Callback answer, int timeoutMs
 }
 
 FrameOutcome TOpenGLOrvPanel::ExpiredOutcome() const {
-    if (contextCreationDone_ && context_ == nullptr) {
+    if (contextCreationDone_ && !contextReady()) {
         return FrameOutcome::NoContext;
     }
     return SurfaceOnScreen() ? FrameOutcome::TimedOut : FrameOutcome::NotExposed;
@@ -555,6 +604,10 @@ void TOpenGLOrvPanel::SwapPlatformBuffers() {
 }
 
 void TOpenGLOrvPanel::Resize() {
+    if (ownFramebuffer_ != nullptr &&
+        !ownFramebuffer_->Resize(std::max(ClientWidth(), 1), std::max(ClientHeight(), 1))) {
+        ReportError(QStringLiteral("Resize: the view's framebuffer could not take its new size."));
+    }
     RunOwnerCode([this] { emit resized(); });
 }
 

@@ -30,6 +30,7 @@ namespace veliso {
 class OpenGLOrvFont2D;
 class OpenGLOrvFont3D;
 class GlSurfaceHost;
+class HeadlessTarget;
 
 /// `Auto` swaps the buffers after each `OnPaint` (double-buffered formats only); `Manual`
 /// leaves the swap to the owner.
@@ -130,7 +131,9 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     /// The same with the bitmap font at the current raster position.
     void DrawText2D(std::string_view text);
 
-    bool contextReady() const { return context_ != nullptr; }
+    /// A context to draw with: the platform's, or, where the platform has no OpenGL (a
+    /// capture without a display), a framebuffer of the view's own.
+    bool contextReady() const { return context_ != nullptr || ownFramebuffer_ != nullptr; }
     /// The creation sequence has run to its end, whatever its outcome.
     bool contextCreationDone() const { return contextCreationDone_; }
     QOpenGLContext* context() const { return context_.get(); }
@@ -249,6 +252,7 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     void CreateWnd();
     void CreationSequence();
     bool CreateGLContext();
+    bool DrawOffScreen(QSurfaceFormat format);
     void DestroyGLContext();
     void BuildFont3D();
     void BuildFont2D();
@@ -261,6 +265,8 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     /// handed to `handlerFailed`. False when it threw.
     template <typename F>
     bool RunOwnerCode(F&& code);
+    /// Reports a new size of the GL area to the owner, the view's own framebuffer resized
+    /// to it first.
     void Resize();
     void ReportError(const QString& text);
     void ReportPlatformError(const QString& prefix, const QString& systemText);
@@ -311,6 +317,7 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
     QWindow* surface_ = nullptr;            // the host's window
     QWidget* container_ = nullptr;          // the host's container
     std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<HeadlessTarget> ownFramebuffer_;  // instead of context_: see DrawOffScreen
     std::vector<TPaletteEntry> palette_;
     bool swapAfterPaint_ = false;
     TPixelFormatDescriptor pixelFormat_{0, 0};

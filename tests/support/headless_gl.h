@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/headless_target.h"
+
 namespace veliso::test {
 
-/// An OpenGL 4.5 compatibility context without any X server: Mesa's EGL surfaceless
-/// platform with a framebuffer object of the requested size (colour RGBA8, depth 24),
-/// bound and current for the object's life. Immediate mode, display lists, GLU and
-/// feedback mode all work in it. Renderer tests and frame benchmarks use it. With
-/// `samples` > 0 the framebuffer is multisampled, as a desktop that forces antialiasing
-/// makes it; read-backs then resolve it first.
+/// The program's drawing target without a display (`HeadlessTarget`: Mesa's EGL surfaceless
+/// platform, a framebuffer of the requested size, colour RGBA8 and depth 24), current for the
+/// object's life, with what tests read from it. With `samples` > 0 the framebuffer is
+/// multisampled, as a desktop that forces antialiasing makes it; read-backs resolve it first.
 class HeadlessGl {
   public:
     HeadlessGl(int width, int height, int samples = 0);
@@ -21,9 +21,9 @@ class HeadlessGl {
     HeadlessGl& operator=(const HeadlessGl&) = delete;
 
     /// False when no context could be made (the caller should skip).
-    bool ok() const { return ok_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    bool ok() const { return target_.ok(); }
+    int width() const { return target_.width(); }
+    int height() const { return target_.height(); }
     void MakeCurrent();
 
     /// RGB of every pixel, bottom row first (glReadPixels order), 3 bytes a pixel.
@@ -38,16 +38,8 @@ class HeadlessGl {
   private:
     void Read(int x, int y, int width, int height, std::uint8_t* rgb) const;
 
-    bool ok_ = false;
-    int width_ = 0;
-    int height_ = 0;
-    void* display_ = nullptr;
-    void* context_ = nullptr;
-    unsigned framebuffer_ = 0;
-    unsigned colour_ = 0;
-    unsigned depth_ = 0;
-    unsigned resolveFramebuffer_ = 0;
-    unsigned resolveColour_ = 0;
+    // Reading binds other framebuffers for a moment; what was drawn is left as it is.
+    mutable HeadlessTarget target_;
 };
 
 }  // namespace veliso::test

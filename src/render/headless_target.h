@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Veliso contributors
+#pragma once
+
+namespace veliso {
+
+/// The buffers of a HeadlessTarget's framebuffer: 8 bits a colour channel, with or without
+/// alpha, and a depth buffer of 16, 24 or 32 bits (other counts take the next of these up).
+struct HeadlessBuffers {
+    bool alpha = true;
+    int depthBits = 24;
+};
+
+/// A drawing target without any window system: an OpenGL 4.5 compatibility context (or
+/// whatever the driver gives for a plain request) from Mesa's EGL surfaceless platform,
+/// drawing into a framebuffer object of its own (by default colour RGBA8 and depth 24),
+/// which is bound whenever the context is made current. Immediate mode, display lists, GLU and
+/// feedback mode all work in it, with the same rasteriser as a desktop's software driver. With
+/// `samples` > 0 the framebuffer is multisampled, as a desktop that forces antialiasing makes it.
+///
+/// Used where there is no display: the view of a capture on a machine without a desktop,
+/// the renderer tests and the frame benchmarks.
+class HeadlessTarget {
+  public:
+    HeadlessTarget(int width, int height, int samples = 0, HeadlessBuffers buffers = {});
+    ~HeadlessTarget();
+    HeadlessTarget(const HeadlessTarget&) = delete;
+    HeadlessTarget& operator=(const HeadlessTarget&) = delete;
+
+    /// False when no context or framebuffer could be made: nothing else then does anything.
+    bool ok() const { return ok_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    /// Makes the context current on this thread with the framebuffer bound.
+    void MakeCurrent();
+    /// Gives the framebuffer a new size, in pixels (what was drawn is lost); the context is
+    /// left current. False, and the old size kept, when the driver refuses it.
+    bool Resize(int width, int height);
+    /// Binds, for reading, a single-sampled picture of what was drawn, averaging a
+    /// multisampled framebuffer into one first; `EndReading` binds the framebuffer again.
+    /// Without multisampling neither changes anything: reading takes whatever is bound.
+    void BeginReading();
+    void EndReading();
+
+  private:
+    bool Allocate(int width, int height);
+
+    bool ok_ = false;
+    int width_ = 0;
+    int height_ = 0;
+    int samples_ = 0;
+    unsigned colourFormat_ = 0;
+    unsigned depthFormat_ = 0;
+    void* display_ = nullptr;
+    void* context_ = nullptr;
+    unsigned framebuffer_ = 0;
+    unsigned colour_ = 0;
+    unsigned depth_ = 0;
+    unsigned resolveFramebuffer_ = 0;
+    unsigned resolveColour_ = 0;
+};
+
+}  // namespace veliso
