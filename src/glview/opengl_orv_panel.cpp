@@ -309,9 +309,10 @@ bool TOpenGLOrvPanel::CreateGLContext() {
 bool TOpenGLOrvPanel::DrawOffScreen(QSurfaceFormat format) {
     // Qt's offscreen platform, which a capture runs on where there is no display, has OpenGL
     // only through an X display. Without one, the view draws into a framebuffer of its own
-    // from Mesa's surfaceless EGL: the same software rasteriser as a desktop's driver, so the
-    // same picture, read back as any frame is. Nothing of it reaches a screen, which that
-    // platform does not have.
+    // from Mesa's surfaceless EGL, read back as any frame is: the same software rasteriser
+    // as a desktop's driver, so the desktop's picture but for a few edge pixels one level
+    // apart (a framebuffer object has its origin where a window's has not). Nothing of it
+    // reaches a screen, which that platform does not have.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         return false;
     }
@@ -330,8 +331,8 @@ bool TOpenGLOrvPanel::DrawOffScreen(QSurfaceFormat format) {
     format.setRedBufferSize(8);
     format.setGreenBufferSize(8);
     format.setBlueBufferSize(8);
-    format.setAlphaBufferSize(buffers.alpha ? 8 : 0);
-    format.setDepthBufferSize(buffers.depthBits <= 16 ? 16 : buffers.depthBits <= 24 ? 24 : 32);
+    format.setAlphaBufferSize(ownFramebuffer_->buffers().alpha ? 8 : 0);
+    format.setDepthBufferSize(ownFramebuffer_->buffers().depthBits);
     format.setStencilBufferSize(0);
     format.setSwapBehavior(QSurfaceFormat::SingleBuffer);
     pixelFormat_ = DescriptorFromSurfaceFormat(format, 0);

@@ -142,11 +142,11 @@ QString FileName(const QString& path) {
 
 QString ScreenFigure(double value, int digits) {
     const std::string figure = RoundedDecimalComma(value, digits);
-    const QString text = Text(figure);
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    if (e < 0) {
+    if (figure.find('e') == std::string::npos) {
         return Text(GroupedThousands(figure));
     }
+    const QString text = Text(figure);
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
     static const char16_t kSuperscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
     const int exponent = text.mid(e + 1).toInt();
     QString power;
@@ -355,11 +355,11 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     ShowReadout();
     UpdateSeriesChoice();
     UpdatePlot();
-    // Fits a 1024 × 768 classroom projector, and a smaller screen with room for a title bar
-    // (a kiosk desktop's screen, for one), down to the least the controls need.
     // The least width is the widest row's; the rows that wrap need their lines there.
     layout()->activate();
     setMinimumHeight(layout()->minimumHeightForWidth(minimumSizeHint().width()));
+    // Fits a 1024 × 768 classroom projector, and a smaller screen with room for a title bar
+    // (a kiosk desktop's screen, for one), down to the least the controls need.
     QSize size(1000, 680);
     if (const QScreen* screen = parent != nullptr ? parent->screen() : this->screen()) {
         size = size.boundedTo(screen->availableSize() - QSize(16, 48));

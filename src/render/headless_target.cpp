@@ -44,10 +44,9 @@ GLuint Attach(GLenum attachment) {
 
 HeadlessTarget::HeadlessTarget(int width, int height, int samples, HeadlessBuffers buffers)
     : samples_(samples),
-      colourFormat_(buffers.alpha ? GL_RGBA8 : GL_RGB8),
-      depthFormat_(buffers.depthBits <= 16   ? GL_DEPTH_COMPONENT16
-                   : buffers.depthBits <= 24 ? GL_DEPTH_COMPONENT24
-                                             : GL_DEPTH_COMPONENT32) {
+      buffers_{buffers.alpha, buffers.depthBits <= 16   ? 16
+                              : buffers.depthBits <= 24 ? 24
+                                                        : 32} {
     EGLDisplay display = SurfacelessDisplay();
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
         return;
@@ -120,11 +119,15 @@ bool HeadlessTarget::Allocate(int width, int height) {
     if (width <= 0 || height <= 0) {
         return false;
     }
+    const GLenum colour = buffers_.alpha ? GL_RGBA8 : GL_RGB8;
+    const GLenum depth = buffers_.depthBits == 16   ? GL_DEPTH_COMPONENT16
+                         : buffers_.depthBits == 24 ? GL_DEPTH_COMPONENT24
+                                                    : GL_DEPTH_COMPONENT32;
     if (resolveFramebuffer_ != 0) {
-        Store(resolveColour_, colourFormat_, 0, width, height);
+        Store(resolveColour_, colour, 0, width, height);
     }
-    Store(colour_, colourFormat_, samples_, width, height);
-    Store(depth_, depthFormat_, samples_, width, height);
+    Store(colour_, colour, samples_, width, height);
+    Store(depth_, depth, samples_, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         return false;

@@ -5,7 +5,8 @@
 namespace veliso {
 
 /// The buffers of a HeadlessTarget's framebuffer: 8 bits a colour channel, with or without
-/// alpha, and a depth buffer of 16, 24 or 32 bits (other counts take the next of these up).
+/// alpha, and a depth buffer of 16, 24 or 32 bits (other counts take the nearest of these
+/// that is at least as deep, or 32).
 struct HeadlessBuffers {
     bool alpha = true;
     int depthBits = 24;
@@ -31,6 +32,8 @@ class HeadlessTarget {
     bool ok() const { return ok_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    /// The buffers it has: those asked for, the depth bits made one of 16, 24 and 32.
+    HeadlessBuffers buffers() const { return buffers_; }
     /// Makes the context current on this thread with the framebuffer bound.
     void MakeCurrent();
     /// Gives the framebuffer a new size, in pixels (what was drawn is lost); the context is
@@ -49,8 +52,7 @@ class HeadlessTarget {
     int width_ = 0;
     int height_ = 0;
     int samples_ = 0;
-    unsigned colourFormat_ = 0;
-    unsigned depthFormat_ = 0;
+    HeadlessBuffers buffers_;
     void* display_ = nullptr;
     void* context_ = nullptr;
     unsigned framebuffer_ = 0;
