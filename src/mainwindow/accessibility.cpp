@@ -5,6 +5,7 @@
 #include <QAbstractSlider>
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
@@ -438,7 +439,25 @@ void TieLabels(QWidget* control, QLabel* caption, QLabel* figure) {
         if (caption->accessibleName().isEmpty()) {
             caption->setAccessibleName(control->accessibleName());
         }
-        control->setProperty(kCaption, QVariant::fromValue<QObject*>(caption));
+        // A sibling caption is the control's buddy, which Qt's own accessible objects report
+        // as its label too: a combo box's names itself by its current choice on Linux and
+        // leaves its label to this relation. The program's own objects report a caption
+        // placed elsewhere.
+        if (caption->parentWidget() == control->parentWidget()) {
+            caption->setBuddy(control);
+            // A screen reader finds no value for a combo box that has a label (its name, the
+            // choice, gives way to the label): the label says the choice as well.
+            if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                const QString label = caption->accessibleName();
+                const auto say = [caption, label](const QString& choice) {
+                    caption->setAccessibleName(label + QStringLiteral(" : ") + choice);
+                };
+                say(combo->currentText());
+                QObject::connect(combo, &QComboBox::currentTextChanged, caption, say);
+            }
+        } else {
+            control->setProperty(kCaption, QVariant::fromValue<QObject*>(caption));
+        }
     }
     if (figure != nullptr) {
         control->setProperty(kFigure, QVariant::fromValue<QObject*>(figure));

@@ -128,6 +128,13 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     return b;
 }
 
+/// The caption of a choice, named so that the choice can be tied to it for screen readers.
+QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
 QComboBox* Choice(QWidget* parent, const char* name) {
     auto* c = new QComboBox(parent);
     c->setObjectName(name);
@@ -409,7 +416,7 @@ void TFormReleves::BuildControls() {
     recordRow->addWidget(butAjouter);
     recordRow->addWidget(CB_Auto);
     recordRow->addSpacing(16);
-    recordRow->addWidget(new QLabel(QString::fromUtf8("Moyenne sur"), this));
+    recordRow->addWidget(Caption(this, "Cap_Moyenne", QString::fromUtf8("Moyenne sur")));
     recordRow->addWidget(CBox_Moyenne);
     recordRow->addStretch();
     recordRow->addWidget(butNouvelleSerie);
@@ -538,13 +545,13 @@ QWidget* TFormReleves::BuildPlotPanel() {
         CBox_Ajustement->addItem(Text(FitName(kind)), int(kind));
     }
     CBox_Serie = Choice(panel, "CBox_Serie");
+    choices->addGroup({Caption(panel, "Cap_Y", QStringLiteral("Y") + kNbsp + ":"), CBox_Y});
+    choices->addGroup({Caption(panel, "Cap_X", QStringLiteral("X") + kNbsp + ":"), CBox_X});
     choices->addGroup(
-        {new QLabel(QStringLiteral("Y") + kNbsp + QStringLiteral(":"), panel), CBox_Y});
+        {Caption(panel, "Cap_Ajustement", QString::fromUtf8("Ajustement") + kNbsp + ":"),
+         CBox_Ajustement});
     choices->addGroup(
-        {new QLabel(QStringLiteral("X") + kNbsp + QStringLiteral(":"), panel), CBox_X});
-    choices->addGroup(
-        {new QLabel(QString::fromUtf8("Ajustement") + kNbsp + ":", panel), CBox_Ajustement});
-    choices->addGroup({new QLabel(QString::fromUtf8("Séries") + kNbsp + ":", panel), CBox_Serie});
+        {Caption(panel, "Cap_Series", QString::fromUtf8("Séries") + kNbsp + ":"), CBox_Serie});
     layout->addLayout(choices);
 
     Chart = new QChartView(panel);

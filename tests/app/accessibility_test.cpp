@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -81,6 +82,16 @@ void CheckWindow(QWidget* window, const std::string& where) {
             const QString value = iface->text(QAccessible::Value);
             EXPECT_TRUE(value.contains(QRegularExpression(QStringLiteral("[^0-9\\s\u00a0]"))))
                 << what << " reads its value as \"" << Str(value) << "\"";
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            // Its name is its choice: a screen reader says its label, which must say the
+            // choice too, or the choice goes unsaid.
+            const auto labels = iface->relations(QAccessible::Label);
+            ASSERT_EQ(labels.size(), 1) << what;
+            EXPECT_TRUE(labels.first()
+                            .first->text(QAccessible::Name)
+                            .endsWith(QStringLiteral(" : ") + combo->currentText()))
+                << what;
         }
         for (QAccessibleInterface* p = iface->parent(); p != nullptr && p != top; p = p->parent()) {
             EXPECT_NE(p->role(), QAccessible::Window) << what << " lies in a frame";
@@ -192,6 +203,8 @@ TEST_F(Accessibility, EveryWindowAndTab) {
     form->bench().window()->AddRow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form->bench().window()));
     CheckWindow(form->bench().window(), "Relevés de mesures");
+    form->bench().window()->findChild<QComboBox*>("CBox_X")->setCurrentIndex(0);
+    CheckWindow(form->bench().window(), "Relevés de mesures, X changed");
     EXPECT_TRUE(
         QAccessible::queryAccessibleInterface(form->bench().window()->findChild<QWidget*>("Chart"))
             ->text(QAccessible::Description)
