@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -229,6 +230,17 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
         }
         panels_[i] = p;
     }
+    // The message and the notices, from the left of the last panel, inside its bevel.
+    notices_ = new QWidget(panels_[3]);
+    notices_->setObjectName("StatusNotices");
+    auto* row = new QHBoxLayout(notices_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    message_ = new QLabel(notices_);
+    message_->setObjectName("StatusMessage");
+    message_->setTextFormat(Qt::PlainText);
+    message_->hide();
+    row->addWidget(message_);
 }
 
 QString StatusBar::panelText(int index) const {
@@ -236,12 +248,45 @@ QString StatusBar::panelText(int index) const {
 }
 
 void StatusBar::setPanelText(int index, const QString& text) {
+    if (index == 3) {
+        credit_ = text;
+        LayOutPanels();
+        return;
+    }
     panels_[index]->setText(text);
+}
+
+void StatusBar::ShowMessage(const QString& text) {
+    message_->setText(text);
+    message_->setVisible(!text.isEmpty());
+    LayOutPanels();
+}
+
+QString StatusBar::message() const {
+    return message_->text();
+}
+
+void StatusBar::AddNotice(QWidget* notice) {
+    const bool hidden = notice->isHidden();
+    notice->setParent(notices_);
+    static_cast<QHBoxLayout*>(notices_->layout())->addWidget(notice);
+    notice->setVisible(!hidden);
+    // Shown or hidden, it changes the row's width at once: it may be clicked right away.
+    notice->installEventFilter(this);
+    LayOutPanels();
 }
 
 void StatusBar::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayOutPanels();
+}
+
+bool StatusBar::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) &&
+        watched->parent() == notices_) {
+        LayOutPanels();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void StatusBar::LayOutPanels() {
@@ -250,7 +295,24 @@ void StatusBar::LayOutPanels() {
         panels_[i]->setGeometry(x, 0, kStatusWidths[i], height());
         x += kStatusWidths[i];
     }
-    panels_[3]->setGeometry(x, 0, std::max(0, width() - x), height());
+    QLabel* last = panels_[3];
+    last->setGeometry(x, 0, std::max(0, width() - x), height());
+
+    // The row takes what it needs, as far as the panel goes; the credit keeps the rest, with
+    // a blank's worth of room between them.
+    const QRect inside = last->contentsRect().adjusted(last->indent(), 0, -last->indent(), 0);
+    notices_->layout()->activate();
+    const bool saying = !notices_->layout()->isEmpty();
+    const int rowWidth = saying ? std::min(notices_->sizeHint().width(), inside.width()) : 0;
+    notices_->setGeometry(inside.left(), inside.top(), std::max(0, rowWidth),
+                          std::max(0, inside.height()));
+    if (!saying) {
+        last->setText(credit_);  // drawn as it always was, smaller if a larger font needs it
+        return;
+    }
+    const int room = inside.width() - rowWidth - last->fontMetrics().horizontalAdvance(' ') * 2;
+    last->setText(room > 0 ? last->fontMetrics().elidedText(credit_, Qt::ElideRight, room)
+                           : QString());
 }
 
 QString CreditText() {
@@ -523,15 +585,15 @@ void TFormMM::SetStartValues() {
 }
 
 void TFormMM::ShowStatus(const QString& text) {
-    StatusBar1->setPanelText(1, text);
+    StatusBar1->ShowMessage(text);
 }
 
 const QWidget& TFormMM::gasPanel() const {
     return *Pangaz;
 }
 
-QLabel& TFormMM::benchStatusPanel() {
-    return *StatusBar1->panel(1);
+void TFormMM::AddStatusNotice(QWidget& notice) {
+    StatusBar1->AddNotice(&notice);
 }
 
 void TFormMM::SetAuxiliaryWindows(QDialog* splash, QDialog* instructions, QDialog* about) {

@@ -104,24 +104,40 @@ class TabSheet : public QWidget {
 };
 
 /// Status bar of four panels, left to right: 3 (no bevel), 163 (centred), 130 (centred)
-/// and the rest (right-justified).
+/// and the rest (right-justified). The second panel lies under the window's two buttons, so
+/// what the program has to say (a message, the notices added to the bar) is said at the left
+/// of the last panel, where it is seen: the credit, right-justified there, keeps the room
+/// they leave, shortened with "…" when it does not fit.
 class StatusBar : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kHeight = 21;
     explicit StatusBar(QWidget* parent = nullptr);
 
+    /// The text a panel shows; the last panel's is the credit, as much of it as fits.
     QString panelText(int index) const;
+    /// Sets a panel's text; the last panel's is the credit.
     void setPanelText(int index, const QString& text);
     QLabel* panel(int index) const { return panels_[index]; }
-    /// Places the four panels across the bar's current width.
+    /// Says `text` until the next message; an empty text says nothing.
+    void ShowMessage(const QString& text);
+    QString message() const;
+    QLabel* messageLabel() const { return message_; }
+    /// Takes `notice` into the bar, after the message; it shows whenever it is not hidden.
+    void AddNotice(QWidget* notice);
+    /// Places the four panels across the bar's current width, and the message and notices in
+    /// the last one.
     void LayOutPanels();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QLabel* panels_[4] = {};
+    QWidget* notices_ = nullptr;  // the message and the notices, in a row
+    QLabel* message_ = nullptr;
+    QString credit_;
 };
 
 /// The short credit shown in the last status panel.
@@ -252,7 +268,7 @@ class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHos
     // What the measurement bench sees of the window (BenchHost).
     const veliso::GasState& gasRecord() const override { return gas; }
     const QWidget& gasPanel() const override;
-    QLabel& benchStatusPanel() override;
+    void AddStatusNotice(QWidget& notice) override;
 
     /// The camera of the current tab.
     veliso::ViewPoint& ActiveViewPoint();

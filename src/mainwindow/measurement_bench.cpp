@@ -27,18 +27,15 @@ MeasurementBench::MeasurementBench(BenchHost& host) : QObject(&host.mainWindow()
                 }
             }));
 
-    // In the status bar's second panel (163 × 21, left empty), inside its bevel.
-    QLabel& panel = host_.benchStatusPanel();
-    indicator_ = new ClickableLabel(&panel);
+    indicator_ = new ClickableLabel();
     indicator_->setObjectName("Lab_Automatique");
     indicator_->setText(QString::fromUtf8("● Relevés automatiques"));
     indicator_->setToolTip(
         QString::fromUtf8("Des relevés automatiques s'ajoutent au tableau : cliquer pour "
                           "rouvrir la fenêtre des relevés"));
-    indicator_->setAlignment(Qt::AlignCenter);
     indicator_->setCursor(Qt::PointingHandCursor);
-    indicator_->setGeometry(2, 1, 159, 19);
     indicator_->hide();
+    host_.AddStatusNotice(*indicator_);
     connect(indicator_, &ClickableLabel::clicked, this, Guard(this, &MeasurementBench::Show));
 }
 

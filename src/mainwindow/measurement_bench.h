@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 
-class QLabel;
 class QWidget;
 
 namespace veliso {
@@ -25,8 +24,9 @@ class BenchHost {
     virtual const GasState& gasRecord() const = 0;
     /// The gas tab's controls, which the measurement window opens clear of.
     virtual const QWidget& gasPanel() const = 0;
-    /// The status bar's panel that shows when automatic readings go on unseen.
-    virtual QLabel& benchStatusPanel() = 0;
+    /// Takes `notice` into the status bar, where it is seen whenever it is not hidden (the
+    /// indicator of automatic readings going on unseen).
+    virtual void AddStatusNotice(QWidget& notice) = 0;
 
   protected:
     ~BenchHost() = default;

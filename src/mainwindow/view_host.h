@@ -27,7 +27,7 @@ class ViewHost {
     virtual int activeTab() const = 0;
     /// A mouse button is dragging the camera.
     virtual bool dragging() const = 0;
-    /// Says `text` in the status bar's second panel.
+    /// Says `text` in the status bar, where it is seen, until the next text.
     virtual void ShowStatus(const QString& text) = 0;
     /// The timer of the animation ticks, and one tick run at once.
     virtual QTimer& animationTimer() = 0;

@@ -38,6 +38,7 @@
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
 #include "mainwindow/view_actions.h"
+#include "mainwindow/view_host.h"
 #include "mainwindow/view_notice.h"
 #include "support/image_match.h"
 #include "support/stderr_capture.h"
@@ -197,6 +198,71 @@ TEST_F(FormMMTest, LayoutOfTheWindow) {
     EXPECT_EQ(form->Timer2->interval(), 1000);
     EXPECT_TRUE(form->Timer1->isActive());
     EXPECT_TRUE(form->Timer2->isActive());
+}
+
+/// True when every pixel of `label` shows in its window: no other widget lies over it, no
+/// parent cuts it off, and it is wide enough for its whole text.
+bool Seen(const QLabel* label) {
+    if (!label->isVisible() || label->width() < label->sizeHint().width()) {
+        return false;
+    }
+    const QWidget* window = label->window();
+    for (int y = 0; y < label->height(); y += 2) {
+        for (int x = 0; x < label->width(); x += 2) {
+            const QWidget* top = window->childAt(label->mapTo(window, QPoint(x, y)));
+            if (top != label && !label->isAncestorOf(top)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TEST_F(FormMMTest, WhatTheStatusBarSaysIsSeenBesideTheCredit) {
+    Show();
+    StopTimers();
+    ViewHost& host = *form;
+    QLabel* indicator = form->bench().indicator();
+    const QLabel* credit = form->StatusBar1->panel(3);
+    struct Case {
+        const char* name;
+        bool message;
+        bool indicator;
+        int width;
+    };
+    const Case cases[] = {
+        {"a message", true, false, 646}, {"the automatic readings", false, true, 646},
+        {"both", true, true, 646},       {"both, in a wide window", true, true, 1100},
+        {"nothing", false, false, 646},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->resize(c.width, 525);
+        host.ShowStatus(c.message ? ViewActions::NoPictureText() : QString());
+        indicator->setVisible(c.indicator);
+        QApplication::processEvents();
+        const QLabel* said = nullptr;
+        for (const QLabel* label : form->StatusBar1->findChildren<QLabel*>()) {
+            if (label->isVisible() && label->text() == ViewActions::NoPictureText()) {
+                said = label;
+            }
+        }
+        EXPECT_EQ(said != nullptr && Seen(said), c.message);
+        EXPECT_EQ(Seen(indicator), c.indicator);
+        // The credit keeps the room the notices leave, whole when they leave enough.
+        const QString shown = credit->text();
+        EXPECT_TRUE(shown == CreditText() || (shown.endsWith(QString::fromUtf8("…")) &&
+                                              CreditText().startsWith(shown.chopped(1))))
+            << shown.toStdString();
+        EXPECT_EQ(shown == CreditText(), (!c.message && !c.indicator) || c.width > 1000);
+        int used = credit->fontMetrics().horizontalAdvance(shown);
+        for (const QLabel* notice : {said, static_cast<const QLabel*>(indicator)}) {
+            if (notice != nullptr && notice->isVisible()) {
+                used += notice->width();
+            }
+        }
+        EXPECT_LE(used, credit->contentsRect().width());
+    }
 }
 
 TEST_F(FormMMTest, ValueLabelsShowThePanelsBackground) {
@@ -836,10 +902,10 @@ TEST_F(FormMMWithoutOpenGL, TheViewSaysSoInFrenchOnceAndTheRestOfTheWindowWorks)
     }
     actions->menu()->hide();
     for (Qt::Key key : {Qt::Key_C, Qt::Key_S}) {
-        form->StatusBar1->setPanelText(1, QString());
+        form->StatusBar1->ShowMessage(QString());
         QApplication::setActiveWindow(form);
         QTest::keyClick(form, key, Qt::ControlModifier);
-        EXPECT_EQ(form->StatusBar1->panelText(1), ViewActions::NoPictureText()) << key;
+        EXPECT_EQ(form->StatusBar1->message(), ViewActions::NoPictureText()) << key;
     }
 
     // The timers run on: the gas steps on its tab, the clock ticks; the view is neither

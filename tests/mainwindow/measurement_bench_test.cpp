@@ -25,7 +25,7 @@ class FakeBenchHost : public BenchHost {
     int activeTab() const override { return tab; }
     const GasState& gasRecord() const override { return gas; }
     const QWidget& gasPanel() const override { return panel; }
-    QLabel& benchStatusPanel() override { return status; }
+    void AddStatusNotice(QWidget& notice) override { notice.setParent(&status); }
 
     GasState gas;  // before the window: the measurement window reads it until it goes
     int tab = 0;
