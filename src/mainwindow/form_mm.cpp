@@ -452,9 +452,11 @@ void TFormMM::BuildView() {
     // extrusion 0.01 for the captions of the gas graphs.
     ApplySceneViewSettings(*OpenGLOrvPanel1);
     // The view guards what it runs of ours where it runs it, and hands exceptions here; the
-    // drawing itself is not guarded by us, so that the view knows when a frame failed.
+    // drawing itself is not guarded by us, so that the view knows when a frame failed. The
+    // box comes from the event loop, once the failed paint has returned, not from a modal
+    // loop inside it.
     TOpenGLOrvPanel* view = OpenGLOrvPanel1;
-    connect(view, &TOpenGLOrvPanel::handlerFailed, this, &ShowException);
+    connect(view, &TOpenGLOrvPanel::handlerFailed, this, &ShowException, Qt::QueuedConnection);
     view->OnPaint = [this](TOpenGLOrvPanel* s) { OpenGLOrvPanel1Paint(s); };
     connect(view, &TOpenGLOrvPanel::initialised, this,
             [this] { OpenGLOrvPanel1Init(OpenGLOrvPanel1); });

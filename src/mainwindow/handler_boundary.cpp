@@ -3,6 +3,7 @@
 #include "mainwindow/handler_boundary.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -10,11 +11,12 @@ namespace veliso {
 
 namespace {
 
-/// The exception box of the run: whether one is open, and what arrived meanwhile.
+/// The exception boxes of the run: whether one is open, the messages that arrived while it
+/// was (each once), and the messages shown since the user last did something.
 struct ExceptionBoxes {
     bool open = false;
-    int missed = 0;
-    QString firstMissed;
+    QStringList waiting;
+    QStringList shown;
 };
 
 ExceptionBoxes& Boxes() {
@@ -30,6 +32,33 @@ class OpenBox {
     OpenBox(const OpenBox&) = delete;
     OpenBox& operator=(const OpenBox&) = delete;
 };
+
+/// Forgets the messages shown once the user presses a key or a mouse button in a window that
+/// no dialog blocks: what fails after that is news again. Presses in a dialog (the error box
+/// itself, the question asked before closing) do not count, so that dismissing a box or
+/// answering a question never calls up the same error again.
+class UserActs : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) &&
+            !Boxes().open && QApplication::activeModalWidget() == nullptr) {
+            Boxes().shown.clear();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void WatchTheUser() {
+    static QPointer<QObject> watcher;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (watcher == nullptr && app != nullptr) {
+        watcher = new UserActs(app);
+        app->installEventFilter(watcher);
+    }
+}
 
 /// The window an error box belongs to: the modal window in front, else the active window,
 /// else the first visible top-level window (the main window), else none.
@@ -48,7 +77,7 @@ QWidget* BoxOwner() {
     return nullptr;
 }
 
-QString OthersText(int others) {
+QString OthersText(qsizetype others) {
     return others == 1 ? QString::fromUtf8("… et 1 autre erreur")
                        : QString::fromUtf8("… et %1 autres erreurs").arg(others);
 }
@@ -57,12 +86,15 @@ QString OthersText(int others) {
 
 void ShowException(const QString& message) {
     ExceptionBoxes& boxes = Boxes();
+    if (boxes.shown.contains(message) || boxes.waiting.contains(message)) {
+        return;  // told already, and the user has done nothing since
+    }
     if (boxes.open) {
-        if (boxes.missed++ == 0) {
-            boxes.firstMissed = message;
-        }
+        boxes.waiting.append(message);
         return;
     }
+    WatchTheUser();
+    boxes.shown.append(message);
     QString text = message;
     for (;;) {
         {
@@ -75,15 +107,16 @@ void ShowException(const QString& message) {
             box->exec();
             delete box;
         }
-        if (boxes.missed == 0) {
+        if (boxes.waiting.isEmpty()) {
             return;
         }
-        text = boxes.firstMissed;
-        if (boxes.missed > 1) {
-            text += QLatin1Char('\n') + OthersText(boxes.missed - 1);
+        // The first that came meanwhile, and how many others: they count as told.
+        text = boxes.waiting.first();
+        if (boxes.waiting.size() > 1) {
+            text += QLatin1Char('\n') + OthersText(boxes.waiting.size() - 1);
         }
-        boxes.missed = 0;
-        boxes.firstMissed.clear();
+        boxes.shown.append(boxes.waiting);
+        boxes.waiting.clear();
     }
 }
 

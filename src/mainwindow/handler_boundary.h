@@ -16,10 +16,12 @@ namespace veliso {
 inline constexpr const char* kApplicationTitle = "Veliso";
 
 /// Shows an exception's message in the standard exception box (the message, the caption
-/// "Veliso", the error icon, OK) and returns when the user has dismissed it. Exceptions that
-/// arrive while a box is open (a timer that fails at every tick, say) open no box of their
-/// own: they are counted, and once the box is closed the first of them is shown, with
-/// "… et N autres erreurs" for the others.
+/// "Veliso", the error icon, OK) and returns when the user has dismissed it. Each message is
+/// shown once until the user does something (presses a key or a mouse button outside any
+/// dialog): a drawing or a timer that fails at every tick gives one box, not a box again
+/// after every OK, and the program can still be closed. Exceptions that arrive while a box
+/// is open open no box of their own: once the box is closed the first other message among
+/// them is shown, with "… et N autres erreurs" for the others.
 void ShowException(const QString& message);
 
 /// A handler as connected to a signal or a view event: it runs the wrapped callable, and an

@@ -19,17 +19,18 @@
 
 namespace {
 
-// An object whose handler fails on user events, with a standard or a foreign exception.
+// An object whose handler fails on user events, with a standard exception saying `what`, or
+// with a foreign one when `what` is null.
 class Faulty : public QObject {
   public:
-    explicit Faulty(bool foreign = false) : foreign_(foreign) {}
+    explicit Faulty(const char* what) : what_(what) {}
     int handled = 0;
     bool event(QEvent* e) override {
         if (e->type() == QEvent::User) {
-            if (foreign_) {
+            if (what_ == nullptr) {
                 throw 42;
             }
-            throw std::runtime_error("Division par zéro");
+            throw std::runtime_error(what_);
         }
         if (e->type() == QEvent::User + 1) {
             ++handled;
@@ -39,7 +40,7 @@ class Faulty : public QObject {
     }
 
   private:
-    bool foreign_;
+    const char* what_;
 };
 
 struct BoxSeen {
@@ -72,7 +73,7 @@ class ApplicationTest : public ::testing::Test {
 };
 
 TEST_F(ApplicationTest, ExceptionInAHandlerIsShownCaptionedVelisoAndTheProgramGoesOn) {
-    Faulty faulty;
+    Faulty faulty("Division par zéro");
     BoxSeen seen;
     auto dismiss = DismissBoxes(seen);
     QEvent failing(QEvent::User);
@@ -89,7 +90,7 @@ TEST_F(ApplicationTest, ExceptionInAHandlerIsShownCaptionedVelisoAndTheProgramGo
 }
 
 TEST_F(ApplicationTest, ForeignExceptionsAreShownToo) {
-    Faulty odd(true);
+    Faulty odd(nullptr);
     BoxSeen seen;
     auto dismiss = DismissBoxes(seen);
     QEvent failing(QEvent::User);
@@ -99,12 +100,14 @@ TEST_F(ApplicationTest, ForeignExceptionsAreShownToo) {
 }
 
 TEST_F(ApplicationTest, NoPileOfBoxesWhileOneIsOpen) {
-    Faulty faulty;
+    Faulty faulty("Racine d'un nombre négatif");
+    Faulty other("Fichier introuvable");
     int nested = 0;
     QTimer::singleShot(0, [&] {
-        // Up while the first box is open: the second failure opens no box of its own.
+        // Up while the first box is open: these failures open no box of their own.
         QEvent again(QEvent::User);
         veliso::NotifyShowingExceptions(*qApp, &faulty, &again);
+        veliso::NotifyShowingExceptions(*qApp, &other, &again);
         ++nested;
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             box->button(QMessageBox::Ok)->click();
@@ -115,9 +118,10 @@ TEST_F(ApplicationTest, NoPileOfBoxesWhileOneIsOpen) {
     QEvent failing(QEvent::User);
     veliso::NotifyShowingExceptions(*qApp, &faulty, &failing);
     EXPECT_EQ(nested, 1);
-    // It is not lost: its box comes once the first one is closed.
+    // The other one is not lost: its box comes once the first one is closed; the same one
+    // again is no news.
     EXPECT_EQ(seen.boxes, 1);
-    EXPECT_EQ(seen.text, QString::fromUtf8("Division par zéro"));
+    EXPECT_EQ(seen.text, QString::fromUtf8("Fichier introuvable"));
 }
 
 TEST_F(ApplicationTest, WindowsAreCreatedHiddenAndTheMainWindowTicksAtOnce) {

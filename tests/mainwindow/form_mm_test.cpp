@@ -812,13 +812,59 @@ TEST_F(FormMMGlTest, ViewFailuresReachTheUser) {
     EXPECT_EQ(form->viewNotice()->reasons(), QStringList({"wglMakeCurrent:refused."}));
     view->Repaint();
     EXPECT_FALSE(form->viewNotice()->isVisible());
-    // A drawing that throws comes to the exception box, once.
+    // A drawing that throws comes to the exception box, once the paint has returned.
     ModalAnswer answer(QMessageBox::Ok);
     const auto paint = view->OnPaint;
     view->OnPaint = [](TOpenGLOrvPanel*) { throw std::runtime_error("scene failed"); };
     view->Repaint();
     view->OnPaint = paint;
-    EXPECT_EQ(answer.texts, QStringList({"scene failed"}));
+    EXPECT_EQ(answer.answered(), 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.answered() == 1; }));
+    EXPECT_EQ(answer.text, "scene failed");
+}
+
+TEST_F(FormMMGlTest, ADrawingThatAlwaysFailsIsShownOnceUntilTheUserActsAndTheProgramCloses) {
+    // A scene that throws at every paint, as the animation's ticks and the window's exposes
+    // run it.
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    int attempts = 0;
+    view->OnPaint = [&attempts](TOpenGLOrvPanel*) {
+        ++attempts;
+        throw std::runtime_error("Dessin impossible");
+    };
+    // Answers every box at once, as a user would: OK to the error, Yes to the closing question.
+    QStringList errors;
+    QStringList questions;
+    QTimer answering;
+    answering.setInterval(5);
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        const bool error = box->icon() == QMessageBox::Critical;
+        (error ? errors : questions).append(box->text());
+        box->button(error ? QMessageBox::Ok : QMessageBox::Yes)->click();
+    });
+    answering.start();
+    const auto keepTrying = [&] {
+        const int before = attempts;
+        return QTest::qWaitFor([&] { return attempts >= before + 20; });
+    };
+
+    Show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }));
+    ASSERT_TRUE(keepTrying());
+    EXPECT_EQ(errors.join('|').toStdString(), "Dessin impossible");
+    // Once the user did something, the failure is news again: one more box.
+    QTest::keyClick(form, Qt::Key_Shift);
+    ASSERT_TRUE(keepTrying());
+    EXPECT_EQ(errors.join('|').toStdString(), "Dessin impossible|Dessin impossible");
+    // The close button brings the question, and Yes ends the program.
+    form->close();
+    EXPECT_EQ(questions.join('|').toStdString(), "Voulez-vous fermer l'application ?");
+    EXPECT_EQ(terminations, 1);
+    EXPECT_EQ(errors.size(), 2);
 }
 
 TEST_F(FormMMGlTest, ViewResizeSetsTheViewport) {

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -114,6 +116,58 @@ TEST_F(HandlerBoundaryTest, ExceptionsWhileABoxIsOpenAreCountedAndShownNext) {
     BoxAnswerer answer;
     fail("alone");
     EXPECT_EQ(answer.texts, (std::vector<QString>{"alone"}));
+}
+
+TEST_F(HandlerBoundaryTest, AMessageIsShownOnceUntilTheUserDoesSomethingOutsideADialog) {
+    const auto fail = [](const char* what) { Guard([what] { throw std::runtime_error(what); })(); };
+    QWidget window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto press = [&window] { QTest::keyClick(&window, Qt::Key_Shift); };
+    // A press in a dialog: answering a question is no news for the errors.
+    const auto pressInADialog = [] {
+        QDialog dialog;
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            QTest::keyClick(&dialog, Qt::Key_Shift);
+            QTest::mouseClick(&dialog, Qt::LeftButton);
+            dialog.accept();
+        });
+        dialog.exec();
+    };
+    struct Step {
+        std::function<void()> run;
+        std::vector<QString> boxes;            // the boxes it brings
+        std::function<void()> whileOpen = {};  // run inside its first box
+    };
+    const auto failing = [&](const char* what) { return [&fail, what] { fail(what); }; };
+    const Step steps[] = {
+        {failing("mur"), {"mur"}},
+        {failing("mur"), {}},
+        {failing("sol"), {"sol"}},
+        {failing("mur"), {}},
+        {pressInADialog, {}},
+        {failing("mur"), {}},
+        {press, {}},
+        {failing("mur"), {"mur"}},
+        {failing("sol"), {"sol"}},
+        {press, {}},
+        // While a box is open: the same message again is dropped, another one comes next,
+        // once however often it came.
+        {failing("mur"),
+         {"mur", "toit"},
+         [&] {
+             fail("mur");
+             fail("toit");
+             fail("toit");
+         }},
+        {failing("toit"), {}},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE("step " + std::to_string(i));
+        BoxAnswerer answer(steps[i].whileOpen);
+        steps[i].run();
+        EXPECT_EQ(answer.texts, steps[i].boxes);
+    }
 }
 
 }  // namespace
