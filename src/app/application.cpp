@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "app/application.h"
 
+#include <QMessageBox>
+#include <cstdio>
+
 #include "app/about_box.h"
 #include "app/instructions.h"
 #include "app/splash.h"
@@ -11,6 +14,25 @@
 #include "mainwindow/pictures.h"
 
 namespace veliso {
+
+int RunShowingFatalErrors(bool withBox, const std::function<int()>& run) {
+    try {
+        return run();
+    } catch (...) {
+        const QString message = CurrentExceptionMessage();
+        const QString line = QCoreApplication::translate(
+                                 "veliso", "veliso : le programme s'arrête sur une erreur : %1")
+                                 .arg(message);
+        std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+        // Not ShowException: this box comes once, whatever was shown before.
+        if (withBox && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+            QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), message,
+                            QMessageBox::Ok);
+            box.exec();
+        }
+    }
+    return kExitFatalError;
+}
 
 bool NotifyShowingExceptions(QApplication& app, QObject* receiver, QEvent* event) {
     try {

@@ -4,9 +4,22 @@
 
 #include <QApplication>
 
+#include <functional>
+
 #include "mainwindow/handler_boundary.h"
 
 namespace veliso {
+
+/// Exit code of a run that an error ended: an exception that no handler caught, at start-up
+/// or out of the message loop.
+inline constexpr int kExitFatalError = 1;
+
+/// Runs `run` (the program's start and its message loop, returning the loop's exit code)
+/// and returns the run's exit code. An exception escaping it ends the run with
+/// kExitFatalError: its message (in French where the program has one) on one line of
+/// standard error, and, when `withBox` and an application object exists, in the exception
+/// box as well. A run that makes no windows (a capture) has nobody to answer a box.
+int RunShowingFatalErrors(bool withBox, const std::function<int()>& run);
 
 /// Delivers an event through QApplication::notify; an exception escaping the receiver's
 /// handler is shown by ShowException and the event counts as not handled. Handlers are

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Veliso contributors
 #include <QTimer>
-#include <exception>
 #include <memory>
 
 #include "app/application.h"
@@ -37,8 +36,9 @@ int main(int argc, char** argv) {
     start.reset();
     veliso::InstallFrenchQtTexts(app);
     veliso::InstallAccessibleStyle(app);
-    int code = 0;
-    try {
+    // An exception no handler caught ends the run with an error code, whether it came at
+    // start-up or out of the loop.
+    const int code = veliso::RunShowingFatalErrors(!command.options.capturing(), [&] {
         veliso::CreateWindows();
         if (display.highContrast || command.options.highContrast) {
             veliso::ApplyContrastMode(true);
@@ -47,10 +47,8 @@ int main(int argc, char** argv) {
         // The loop shows the main window; its first show brings up the splash screen.
         QTimer::singleShot(0, FormMM,
                            [&command] { veliso::ShowMainWindow(*FormMM, command.options); });
-        code = app.exec();
-    } catch (const std::exception& e) {
-        veliso::ShowException(QString::fromUtf8(e.what()));
-    }
+        return app.exec();
+    });
     veliso::DestroyWindows();
     return code;
 }

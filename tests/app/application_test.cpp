@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QEvent>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <stdexcept>
 
 #include "app/about_box.h"
@@ -16,6 +18,7 @@
 #include "app/splash.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/qt_app.h"
+#include "support/stderr_capture.h"
 
 namespace {
 
@@ -122,6 +125,63 @@ TEST_F(ApplicationTest, NoPileOfBoxesWhileOneIsOpen) {
     // again is no news.
     EXPECT_EQ(seen.boxes, 1);
     EXPECT_EQ(seen.text, QString::fromUtf8("Fichier introuvable"));
+}
+
+TEST_F(ApplicationTest, AnErrorNoHandlerCaughtEndsTheRunWithACodeAndSaysWhy) {
+    const auto throwing = [](const char* what) {
+        return [what]() -> int {
+            if (what == nullptr) {
+                throw 42;
+            }
+            throw std::runtime_error(what);
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<int()> run;
+        bool withBox;
+        int code;
+        const char* message;  // null when the run ends well
+    };
+    const Case cases[] = {
+        {"a run that ends well", [] { return 0; }, true, 0, nullptr},
+        {"at start-up", throwing("Fenêtre impossible à créer"), true, veliso::kExitFatalError,
+         "Fenêtre impossible à créer"},
+        {"at start-up, a capture", throwing("Mémoire épuisée"), false, veliso::kExitFatalError,
+         "Mémoire épuisée"},
+        {"at start-up, of no standard type", throwing(nullptr), false, veliso::kExitFatalError,
+         "Exception inconnue."},
+        // What gets past the handlers' own nets comes out of the message loop.
+        {"out of the loop",
+         [] {
+             QTimer::singleShot(0, [] { throw std::runtime_error("Boucle interrompue"); });
+             QEventLoop loop;
+             return loop.exec();
+         },
+         true, veliso::kExitFatalError, "Boucle interrompue"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoxSeen seen;
+        auto dismiss = DismissBoxes(seen);
+        veliso::testing::StderrCapture standardError;
+        EXPECT_EQ(veliso::RunShowingFatalErrors(c.withBox, c.run), c.code);
+        const QString written = QString::fromStdString(standardError.Finish());
+        if (c.message == nullptr) {
+            EXPECT_TRUE(written.isEmpty()) << written.toStdString();
+            EXPECT_EQ(seen.boxes, 0);
+            continue;
+        }
+        const QString line =
+            QString::fromUtf8("veliso : le programme s'arrête sur une erreur : %1\n")
+                .arg(QString::fromUtf8(c.message));
+        EXPECT_TRUE(written.endsWith(line)) << written.toStdString();
+        EXPECT_EQ(seen.boxes, c.withBox ? 1 : 0);
+        if (c.withBox) {
+            EXPECT_EQ(seen.text, QString::fromUtf8(c.message));
+            EXPECT_EQ(seen.icon, QMessageBox::Critical);
+        }
+    }
 }
 
 TEST_F(ApplicationTest, WindowsAreCreatedHiddenAndTheMainWindowTicksAtOnce) {
