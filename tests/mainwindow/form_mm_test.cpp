@@ -680,6 +680,7 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
     Show();
     QTabBar* bar = form->PageControl1->tabBar();
     int cutAtLargerFonts[2] = {0, 0};       // captions cut in the user's font, and as drawn
+    int fittedAtLargerFonts = 0;            // titles and figures drawn smaller or moved
     for (const int points : {0, 12, 16}) {  // 0: the panels' own fonts
         qApp->setStyleSheet(
             points == 0 ? QString() : QStringLiteral("QWidget { font-size: %1pt; }").arg(points));
@@ -692,9 +693,19 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
                     .translated(caption.topLeft())))
                 << at;
             EXPECT_GT(form->OpenGLOrvPanel1->y(), bar->geometry().bottom()) << at;
-            // The default fonts show every text as it always was.
+            // The default fonts show every text as it always was. A group's title lies above
+            // its first control, drawn smaller where a larger font would reach it.
             for (FittedGroupBox* box : form->findChildren<FittedGroupBox*>()) {
-                EXPECT_TRUE(box->fittedTitle().asIs || points > 0) << at;
+                const std::string where = at + ", " + box->title().toStdString();
+                const FittedText fit = box->fittedTitle();
+                if (points == 0) {
+                    EXPECT_TRUE(fit.asIs) << where;
+                }
+                const QRect room(QPoint(0, 0), box->titleRoom().size());
+                const QRect ink =
+                    InkOf(fit.font, box->title(), room.size(), Qt::AlignLeft | Qt::AlignTop);
+                EXPECT_TRUE(ink.isNull() || room.contains(ink)) << where;
+                fittedAtLargerFonts += !fit.asIs;
             }
             // Check box and radio captions are words, some cut at the panels' own fonts
             // already: a larger font draws one that it would cut smaller, whole or at those
@@ -708,7 +719,9 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
                 const std::string where = at + ", " + button->objectName().toStdString();
                 const FittedText fit =
                     box != nullptr ? box->fittedCaption() : radio->fittedCaption();
-                EXPECT_TRUE(fit.asIs || points > 0) << where;
+                if (points == 0) {
+                    EXPECT_TRUE(fit.asIs) << where;
+                }
                 const QStyle* style = button->style();
                 const int indicator =
                     box != nullptr ? style->pixelMetric(QStyle::PM_IndicatorWidth) +
@@ -735,7 +748,10 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
                 }
                 const std::string where = at + ", " + label->objectName().toStdString();
                 const FittedText fit = label->fitted();
-                EXPECT_TRUE(fit.asIs || points > 0) << where;
+                if (points == 0) {
+                    EXPECT_TRUE(fit.asIs) << where;
+                }
+                fittedAtLargerFonts += !fit.asIs;
                 EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << where;
                 // The figure drawn unclipped has no more ink than the label shows (but for the
                 // shades of a different antialiasing).
@@ -756,6 +772,8 @@ TEST_F(FormMMTest, ALargerFontNeverCutsAFigureOrATabCaption) {
         }
     }
     EXPECT_LT(cutAtLargerFonts[1], cutAtLargerFonts[0] / 2);
+    // The larger fonts do try the fitting of titles and figures, not only their plain drawing.
+    EXPECT_GT(fittedAtLargerFonts, 0);
 }
 
 class FormMMGlTest : public FormMMTest {
