@@ -154,7 +154,8 @@ TEST_F(ApplicationTest, AnErrorNoHandlerCaughtEndsTheRunWithACodeAndSaysWhy) {
         // What gets past the handlers' own nets comes out of the message loop.
         {"out of the loop",
          [] {
-             QTimer::singleShot(0, [] { throw std::runtime_error("Boucle interrompue"); });
+             Faulty faulty("Boucle interrompue");
+             QCoreApplication::postEvent(&faulty, new QEvent(QEvent::User));
              QEventLoop loop;
              return loop.exec();
          },
