@@ -3,6 +3,7 @@
 #include "mainwindow/measurements_window.h"
 
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -33,13 +34,12 @@
 #include <QThread>
 #include <QTime>
 #include <QVBoxLayout>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
 
-#include "core/common/scene_description.h"
+#include "core/common/number_format.h"
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
 #include "mainwindow/dialogs.h"
@@ -65,8 +65,14 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A measured or fitted figure: four significant digits, as a student reads them.
 QString Figure(double value) {
-    return ScreenFigure(value);
+    return Text(ScreenFigure(value, 4));
+}
+
+// A count: its thousands grouped, as every figure of the window.
+QString Whole(qsizetype n) {
+    return Text(GroupedThousands(std::to_string(n)));
 }
 
 // French typography: a no-break space before ? ! : ; so that the sign never starts a line.
@@ -102,7 +108,7 @@ const char* const kSettingsFolder = "releves/dossier";
 
 // What each row-count or series-count reads like: "1 relevé", "3 relevés".
 QString Counted(qsizetype n, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? many : one));
+    return QStringLiteral("%1 %2").arg(Whole(n), QString::fromUtf8(n > 1 ? many : one));
 }
 
 QString QuantityName(Quantity q) {
@@ -146,23 +152,6 @@ QString FileName(const QString& path) {
 }
 
 }  // namespace
-
-QString ScreenFigure(double value, int digits) {
-    const std::string figure = RoundedDecimalComma(value, digits);
-    if (figure.find('e') == std::string::npos) {
-        return Text(GroupedThousands(figure));
-    }
-    const QString text = Text(figure);
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    static const char16_t kSuperscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
-    const int exponent = text.mid(e + 1).toInt();
-    QString power;
-    for (QChar c : QString::number(std::abs(exponent))) {
-        power += QChar(kSuperscripts[c.digitValue()]);
-    }
-    return text.left(e) + kNbsp + QChar(0x00D7) + kNbsp + QStringLiteral("10") +
-           (exponent < 0 ? QString(QChar(0x207B)) : QString()) + power;
-}
 
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen) {
@@ -270,11 +259,7 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            // The file's text, with the thousands grouped as they are read in French; row and
-            // series numbers are names, not quantities.
-            return column == kNumberColumn || column == kSeriesColumn
-                       ? Text(MeasurementField(row, column))
-                       : Text(GroupedThousands(MeasurementField(row, column)));
+            return Text(MeasurementScreenField(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
                                          : int(Qt::AlignRight | Qt::AlignVCenter);
@@ -575,14 +560,13 @@ QWidget* TFormReleves::BuildPlotPanel() {
 void TFormReleves::BuildPlot() {
     auto* chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignRight);
-    // Axis figures with a decimal comma, as in the table.
-    chart->setLocale(QLocale(QLocale::French, QLocale::France));
-    chart->setLocalizeNumbers(true);
-    axisX_ = new QValueAxis(chart);
-    axisY_ = new QValueAxis(chart);
-    // Pressures reach 1 700 085 Pa: seven digits before an exponent would be needed.
-    axisX_->setLabelFormat(QStringLiteral("%.7g"));
-    axisY_->setLabelFormat(QStringLiteral("%.7g"));
+    // The axes' figures are written as the table and the fit write theirs: each tick is a
+    // category boundary labelled with its figure (ShowScale).
+    axisX_ = new QCategoryAxis(chart);
+    axisY_ = new QCategoryAxis(chart);
+    for (QCategoryAxis* axis : {axisX_, axisY_}) {
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    }
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
     // The view starts with an empty chart of its own, which setChart hands back rather than
@@ -656,7 +640,7 @@ void TFormReleves::ShowReadout() {
     }
     const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
     QString text = QString::fromUtf8("Dernière seconde simulée") + kNbsp +
-                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(*last);
+                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(Whole(*last));
     if (!average.mean) {
         text += QString::fromUtf8("En attente d'une seconde simulée complète dans l'état actuel.");
     } else {
@@ -749,7 +733,8 @@ void TFormReleves::ClearAll() {
     if (n == 0) {
         return;
     }
-    QString question = QString::fromUtf8("Effacer les %1 relevés du tableau").arg(n) + kNbsp + "?";
+    QString question =
+        QString::fromUtf8("Effacer les %1 relevés du tableau").arg(Whole(n)) + kNbsp + "?";
     if (hasUnexported()) {
         question += QString::fromUtf8("\nCertains n'ont pas été exportés.");
     }
@@ -769,8 +754,9 @@ void TFormReleves::CopyRows() {
         rows = model_->log().rows();
     }
     QApplication::clipboard()->setText(Text(WriteMeasurementsTsv(rows)));
-    Lab_Etat->setText(QString::fromUtf8("%1 copiés pour un tableur.")
-                          .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé", "relevés")));
+    Lab_Etat->setText(
+        QString::fromUtf8("%1 pour un tableur.")
+            .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé copié", "relevés copiés")));
 }
 
 QString TFormReleves::StartFolder() const {
@@ -809,8 +795,8 @@ bool TFormReleves::ExportCsv() {
     }
     model_->MarkAllExported();
     ShowTableState();
-    Lab_Etat->setText(QString::fromUtf8("%1 exportés dans « %2 ».")
-                          .arg(Counted(model_->log().size(), "relevé", "relevés"))
+    Lab_Etat->setText(QString::fromUtf8("%1 dans « %2 ».")
+                          .arg(Counted(model_->log().size(), "relevé exporté", "relevés exportés"))
                           .arg(FileName(path)));
     return true;
 }
@@ -879,8 +865,8 @@ void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
     }
     const auto n = static_cast<qsizetype>(read.rows.size());
     model_->Replace(std::move(read.rows));
-    QString done = QString::fromUtf8("%1 importés de « %2 »")
-                       .arg(Counted(n, "relevé", "relevés"))
+    QString done = QString::fromUtf8("%1 de « %2 »")
+                       .arg(Counted(n, "relevé importé", "relevés importés"))
                        .arg(FileName(path));
     if (read.windows1252) {
         done += QString::fromUtf8(", lu en Windows-1252 (il n'était pas en UTF-8)");
@@ -932,7 +918,7 @@ QString TFormReleves::ChartSummary(const std::vector<PlotPoint>& points, Quantit
                             [](const PlotPoint& a, const PlotPoint& b) { return a.y < b.y; });
     QString text =
         QString::fromUtf8("%1 relevé(s) tracé(s) : %2 ; x de %3 à %4, y de %5 à %6.")
-            .arg(points.size())
+            .arg(Whole(static_cast<qsizetype>(points.size())))
             .arg(plotted, Figure(xMin->x), Figure(xMax->x), Figure(yMin->y), Figure(yMax->y));
     if (!Lab_Ajustement->text().isEmpty()) {
         text += QLatin1Char(' ') + Lab_Ajustement->text();
@@ -1101,9 +1087,22 @@ void TFormReleves::UpdatePlot() {
         plotted.insert(plotted.end(), d.points.begin(), d.points.end());
     }
     Chart->setAccessibleDescription(ChartSummary(plotted, x, y));
-    for (auto [axis, scale] : {std::pair{axisX_, xScale}, std::pair{axisY_, yScale}}) {
-        axis->setRange(scale.low, scale.high);
-        axis->setTickCount(scale.intervals() + 1);
+    ShowScale(axisX_, xScale);
+    ShowScale(axisY_, yScale);
+}
+
+void TFormReleves::ShowScale(QCategoryAxis* axis, const AxisScale& scale) {
+    axis->setRange(scale.low, scale.high);
+    for (const QString& label : axis->categoriesLabels()) {
+        axis->remove(label);
+    }
+    axis->setStartValue(scale.low);
+    // Fifteen digits tell apart the ticks of any scale (a step is at least 1e-12 of the
+    // values) and drop the binary noise of low + i × step: "0,6", not "0,6000000000000001".
+    const int intervals = scale.intervals();
+    for (int i = 0; i <= intervals; ++i) {
+        const double at = i == intervals ? scale.high : scale.low + i * scale.step;
+        axis->append(Text(ScreenFigure(at, 15)), at);
     }
 }
 

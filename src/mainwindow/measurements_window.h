@@ -26,7 +26,7 @@ class QPushButton;
 class QScatterSeries;
 class QTableView;
 class QThread;
-class QValueAxis;
+class QCategoryAxis;
 
 namespace veliso {
 
@@ -62,10 +62,6 @@ class MeasurementTableModel : public QAbstractTableModel {
 /// of the tab's controls `panel`, then of the main window.
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen);
-
-/// A figure for the screen: `digits` significant digits, decimal comma, thousands grouped
-/// by no-break spaces ("1 234") and powers of ten written "× 10ⁿ" ("1,02 × 10⁷").
-QString ScreenFigure(double value, int digits = 4);
 
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state
 /// of the gas with its measured wall-hit rate, tabulates the rows, copies them for a
@@ -146,6 +142,8 @@ class TFormReleves : public QDialog {
     void ShowReadout();
     void UpdatePlot();
     void UpdateSeriesChoice();
+    /// An axis from scale.low to scale.high with a labelled tick at each step.
+    void ShowScale(QCategoryAxis* axis, const AxisScale& scale);
     QString FitText(const FitResult& fit) const;
     /// The chart's text alternative.
     QString ChartSummary(const std::vector<PlotPoint>& points, Quantity x, Quantity y) const;
@@ -191,8 +189,8 @@ class TFormReleves : public QDialog {
     /// One scatter and one line per series drawn, made as more series are drawn.
     std::vector<QScatterSeries*> points_;
     std::vector<QLineSeries*> fitLines_;
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
+    QCategoryAxis* axisX_ = nullptr;
+    QCategoryAxis* axisY_ = nullptr;
 };
 
 }  // namespace veliso

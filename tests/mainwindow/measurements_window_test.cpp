@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
@@ -18,6 +19,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScatterSeries>
 #include <QSettings>
 #include <QTableView>
@@ -409,6 +411,59 @@ TEST_F(MeasurementsWindowTest, TitlesFitFromTheStartAndAnEmptyPlotHasNoNegativeA
     EXPECT_TRUE(status->text().startsWith(QString::fromUtf8("1 relevé dans le tableau")));
 }
 
+// One way of writing figures on one screen: grouped digits in the table, the fit, the axes
+// and the readout, plain digits in the file; none of "1e+05", "1,2E+09" or "9,9 × 10⁶".
+TEST_F(MeasurementsWindowTest, FiguresReadAlikeInTheTableTheFileTheFitAndTheAxes) {
+    // Every figure a label may hold: digits, grouped by no-break spaces, a comma, a minus.
+    const QRegularExpression plain(QString::fromUtf8("^-?\\d{1,3}(\u00a0\\d{3})*(,\\d+)?$"));
+    auto expectPlainAxes = [&](const char* when) {
+        for (QAbstractAxis* axis : window->pointSeries()->attachedAxes()) {
+            auto* labelled = qobject_cast<QCategoryAxis*>(axis);
+            ASSERT_NE(labelled, nullptr) << when;
+            const QStringList labels = labelled->categoriesLabels();
+            EXPECT_GE(labels.size(), 3) << when;
+            for (const QString& label : labels) {
+                EXPECT_TRUE(plain.match(label).hasMatch()) << when << ": " << label.toStdString();
+            }
+        }
+    };
+    // N = 22, T = 254 K, V = 19 %: P = 22 × 340.017 × 254 / 19 = 100 000.8 Pa, shown 100 000.
+    gas.count = 22;
+    gas.temperature = 254;
+    Choose("CBox_X", 3);           // 1/V
+    Choose("CBox_Ajustement", 1);  // proportional: a = N × 340.017 × T ≈ 1.9 × 10⁶
+    for (double volume : {19, 50, 100}) {
+        gas.volumePercent = volume;
+        Seconds({12000, 11990});
+        Click("butAjouter");
+    }
+    EXPECT_EQ(Cell(0, kPressureColumn), QString::fromUtf8("100\u00a0000"));
+    EXPECT_TRUE(Control<QLabel>("Lab_Releve")
+                    ->text()
+                    .contains(QString::fromUtf8("11\u00a0990 chocs sur les parois")));
+    const QString fit = Control<QLabel>("Lab_Ajustement")->text();
+    // P × V = 100 000 × 19 = 38 000 × 50 = 19 000 × 100 (the pressures are whole pascals).
+    EXPECT_TRUE(fit.contains(QString::fromUtf8("a = 1\u00a0900\u00a0000\u00a0;")))
+        << fit.toStdString();
+    EXPECT_FALSE(fit.contains(QString::fromUtf8("×"))) << fit.toStdString();
+    expectPlainAxes("1/V");
+    exportPath = folder.filePath("releves.csv");
+    Click("butExporter");
+    QFile written(exportPath);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString file = QString::fromUtf8(written.readAll());
+    const QString figures = file.mid(file.indexOf(QLatin1Char('\n')));  // after the titles
+    EXPECT_TRUE(figures.contains(";100000;")) << file.toStdString();
+    EXPECT_FALSE(figures.contains(QLatin1Char('e'), Qt::CaseInsensitive)) << file.toStdString();
+
+    // A file written elsewhere, with the largest pressure a file may hold.
+    importPath = Write("grand.csv", WriteMeasurementsCsv({}) + "1;;100;298;100;5;1e9;;;0;1\r\n");
+    Click("butImporter");
+    ASSERT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(Cell(0, kPressureColumn), QString::fromUtf8("1\u00a0000\u00a0000\u00a0000"));
+    expectPlainAxes("P (T) up to 1e9 Pa");
+}
+
 // Ten thousand points stay visible: markers without outline, smaller as they crowd, and
 // no more of them handed to the chart than there are cells of a marker in the plot.
 TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
@@ -481,13 +536,6 @@ TEST(BesideRectTest, BesideWhenThereIsRoomElseClearOfTheControls) {
         EXPECT_TRUE(c.screen.contains(got)) << c.name;
         EXPECT_FALSE(got.intersects(c.panel)) << c.name;
     }
-}
-
-TEST(ScreenFigureTest, PowersOfTenAreWrittenAsSuch) {
-    EXPECT_EQ(ScreenFigure(1.02e7, 3), QString::fromUtf8("1,02\u00a0×\u00a010⁷"));
-    EXPECT_EQ(ScreenFigure(1.5e-5), QString::fromUtf8("1,5\u00a0×\u00a010⁻⁵"));
-    EXPECT_EQ(ScreenFigure(340.0170), QStringLiteral("340"));
-    EXPECT_EQ(ScreenFigure(101325.0, 7), QString::fromUtf8("101\u00a0325"));
 }
 
 // The window as the main window opens it and feeds it.

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <set>
+#include <unordered_set>
 
 #include "core/common/number_format.h"
 #include "core/common/text_excerpt.h"
@@ -331,9 +333,14 @@ std::string OutOfRange(const Range& range, double value) {
         return "est négatif";
     }
     if (range.measured) {
-        return "dépasse " + DecimalComma(range.high) + ", bien plus que le gaz ne produit";
+        return "dépasse " + ExactScreenFigure(range.high) + ", bien plus que le gaz ne produit";
     }
-    return "est hors de " + DecimalComma(range.low) + " … " + DecimalComma(range.high);
+    return "est hors de " + ExactScreenFigure(range.low) + " … " + ExactScreenFigure(range.high);
+}
+
+// A count in a message, its thousands grouped ("1 048 577 colonnes").
+std::string Count(std::size_t n) {
+    return GroupedThousands(std::to_string(n));
 }
 
 // Why a file is refused, as one French sentence: "Ligne 4 : <reason>."
@@ -421,7 +428,7 @@ std::optional<std::string> CheckHeader(const SplitLine& line, int& columns) {
     const std::vector<std::string>& fields = line.fields;
     if (line.count != kMeasurementColumns && line.count != kSeriesless &&
         line.count != kShortColumns) {
-        std::string fault = "l'en-tête a " + std::to_string(line.count) +
+        std::string fault = "l'en-tête a " + Count(line.count) +
                             (line.count > 1 ? " colonnes" : " colonne") + " au lieu de " +
                             std::to_string(kMeasurementColumns);
         if (line.count == 1) {
@@ -443,7 +450,7 @@ std::optional<std::string> CheckHeader(const SplitLine& line, int& columns) {
 std::string ReadRow(int lineNumber, const SplitLine& line, int columns, Measurement& row) {
     LineReader in(lineNumber, line.fields);
     if (line.count != static_cast<std::size_t>(columns)) {
-        in.Fail(std::to_string(line.count) + " champs au lieu de " + std::to_string(columns));
+        in.Fail(Count(line.count) + " champs au lieu de " + std::to_string(columns));
         return in.error();
     }
     const auto number = in.Number(kNumberColumn);
@@ -574,27 +581,46 @@ std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std
     return RepeatedNumber(numbers).value_or("");
 }
 
+// The number a column holds, for every column but the time.
+std::optional<double> NumberOf(const Measurement& row, int column) {
+    switch (column) {
+        case kNumberColumn:
+            return row.number;
+        case kSeriesColumn:
+            return row.series;
+        case kCountColumn:
+            return row.count;
+        case kTemperatureColumn:
+            return row.temperature;
+        case kVolumeColumn:
+            return row.volumePercent;
+        case kMassColumn:
+            return row.mass;
+        case kPressureColumn:
+            return row.pressure;
+        case kWallHitsColumn:
+            return row.wallHits;
+        case kSpreadColumn:
+            return row.wallHitsSpread;
+        case kReadoutsColumn:
+            return row.readouts;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 std::string DecimalComma(double value) {
     if (value == 0) {
         return "0";  // −0 too: the table and the files show no signed zero
     }
-    // The shortest digits that read back to `value`, fixed or with an exponent, whichever is
-    // shorter: 24 characters at most ("-2.2250738585072014e-308").
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (error != std::errc()) {
-        return RoundedDecimalComma(value, 17);
-    }
-    return CommaFor(std::string(buffer, end));
-}
-
-std::string RoundedDecimalComma(double value, int digits) {
-    if (!std::isfinite(value)) {
-        return "—";
-    }
-    return CommaFor(FormatGeneral(value, std::clamp(digits, 1, 17)));
+    // The shortest digits that read back to `value`, written out in full: 326 characters at
+    // most (a subnormal's).
+    char buffer[400];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return CommaFor(std::string(buffer, error == std::errc() ? end : buffer));
 }
 
 std::string MeasurementField(const Measurement& row, int column) {
@@ -625,6 +651,58 @@ std::string MeasurementField(const Measurement& row, int column) {
         default:
             return {};
     }
+}
+
+std::string MeasurementScreenField(const Measurement& row, int column) {
+    switch (column) {
+        case kNumberColumn:
+        case kTimeColumn:
+        case kSeriesColumn:
+            return MeasurementField(row, column);
+        default:
+            const std::optional<double> value = NumberOf(row, column);
+            return value ? ExactScreenFigure(*value) : "";
+    }
+}
+
+std::vector<std::string> ScreenFieldShapes(const std::vector<Measurement>& rows, int column) {
+    std::set<std::string> shapes;
+    auto add = [&](const Measurement& row) {
+        std::string text = MeasurementScreenField(row, column);
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; }, '0');
+        shapes.insert(std::move(text));
+    };
+    if (column == kTimeColumn) {
+        for (const Measurement& row : rows) {
+            add(row);
+        }
+    } else {
+        // A figure's shape follows from its sign, its power of ten and its count of digits:
+        // one row of each is written out.
+        std::unordered_set<int> seen;
+        for (const Measurement& row : rows) {
+            int key = -1;  // no figure
+            if (const std::optional<double> value = NumberOf(row, column)) {
+                char buffer[40];
+                const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value,
+                                                        std::chars_format::scientific);
+                const std::string_view text(buffer, error == std::errc() ? end : buffer);
+                const std::size_t e = std::min(text.find('e'), text.size());
+                int power = 0;
+                if (e < text.size()) {
+                    const std::size_t from = e + (text[e + 1] == '+' ? 2 : 1);
+                    std::from_chars(text.data() + from, text.data() + text.size(), power);
+                }
+                // At most 17 digits and a point or a sign; powers from -324 to 308.
+                key = ((power + 400) * 32 + static_cast<int>(e)) * 2 + (*value < 0 ? 1 : 0);
+            }
+            if (seen.insert(key).second) {
+                add(row);
+            }
+        }
+    }
+    return {shapes.begin(), shapes.end()};
 }
 
 std::vector<std::string> MeasurementFields(const Measurement& row) {

@@ -12,17 +12,24 @@
 namespace veliso {
 
 /// Text of a value as French spreadsheets write it: decimal comma, the shortest digits that
-/// read back to the same double, with an exponent when that is shorter ("95,2", "101325",
-/// "0,01", "1e+06", "5e-324"); zero, −0 included, is "0".
+/// read back to the same double, never an exponent ("95,2", "100000", "0,0001"), so that a
+/// spreadsheet shows every figure of a column alike; zero, −0 included, is "0". The gas's
+/// figures take a dozen characters at most; 1e-300, read from a file, 302.
 std::string DecimalComma(double value);
 
-/// A value for reading on screen: `digits` significant digits, decimal comma ("340", "0,9987",
-/// "1,5e-05" when very small or very large).
-std::string RoundedDecimalComma(double value, int digits);
-
-/// The text of one column (a MeasurementColumn) of a row, as the table shows it and the files
-/// hold it; an absent value, or a column out of range, is an empty text.
+/// The text of one column (a MeasurementColumn) of a row, as the files hold it; an absent
+/// value, or a column out of range, is an empty text.
 std::string MeasurementField(const Measurement& row, int column);
+
+/// The same as the table shows it: row and series numbers, which are names, and the time as
+/// the file's text; the figures as ExactScreenFigure writes them ("101 325", "0,0001").
+std::string MeasurementScreenField(const Measurement& row, int column);
+
+/// Every shape the table's texts of `column` take for `rows`, once each: a shape is the text
+/// with each digit written "0". Digits are all of one width in the desktop's fonts, so the
+/// widest shape is as wide as the column's widest text; a long table has a handful of
+/// shapes, found without writing each figure out.
+std::vector<std::string> ScreenFieldShapes(const std::vector<Measurement>& rows, int column);
 
 /// The texts of the kMeasurementColumns columns of a row, in order.
 std::vector<std::string> MeasurementFields(const Measurement& row);
