@@ -30,6 +30,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QThread>
 #include <QTime>
@@ -345,6 +346,7 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     BuildControls();
     BuildPlot();
     ShowReadout();
+    FitColumns();
     UpdateSeriesChoice();
     UpdatePlot();
     // The least width is the widest row's; the rows that wrap need their lines there.
@@ -428,12 +430,10 @@ void TFormReleves::BuildControls() {
     Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->verticalHeader()->hide();
-    // Every column as wide as its title or its figures, whichever is wider, from the start
-    // and whatever the scroll bars take; judged on a sample of rows, so that a long table
-    // costs no more than a short one.
+    // Every column as wide as its title or its widest text, whichever is wider, as rows come
+    // and go (FitColumns, WidenColumns).
     QHeaderView* header = Table->horizontalHeader();
-    header->setResizeContentsPrecision(100);
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(QHeaderView::Fixed);
     header->setStretchLastSection(true);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Tab leaves the table for the next control; the arrows move between its cells.
@@ -488,20 +488,23 @@ void TFormReleves::BuildControls() {
     connect(butExporter, &QPushButton::clicked, this, Guard([this] { ExportCsv(); }));
     connect(butImporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ImportCsv));
     // Through the handler guard, like every handler: a failure is shown at once.
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(model_, signal, this, Guard([this] {
-                    UpdateSeriesChoice();
-                    UpdatePlot();
-                    ShowTableState();
-                }));
-    }
-    connect(model_, &QAbstractItemModel::modelReset, this, Guard([this] {
-                Bar_Serie->hide();
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            Guard([this](const QModelIndex&, int first, int last) {
+                WidenColumns(first, last);
                 UpdateSeriesChoice();
                 UpdatePlot();
                 ShowTableState();
             }));
-    connect(model_, &QAbstractItemModel::dataChanged, this, Guard([this] {
+    connect(model_, &QAbstractItemModel::modelReset, this, Guard([this] {
+                Bar_Serie->hide();
+                FitColumns();
+                UpdateSeriesChoice();
+                UpdatePlot();
+                ShowTableState();
+            }));
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            Guard([this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                WidenColumns(topLeft.row(), bottomRight.row());
                 UpdateSeriesChoice();
                 UpdatePlot();
             }));
@@ -578,9 +581,56 @@ void TFormReleves::BuildPlot() {
                    axisX_->titleBrush(), chart->legend()->labelBrush()};
     ShowContrast();
     connect(ContrastChanges(), &ContrastNotifier::changed, this, Guard([this] {
+                FitColumns();
                 ShowContrast();
                 UpdatePlot();
             }));
+}
+
+int TFormReleves::CellWidth(const QString& text) const {
+    // What the table's delegate asks of the style for a cell, and the grid line beside it.
+    QStyleOptionViewItem option;
+    option.initFrom(Table);
+    option.font = Table->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    option.text = text;
+    return Table->style()
+               ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), Table)
+               .width() +
+           (Table->showGrid() ? 1 : 0);
+}
+
+void TFormReleves::FitColumns() {
+    QHeaderView* header = Table->horizontalHeader();
+    for (int c = 0; c < kMeasurementColumns; ++c) {
+        int width = header->sectionSizeHint(c);
+        for (const std::string& shape : ScreenFieldShapes(model_->log().rows(), c)) {
+            width = std::max(width, CellWidth(Text(shape)));
+        }
+        header->resizeSection(c, width);
+    }
+}
+
+void TFormReleves::WidenColumns(int first, int last) {
+    QHeaderView* header = Table->horizontalHeader();
+    const std::vector<Measurement>& rows = model_->log().rows();
+    for (int r = std::max(first, 0); r <= last && r < static_cast<int>(rows.size()); ++r) {
+        for (int c = 0; c < kMeasurementColumns; ++c) {
+            const int width = CellWidth(Text(MeasurementScreenField(rows[r], c)));
+            if (width > header->sectionSize(c)) {
+                header->resizeSection(c, width);
+            }
+        }
+    }
+}
+
+void TFormReleves::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitColumns();
+    }
 }
 
 void TFormReleves::ShowContrast() {

@@ -115,6 +115,8 @@ class TFormReleves : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    /// A new font or style: the columns' widths again.
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
@@ -123,6 +125,12 @@ class TFormReleves : public QDialog {
     QWidget* BuildPlotPanel();
     /// The chart's axes, grid, texts in the look of the contrast mode or the normal one.
     void ShowContrast();
+    /// Every column of the table as wide as its title or its widest text, whichever is wider.
+    void FitColumns();
+    /// The columns widened where the rows `first` .. `last` need it.
+    void WidenColumns(int first, int last);
+    /// The width a cell of the table needs for `text`.
+    int CellWidth(const QString& text) const;
 
     void DeleteSelected();
     void ClearAll();

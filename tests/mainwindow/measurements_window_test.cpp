@@ -22,6 +22,7 @@
 #include <QRegularExpression>
 #include <QScatterSeries>
 #include <QSettings>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -462,6 +463,52 @@ TEST_F(MeasurementsWindowTest, FiguresReadAlikeInTheTableTheFileTheFitAndTheAxes
     ASSERT_EQ(Rows().size(), 1u);
     EXPECT_EQ(Cell(0, kPressureColumn), QString::fromUtf8("1\u00a0000\u00a0000\u00a0000"));
     expectPlainAxes("P (T) up to 1e9 Pa");
+}
+
+// Every column widens for what it shows as rows come: one by one, from a long file, and
+// after a file whose times were empty; "100" and "20 000" never turn into "1…".
+TEST_F(MeasurementsWindowTest, ColumnsWidenForEveryTextTheyShow) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTableView* table = Control<QTableView>("Table");
+    // A cell shows its text whole when the width its delegate asks for fits the column, less
+    // the grid line.
+    auto expectWhole = [&](int row, const char* when) {
+        QStyleOptionViewItem option;
+        option.initFrom(table);
+        option.font = table->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        for (int c = 0; c < kMeasurementColumns; ++c) {
+            const QModelIndex index = table->model()->index(row, c);
+            EXPECT_LE(table->itemDelegate()->sizeHint(option, index).width(),
+                      table->columnWidth(c) - 1)
+                << when << ", column " << c << ": " << Cell(row, c).toStdString();
+        }
+    };
+    Seconds({12000, 11990});
+    for (int n = 0; n < 100; ++n) {
+        Click("butAjouter");
+    }
+    expectWhole(99, "the hundredth row");
+
+    std::vector<Measurement> rows(20000);
+    for (int i = 0; i < 20000; ++i) {
+        rows[i].number = i + 1;
+        rows[i].count = 22;
+        rows[i].temperature = 254;
+        rows[i].volumePercent = 19;
+        rows[i].mass = 5;
+        rows[i].pressure = 100000;
+    }
+    importPath = Write("sans-heure.csv", WriteMeasurementsCsv(rows));
+    {
+        ModalAnswer answer(QMessageBox::Yes);  // the rows never exported are replaced
+        Click("butImporter");
+    }
+    ASSERT_EQ(Rows().size(), 20000u);
+    expectWhole(19999, "the last row of a long file");
+    Click("butAjouter");
+    expectWhole(20000, "a row with its time after a file without");
 }
 
 // Ten thousand points stay visible: markers without outline, smaller as they crowd, and
