@@ -152,6 +152,14 @@ QString FileName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
+// A reason given in a few words ("le fichier dépasse 16 Mo") as a sentence of its own.
+QString Sentence(QString words) {
+    if (!words.isEmpty()) {
+        words[0] = words[0].toUpper();
+    }
+    return words.endsWith(QLatin1Char('.')) ? words : words + QLatin1Char('.');
+}
+
 }  // namespace
 
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
@@ -364,7 +372,10 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
 
 TFormReleves::~TFormReleves() {
     if (reading_) {
-        reading_->wait();  // its answer, queued to this window, goes with it
+        // Asked to stop, a read ends at its next line; its answer, queued to this window,
+        // goes with it.
+        stopReading_.request_stop();
+        reading_->wait();
     }
     if (isVisible()) {
         SaveGeometry();
@@ -840,7 +851,7 @@ bool TFormReleves::ExportCsv() {
     if (!fault.isEmpty()) {
         Warn(QString::fromUtf8("Exportation impossible"),
              QString::fromUtf8("Le fichier « %1 » n'a pas pu être écrit").arg(FileName(path)) +
-                 kNbsp + ": " + fault);
+                 kNbsp + ": " + fault + QLatin1Char('.'));
         return false;
     }
     model_->MarkAllExported();
@@ -864,7 +875,8 @@ void TFormReleves::ImportCsv() {
     QByteArray bytes;
     if (const QString fault = ReadPlainFile(path, qint64(kMaxMeasurementCsvBytes), bytes);
         !fault.isEmpty()) {
-        Warn(QString::fromUtf8("Importation impossible"), refused + QStringLiteral("\n\n") + fault);
+        Warn(QString::fromUtf8("Importation impossible"),
+             refused + QStringLiteral("\n\n") + Sentence(fault));
         return;
     }
     if (bytes.size() < kReadAside) {
@@ -872,22 +884,58 @@ void TFormReleves::ImportCsv() {
         return;
     }
     // A long file is read on a thread of its own, so that the window keeps answering; the
-    // table changes only once it is read, back on the window's thread.
+    // table changes only once it is read, back on the window's thread. Closing the window
+    // stops the read.
     butImporter->setEnabled(false);
     Lab_Etat->setText(QString::fromUtf8("Lecture de « %1 »…").arg(FileName(path)));
-    reading_ = QThread::create([this, path, bytes = std::move(bytes)] {
-        auto read = std::make_shared<MeasurementCsv>(
-            ReadMeasurementsCsv(std::string_view(bytes.constData(), bytes.size())));
-        QMetaObject::invokeMethod(
-            this, Guard([this, path, read] { FinishImport(path, std::move(*read)); }),
-            Qt::QueuedConnection);
+    struct Aside {
+        QByteArray bytes;
+        MeasurementCsv read;
+        bool failed = false;
+    };
+    auto aside = std::make_shared<Aside>();
+    aside->bytes = std::move(bytes);
+    stopReading_ = std::stop_source();
+    reading_ = QThread::create([aside, stop = stopReading_.get_token()] {
+        // Nothing may leave the thread: an exception there would end the program.
+        try {
+            aside->read = ReadOrRefuse([&] {
+                return ReadMeasurementsCsv(
+                    std::string_view(aside->bytes.constData(), aside->bytes.size()), stop);
+            });
+        } catch (...) {
+            aside->failed = true;  // not even the refusal's words could be written
+        }
+        aside->bytes.clear();
     });
+    connect(reading_, &QThread::finished, this, Guard([this, path, aside] {
+                if (stopReading_.stop_requested()) {
+                    butImporter->setEnabled(true);
+                    Lab_Etat->setText(
+                        tr("Lecture de « %1 » interrompue : le tableau reste tel qu'il était.")
+                            .arg(FileName(path)));
+                    return;
+                }
+                if (aside->failed) {
+                    aside->read = MeasurementCsv{{}, std::string(kNoMemoryToRead), false};
+                }
+                FinishImport(path, std::move(aside->read));
+            }));
     connect(reading_, &QThread::finished, reading_, &QObject::deleteLater);
     reading_->start();
 }
 
+void TFormReleves::done(int result) {
+    if (reading_) {
+        stopReading_.request_stop();
+    }
+    QDialog::done(result);
+}
+
 void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
     butImporter->setEnabled(true);
+    // Whatever comes of it, the status line tells the table as it is from now on.
+    ShowTableState();
     const QString refused =
         QString::fromUtf8(
             "Le fichier « %1 » n'a pas été importé ; le tableau reste tel qu'il était.")

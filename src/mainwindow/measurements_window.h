@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QRect>
 #include <functional>
+#include <stop_token>
 #include <vector>
 
 #include "core/gas/gas_state.h"
@@ -86,6 +87,9 @@ class TFormReleves : public QDialog {
     void AddRow();
     /// "Exporter CSV…": true when the rows were written.
     bool ExportCsv();
+
+    /// Closing the window (its close button, Escape) also stops the reading of a long file.
+    void done(int result) override;
 
     bool hasUnexported() const { return model_->log().HasUnexported(); }
     /// "Relevé automatique" is checked.
@@ -170,8 +174,9 @@ class TFormReleves : public QDialog {
         QBrush legend;
     };
     ChartLook normalLook_;
-    /// The thread reading a long file being imported, while it runs.
+    /// The thread reading a long file being imported, while it runs, and what stops it.
     QPointer<QThread> reading_;
+    std::stop_source stopReading_;
 
     QLabel* Lab_Releve = nullptr;
     QPushButton* butAjouter = nullptr;

@@ -93,6 +93,19 @@ class MeasurementsWindowTest : public ::testing::Test {
             Click("butAjouter");
         }
     }
+    // `n` rows of the gas numbered 1 .. n, without times: N and T in turn over their ranges.
+    static std::vector<Measurement> GasRows(int n) {
+        std::vector<Measurement> rows(n);
+        for (int i = 0; i < n; ++i) {
+            rows[i].number = i + 1;
+            rows[i].count = 1 + i % 100;
+            rows[i].temperature = 10 + (i * 7) % 491;
+            rows[i].volumePercent = 100;
+            rows[i].mass = 5;
+            rows[i].pressure = IdealGasPressure(rows[i].count, rows[i].temperature, 100);
+        }
+        return rows;
+    }
     QString Write(const char* name, const std::string& text) {
         const QString path = folder.filePath(name);
         QFile file(path);
@@ -491,16 +504,7 @@ TEST_F(MeasurementsWindowTest, ColumnsWidenForEveryTextTheyShow) {
     }
     expectWhole(99, "the hundredth row");
 
-    std::vector<Measurement> rows(20000);
-    for (int i = 0; i < 20000; ++i) {
-        rows[i].number = i + 1;
-        rows[i].count = 22;
-        rows[i].temperature = 254;
-        rows[i].volumePercent = 19;
-        rows[i].mass = 5;
-        rows[i].pressure = 100000;
-    }
-    importPath = Write("sans-heure.csv", WriteMeasurementsCsv(rows));
+    importPath = Write("sans-heure.csv", WriteMeasurementsCsv(GasRows(20000)));
     {
         ModalAnswer answer(QMessageBox::Yes);  // the rows never exported are replaced
         Click("butImporter");
@@ -514,15 +518,7 @@ TEST_F(MeasurementsWindowTest, ColumnsWidenForEveryTextTheyShow) {
 // Ten thousand points stay visible: markers without outline, smaller as they crowd, and
 // no more of them handed to the chart than there are cells of a marker in the plot.
 TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
-    std::vector<Measurement> rows(10000);
-    for (int i = 0; i < 10000; ++i) {
-        rows[i].number = i + 1;
-        rows[i].count = 1 + i % 100;
-        rows[i].temperature = 10 + (i * 7) % 491;
-        rows[i].volumePercent = 100;
-        rows[i].mass = 5;
-        rows[i].pressure = IdealGasPressure(rows[i].count, rows[i].temperature, 100);
-    }
+    std::vector<Measurement> rows = GasRows(10000);
     importPath = Write("dense.csv", WriteMeasurementsCsv(rows));
     Click("butImporter");
     ASSERT_EQ(Rows().size(), 10000u);
@@ -543,6 +539,51 @@ TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
     EXPECT_TRUE(Control<QLabel>("Lab_Etat")->text().startsWith(QString::fromUtf8("Lecture de")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 40000u; }, 60000));
     EXPECT_TRUE(Control<QPushButton>("butImporter")->isEnabled());
+}
+
+// A file too long, refused after its read aside, or whose read the window's closing stops:
+// each time the table stays, and the status line tells it, never "Lecture de « … »…".
+TEST_F(MeasurementsWindowTest, AnImportThatEndsWithoutRowsLeavesTheTableAndSaysSo) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const std::string longFile = WriteMeasurementsCsv(GasRows(40000));
+    ASSERT_GE(longFile.size(), 1u << 20);  // read aside
+    QLabel* status = Control<QLabel>("Lab_Etat");
+    QPushButton* import = Control<QPushButton>("butImporter");
+    struct Case {
+        const char* name;
+        std::string file;
+        bool closed;  // the window is closed during the read
+        const char* box;
+        const char* status;
+    } cases[] = {
+        {"over 16 MiB", std::string(kMaxMeasurementCsvBytes + 1, ';'), false,
+         "Le fichier dépasse 16 Mo.", "Tableau vide."},
+        {"refused after its read", longFile + "x;;1;10;10;1;0;;;0;1\r\n", false,
+         "Ligne 40002 : dans la colonne « N° », « x » n'est pas un nombre.", "Tableau vide."},
+        {"closed while read", longFile, true, nullptr,
+         "Lecture de « fichier.csv » interrompue : le tableau reste tel qu'il était."},
+    };
+    for (const Case& c : cases) {
+        importPath = Write("fichier.csv", c.file);
+        ModalAnswer answer(QMessageBox::Ok);
+        Click("butImporter");
+        if (c.closed) {
+            window->close();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return import->isEnabled(); }, 60000)) << c.name;
+            window->show();
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return answer.answered() == 1; }, 60000)) << c.name;
+            EXPECT_TRUE(answer.text.endsWith(QString::fromUtf8(c.box)))
+                << answer.text.toStdString();
+        }
+        EXPECT_EQ(status->text(), QString::fromUtf8(c.status)) << c.name;
+        EXPECT_TRUE(import->isEnabled()) << c.name;
+        EXPECT_TRUE(Rows().empty()) << c.name;
+    }
+    // Gone while it reads: the read stops, and its answer goes with the window.
+    Click("butImporter");
+    window.reset();
 }
 
 // Where the window opens: beside the main window when the screen has room, else clear of the

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
+#include <new>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +61,12 @@ inline constexpr std::size_t kMaxMeasurementTextCharacters = 80;
 inline constexpr double kMaxPlausiblePressure = 1e9;  ///< Pa
 inline constexpr double kMaxPlausibleWallHits = 1e7;  ///< per second, for the mean and spread
 
+/// Why a read failed for want of memory.
+inline constexpr std::string_view kNoMemoryToRead = "La mémoire manque pour lire ce fichier.";
+
+/// Why a read failed through a fault of the program, `what` the exception's own words.
+std::string ProgramFault(std::string_view what);
+
 /// Result of reading a CSV file: every row, or the first fault and no row.
 struct MeasurementCsv {
     std::vector<Measurement> rows;
@@ -85,9 +94,30 @@ struct MeasurementCsv {
 ///
 /// Memory: the text is read in place, twice: once to check every line and count the rows,
 /// once to keep them in a vector of exactly that size. A line keeps only the fields a row
-/// may have, plus one, however many separators it holds. Apart from the rows kept, a read
-/// needs at most about twice the file's size (a field and the digits of its number), whatever
-/// its shape: `veliso_csv_bench` measures the costliest shapes.
-MeasurementCsv ReadMeasurementsCsv(std::string_view text);
+/// may have, plus one, however many separators it holds, and a Windows-1252 file is turned
+/// into UTF-8 field by field. Apart from the rows kept, a read needs at most about twice the
+/// file's size (a field and the digits of its number), whatever its shape; three times for a
+/// Windows-1252 field made of the characters that take three bytes in UTF-8 ("€", "‰"):
+/// `veliso_csv_bench` measures the costliest shapes.
+///
+/// Once `stop` is requested, the read ends at the next line with no row and the error
+/// "La lecture a été interrompue.".
+MeasurementCsv ReadMeasurementsCsv(std::string_view text, std::stop_token stop = {});
+
+/// `read()`, a reading of a CSV file, or the refusal that says why it threw, in French: memory
+/// ran short (std::bad_alloc), or the program failed (any other exception, its message
+/// quoted). A read on a thread of its own has nothing else to catch what it throws.
+template <typename Read>
+MeasurementCsv ReadOrRefuse(Read&& read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        return MeasurementCsv{{}, std::string(kNoMemoryToRead), false};
+    } catch (const std::exception& e) {
+        return MeasurementCsv{{}, ProgramFault(e.what()), false};
+    } catch (...) {
+        return MeasurementCsv{{}, ProgramFault(""), false};
+    }
+}
 
 }  // namespace veliso

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <functional>
+#include <stdexcept>
+#include <stop_token>
 #include <string>
 
 namespace veliso {
@@ -292,6 +295,35 @@ TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
     ExpectRefused("\xEF\xBB\xBF\xC0\xAF\n", "Ligne 1 : le texte n'est pas en UTF-8.");
     ExpectRefused("\xEF\xBB\xBF\xED\xA0\x80\n", "Ligne 1 : le texte n'est pas en UTF-8.");
     ExpectRefused("\xEF\xBB\xBFN°\xE2\x82", "Ligne 1 : le texte n'est pas en UTF-8.");
+}
+
+// A read aside ends when it is asked to, and whatever it throws becomes a refusal in French.
+TEST_F(MeasurementCsvTest, AReadStopsWhenAskedAndAFailureIsARefusal) {
+    const std::string file = WriteMeasurementsCsv(rows);
+    std::stop_source stop;
+    stop.request_stop();
+    const MeasurementCsv stopped = ReadMeasurementsCsv(file, stop.get_token());
+    EXPECT_EQ(stopped.error, "La lecture a été interrompue.");
+    EXPECT_TRUE(stopped.rows.empty());
+
+    struct Case {
+        const char* name;
+        std::function<MeasurementCsv()> read;
+        std::string error;
+    } cases[] = {
+        {"read", [&] { return ReadMeasurementsCsv(file); }, ""},
+        {"no memory", []() -> MeasurementCsv { throw std::bad_alloc(); },
+         "La mémoire manque pour lire ce fichier."},
+        {"a fault", []() -> MeasurementCsv { throw std::length_error("vector::reserve"); },
+         "La lecture a échoué sur une erreur du programme : « vector::reserve »."},
+        {"anything", []() -> MeasurementCsv { throw 42; },
+         "La lecture a échoué sur une erreur du programme."},
+    };
+    for (const Case& c : cases) {
+        const MeasurementCsv read = ReadOrRefuse(c.read);
+        EXPECT_EQ(read.error, c.error) << c.name;
+        EXPECT_EQ(read.rows.size(), c.error.empty() ? rows.size() : 0u) << c.name;
+    }
 }
 
 // The table shows figures as they are read, numbers and times as they are; the width of a
