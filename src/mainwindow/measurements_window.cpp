@@ -837,6 +837,18 @@ void TFormReleves::RememberFolder(const QString& path) {
 }
 
 bool TFormReleves::ExportCsv() {
+    // A table of days of automatic rows writes more than "Importer CSV…" reads: said first.
+    const std::string csv = WriteMeasurementsCsv(model_->log().rows());
+    if (csv.size() > kMaxMeasurementCsvBytes &&
+        !AskDefaultNo(
+            this, windowTitle(),
+            tr("Ces relevés font un fichier de %1\u00a0Mo\u00a0: un tableur l'ouvrira, mais "
+               "« Importer CSV… » ne relit que les fichiers de %2\u00a0Mo au plus. Les "
+               "exporter quand même\u00a0?")
+                .arg(Text(ScreenFigure(double(csv.size()) / (1 << 20), 3)))
+                .arg(kMaxMeasurementCsvBytes >> 20))) {
+        return false;
+    }
     QString path = chooseExportFile ? chooseExportFile() : QString();
     if (path.isEmpty()) {
         return false;
@@ -845,7 +857,6 @@ bool TFormReleves::ExportCsv() {
         path += QStringLiteral(".csv");
     }
     RememberFolder(path);
-    const std::string csv = WriteMeasurementsCsv(model_->log().rows());
     const QString fault =
         WritePlainFile(path, QByteArray::fromRawData(csv.data(), qsizetype(csv.size())));
     if (!fault.isEmpty()) {

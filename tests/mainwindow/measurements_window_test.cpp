@@ -541,6 +541,32 @@ TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
     EXPECT_TRUE(Control<QPushButton>("butImporter")->isEnabled());
 }
 
+// A file read in Windows-1252 writes each "€" of its notes in three bytes: its rows make a file
+// "Importer CSV…" would refuse, which the export says before it writes it.
+TEST_F(MeasurementsWindowTest, AnExportTooLongToImportAgainIsAskedAboutFirst) {
+    std::string file =
+        "N\xB0;Heure;Quantit\xE9 N;Temp\xE9rature T (K);Volume V (%);Masse relative;"
+        "Pression P (Pa);Chocs sur parois /s\r\n";
+    const std::string note(80, '\x80');
+    for (int n = 1; n <= 64000; ++n) {
+        file += std::to_string(n) + ";" + note + ";1;10;10;1;0;\r\n";
+    }
+    ASSERT_LT(file.size(), kMaxMeasurementCsvBytes);
+    importPath = Write("tableur.csv", file);
+    Click("butImporter");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 64000u; }, 60000));
+    exportPath = folder.filePath("releves.csv");
+    for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        ModalAnswer asked(answer);
+        Click("butExporter");
+        ASSERT_EQ(asked.answered(), 1u);
+        EXPECT_TRUE(asked.text.startsWith(
+            QString::fromUtf8("Ces relevés font un fichier de 16,2\u00a0Mo\u00a0:")))
+            << asked.text.toStdString();
+        EXPECT_EQ(QFile::exists(exportPath), answer == QMessageBox::Yes);
+    }
+}
+
 // A file too long, refused after its read aside, or whose read the window's closing stops:
 // each time the table stays, and the status line tells it, never "Lecture de « … »…".
 TEST_F(MeasurementsWindowTest, AnImportThatEndsWithoutRowsLeavesTheTableAndSaysSo) {
