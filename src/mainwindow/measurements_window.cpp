@@ -127,6 +127,51 @@ QString QuantityName(Quantity q) {
     }
 }
 
+// The readout of the wall hits: the last simulated second and the mean of the chosen span.
+QString ReadoutText(std::optional<int> last, const WallHitAverage& average) {
+    if (!last) {
+        return QString::fromUtf8("En attente de la première seconde simulée (40 pas du gaz).");
+    }
+    QString text = QString::fromUtf8("Dernière seconde simulée") + kNbsp +
+                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(Whole(*last));
+    if (!average.mean) {
+        return text +
+               QString::fromUtf8("En attente d'une seconde simulée complète dans l'état actuel.");
+    }
+    text += QString::fromUtf8("Moyenne sur %1 s").arg(average.readouts) + kNbsp +
+            QString::fromUtf8(": %1 chocs par seconde simulée").arg(Figure(*average.mean));
+    if (average.spread) {
+        text += QString::fromUtf8(" (écart type %1)").arg(Figure(*average.spread));
+    }
+    return text + QLatin1Char('.');
+}
+
+// A word-wrapped label as tall, at any width, as the longest of its texts would make it: its
+// figures change every second, and the controls under it must not move with them.
+class SteadyLabel : public QLabel {
+  public:
+    SteadyLabel(QWidget* parent, QStringList longest)
+        : QLabel(parent), longest_(std::move(longest)) {
+        setWordWrap(true);
+        sizer_.setWordWrap(true);
+    }
+
+    int heightForWidth(int width) const override {
+        int height = QLabel::heightForWidth(width);
+        sizer_.setFont(font());
+        sizer_.setContentsMargins(contentsMargins());
+        for (const QString& text : longest_) {
+            sizer_.setText(text);
+            height = std::max(height, sizer_.heightForWidth(width));
+        }
+        return height;
+    }
+
+  private:
+    QStringList longest_;
+    mutable QLabel sizer_;  // never shown: it lays the longest texts out
+};
+
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
     b->setObjectName(name);
@@ -385,11 +430,15 @@ TFormReleves::~TFormReleves() {
 void TFormReleves::BuildControls() {
     auto* layout = new QVBoxLayout(this);
 
-    Lab_Releve = new QLabel(this);
-    Lab_Releve->setObjectName("Lab_Releve");
     // Its figures change every second: in a narrow window it takes a second line rather
-    // than widening the window.
-    Lab_Releve->setWordWrap(true);
+    // than widening the window, and keeps it while its text is shorter. The widest figures:
+    // at most 12 000 hits a second (100 particles, one hit per axis and step, 40 steps), and
+    // spreads of 4 digits.
+    const int hits = 88888;
+    Lab_Releve = new SteadyLabel(
+        this, {ReadoutText(std::nullopt, {}), ReadoutText(hits, {}),
+               ReadoutText(hits, {double(hits), 0.8888, kSpans[std::size(kSpans) - 1]})});
+    Lab_Releve->setObjectName("Lab_Releve");
     layout->addWidget(Lab_Releve);
 
     auto* recordRow = new QHBoxLayout;
@@ -694,25 +743,8 @@ void TFormReleves::SecondCounted(int hits) {
 
 void TFormReleves::ShowReadout() {
     const std::optional<int> last = readouts_.lastHits();
-    if (!last) {
-        Lab_Releve->setText(
-            QString::fromUtf8("En attente de la première seconde simulée (40 pas du gaz)."));
-        return;
-    }
-    const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
-    QString text = QString::fromUtf8("Dernière seconde simulée") + kNbsp +
-                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(Whole(*last));
-    if (!average.mean) {
-        text += QString::fromUtf8("En attente d'une seconde simulée complète dans l'état actuel.");
-    } else {
-        text += QString::fromUtf8("Moyenne sur %1 s").arg(average.readouts) + kNbsp +
-                QString::fromUtf8(": %1 chocs par seconde simulée").arg(Figure(*average.mean));
-        if (average.spread) {
-            text += QString::fromUtf8(" (écart type %1)").arg(Figure(*average.spread));
-        }
-        text += QLatin1Char('.');
-    }
-    Lab_Releve->setText(text);
+    Lab_Releve->setText(
+        ReadoutText(last, last ? readouts_.Average(Span(), ConditionsOf(gas_)) : WallHitAverage{}));
 }
 
 void TFormReleves::AddRow() {

@@ -29,6 +29,7 @@
 #include <QValueAxis>
 #include <QWindow>
 #include <numeric>
+#include <set>
 
 #include "core/gas/gas_step.h"
 #include "core/measure/measurement_csv.h"
@@ -476,6 +477,39 @@ TEST_F(MeasurementsWindowTest, FiguresReadAlikeInTheTableTheFileTheFitAndTheAxes
     ASSERT_EQ(Rows().size(), 1u);
     EXPECT_EQ(Cell(0, kPressureColumn), QString::fromUtf8("1\u00a0000\u00a0000\u00a0000"));
     expectPlainAxes("P (T) up to 1e9 Pa");
+}
+
+// The readout above the button changes every second, and takes two lines where the window is
+// narrow: the button stays where it is whatever the readout says.
+TEST_F(MeasurementsWindowTest, TheReadoutKeepsItsLinesAndTheButtonItsPlace) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QPushButton* add = Control<QPushButton>("butAjouter");
+    QLabel* readout = Control<QLabel>("Lab_Releve");
+    const int least = window->minimumSizeHint().width();
+    for (int width : {least, least + 100, least + 200, least + 300, least + 400}) {
+        window->resize(width, window->height());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == width; })) << width;
+        std::set<int> heights, places;
+        auto look = [&] {
+            window->layout()->activate();
+            heights.insert(readout->heightForWidth(readout->width()));
+            places.insert(add->y());
+        };
+        // Each kind of readout, with figures short and long.
+        look();
+        for (int hits : {5, 12000, 7, 11999}) {
+            Seconds({hits});
+            look();
+        }
+        Choose("CBox_Moyenne", 2);  // 10 s: a spread
+        look();
+        gas.temperature += 1;  // no second of this state yet
+        Choose("CBox_Moyenne", 0);
+        look();
+        EXPECT_EQ(places.size(), 1u)
+            << "at " << width << " px, the readout in " << heights.size() << " heights";
+    }
 }
 
 // Every column widens for what it shows as rows come: one by one, from a long file, and
