@@ -79,11 +79,18 @@ std::string Shape(const std::string& start, const std::string& fill, const std::
     return text + end;
 }
 
+// The titles of a file of eight columns, in UTF-8 or as a spreadsheet saves them in
+// Windows-1252.
+const std::string kShortHeader =
+    "N°;Heure;Quantité N;Température T (K);Volume V (%);Masse relative;"
+    "Pression P (Pa);Chocs sur parois /s\n";
+const std::string kWindowsHeader =
+    "N\xB0;Heure;Quantit\xE9 N;Temp\xE9rature T (K);Volume V (%);Masse relative;"
+    "Pression P (Pa);Chocs sur parois /s\n";
+
 // The most rows a file can hold: the shortest rows with a count, numbered 1, 2, ….
-std::string ShortestRows() {
-    std::string text =
-        "N°;Heure;Quantité N;Température T (K);Volume V (%);Masse relative;"
-        "Pression P (Pa);Chocs sur parois /s\n";
+std::string ShortestRows(const std::string& header = kShortHeader) {
+    std::string text = header;
     for (int n = 1;; ++n) {
         const std::string row = std::to_string(n) + ";;1;10;10;1;0;\n";
         if (text.size() + row.size() > kSize) {
@@ -135,6 +142,13 @@ VELISO_CSV_SHAPE(BM_CsvHugeQuotedTime, Shape(kHeader + "1;\"", "\"\"", "\";100;2
 VELISO_CSV_SHAPE(BM_CsvHugeTitle, Shape("", "N", ";x\n"));
 // The most rows a file can hold, all read.
 VELISO_CSV_SHAPE(BM_CsvShortestRows, ShortestRows());
+// The same saved by a spreadsheet in Windows-1252.
+VELISO_CSV_SHAPE(BM_CsvWindows1252ShortestRows, ShortestRows(kWindowsHeader));
+// A Windows-1252 title of 16 MiB of "€", three bytes each in UTF-8.
+VELISO_CSV_SHAPE(BM_CsvWindows1252HugeTitle, Shape("", "\x80", ";x\n"));
+// A Windows-1252 time of 16 MiB of "é", two bytes each in UTF-8.
+VELISO_CSV_SHAPE(BM_CsvWindows1252HugeTime,
+                 Shape(kWindowsHeader + "1;", "\xE9", ";100;298;100;5;0;\n"));
 
 }  // namespace
 }  // namespace veliso

@@ -3,6 +3,7 @@
 #include "mainwindow/measurements_window.h"
 
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -29,17 +30,17 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QThread>
 #include <QTime>
 #include <QVBoxLayout>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
 
-#include "core/common/scene_description.h"
+#include "core/common/number_format.h"
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
 #include "mainwindow/dialogs.h"
@@ -65,8 +66,14 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A measured or fitted figure: four significant digits, as a student reads them.
 QString Figure(double value) {
-    return ScreenFigure(value);
+    return Text(ScreenFigure(value, 4));
+}
+
+// A count: its thousands grouped, as every figure of the window.
+QString Whole(qsizetype n) {
+    return Text(GroupedThousands(std::to_string(n)));
 }
 
 // French typography: a no-break space before ? ! : ; so that the sign never starts a line.
@@ -102,7 +109,7 @@ const char* const kSettingsFolder = "releves/dossier";
 
 // What each row-count or series-count reads like: "1 relevé", "3 relevés".
 QString Counted(qsizetype n, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? many : one));
+    return QStringLiteral("%1 %2").arg(Whole(n), QString::fromUtf8(n > 1 ? many : one));
 }
 
 QString QuantityName(Quantity q) {
@@ -119,6 +126,51 @@ QString QuantityName(Quantity q) {
             return Text(QuantityTitle(q));
     }
 }
+
+// The readout of the wall hits: the last simulated second and the mean of the chosen span.
+QString ReadoutText(std::optional<int> last, const WallHitAverage& average) {
+    if (!last) {
+        return QString::fromUtf8("En attente de la première seconde simulée (40 pas du gaz).");
+    }
+    QString text = QString::fromUtf8("Dernière seconde simulée") + kNbsp +
+                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(Whole(*last));
+    if (!average.mean) {
+        return text +
+               QString::fromUtf8("En attente d'une seconde simulée complète dans l'état actuel.");
+    }
+    text += QString::fromUtf8("Moyenne sur %1 s").arg(average.readouts) + kNbsp +
+            QString::fromUtf8(": %1 chocs par seconde simulée").arg(Figure(*average.mean));
+    if (average.spread) {
+        text += QString::fromUtf8(" (écart type %1)").arg(Figure(*average.spread));
+    }
+    return text + QLatin1Char('.');
+}
+
+// A word-wrapped label as tall, at any width, as the longest of its texts would make it: its
+// figures change every second, and the controls under it must not move with them.
+class SteadyLabel : public QLabel {
+  public:
+    SteadyLabel(QWidget* parent, QStringList longest)
+        : QLabel(parent), longest_(std::move(longest)) {
+        setWordWrap(true);
+        sizer_.setWordWrap(true);
+    }
+
+    int heightForWidth(int width) const override {
+        int height = QLabel::heightForWidth(width);
+        sizer_.setFont(font());
+        sizer_.setContentsMargins(contentsMargins());
+        for (const QString& text : longest_) {
+            sizer_.setText(text);
+            height = std::max(height, sizer_.heightForWidth(width));
+        }
+        return height;
+    }
+
+  private:
+    QStringList longest_;
+    mutable QLabel sizer_;  // never shown: it lays the longest texts out
+};
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -145,24 +197,15 @@ QString FileName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
-}  // namespace
-
-QString ScreenFigure(double value, int digits) {
-    const std::string figure = RoundedDecimalComma(value, digits);
-    if (figure.find('e') == std::string::npos) {
-        return Text(GroupedThousands(figure));
+// A reason given in a few words ("le fichier dépasse 16 Mo") as a sentence of its own.
+QString Sentence(QString words) {
+    if (!words.isEmpty()) {
+        words[0] = words[0].toUpper();
     }
-    const QString text = Text(figure);
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    static const char16_t kSuperscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
-    const int exponent = text.mid(e + 1).toInt();
-    QString power;
-    for (QChar c : QString::number(std::abs(exponent))) {
-        power += QChar(kSuperscripts[c.digitValue()]);
-    }
-    return text.left(e) + kNbsp + QChar(0x00D7) + kNbsp + QStringLiteral("10") +
-           (exponent < 0 ? QString(QChar(0x207B)) : QString()) + power;
+    return words.endsWith(QLatin1Char('.')) ? words : words + QLatin1Char('.');
 }
+
+}  // namespace
 
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen) {
@@ -270,11 +313,7 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            // The file's text, with the thousands grouped as they are read in French; row and
-            // series numbers are names, not quantities.
-            return column == kNumberColumn || column == kSeriesColumn
-                       ? Text(MeasurementField(row, column))
-                       : Text(GroupedThousands(MeasurementField(row, column)));
+            return Text(MeasurementScreenField(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
                                          : int(Qt::AlignRight | Qt::AlignVCenter);
@@ -360,6 +399,7 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
     BuildControls();
     BuildPlot();
     ShowReadout();
+    FitColumns();
     UpdateSeriesChoice();
     UpdatePlot();
     // The least width is the widest row's; the rows that wrap need their lines there.
@@ -377,7 +417,10 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
 
 TFormReleves::~TFormReleves() {
     if (reading_) {
-        reading_->wait();  // its answer, queued to this window, goes with it
+        // Asked to stop, a read ends at its next line; its answer, queued to this window,
+        // goes with it.
+        stopReading_.request_stop();
+        reading_->wait();
     }
     if (isVisible()) {
         SaveGeometry();
@@ -387,11 +430,15 @@ TFormReleves::~TFormReleves() {
 void TFormReleves::BuildControls() {
     auto* layout = new QVBoxLayout(this);
 
-    Lab_Releve = new QLabel(this);
-    Lab_Releve->setObjectName("Lab_Releve");
     // Its figures change every second: in a narrow window it takes a second line rather
-    // than widening the window.
-    Lab_Releve->setWordWrap(true);
+    // than widening the window, and keeps it while its text is shorter. The widest figures:
+    // at most 12 000 hits a second (100 particles, one hit per axis and step, 40 steps), and
+    // spreads of 4 digits.
+    const int hits = 88888;
+    Lab_Releve = new SteadyLabel(
+        this, {ReadoutText(std::nullopt, {}), ReadoutText(hits, {}),
+               ReadoutText(hits, {double(hits), 0.8888, kSpans[std::size(kSpans) - 1]})});
+    Lab_Releve->setObjectName("Lab_Releve");
     layout->addWidget(Lab_Releve);
 
     auto* recordRow = new QHBoxLayout;
@@ -443,12 +490,10 @@ void TFormReleves::BuildControls() {
     Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->verticalHeader()->hide();
-    // Every column as wide as its title or its figures, whichever is wider, from the start
-    // and whatever the scroll bars take; judged on a sample of rows, so that a long table
-    // costs no more than a short one.
+    // Every column as wide as its title or its widest text, whichever is wider, as rows come
+    // and go (FitColumns, WidenColumns).
     QHeaderView* header = Table->horizontalHeader();
-    header->setResizeContentsPrecision(100);
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(QHeaderView::Fixed);
     header->setStretchLastSection(true);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Tab leaves the table for the next control; the arrows move between its cells.
@@ -503,20 +548,23 @@ void TFormReleves::BuildControls() {
     connect(butExporter, &QPushButton::clicked, this, Guard([this] { ExportCsv(); }));
     connect(butImporter, &QPushButton::clicked, this, Guard(this, &TFormReleves::ImportCsv));
     // Through the handler guard, like every handler: a failure is shown at once.
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(model_, signal, this, Guard([this] {
-                    UpdateSeriesChoice();
-                    UpdatePlot();
-                    ShowTableState();
-                }));
-    }
-    connect(model_, &QAbstractItemModel::modelReset, this, Guard([this] {
-                Bar_Serie->hide();
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            Guard([this](const QModelIndex&, int first, int last) {
+                WidenColumns(first, last);
                 UpdateSeriesChoice();
                 UpdatePlot();
                 ShowTableState();
             }));
-    connect(model_, &QAbstractItemModel::dataChanged, this, Guard([this] {
+    connect(model_, &QAbstractItemModel::modelReset, this, Guard([this] {
+                Bar_Serie->hide();
+                FitColumns();
+                UpdateSeriesChoice();
+                UpdatePlot();
+                ShowTableState();
+            }));
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            Guard([this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                WidenColumns(topLeft.row(), bottomRight.row());
                 UpdateSeriesChoice();
                 UpdatePlot();
             }));
@@ -575,14 +623,13 @@ QWidget* TFormReleves::BuildPlotPanel() {
 void TFormReleves::BuildPlot() {
     auto* chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignRight);
-    // Axis figures with a decimal comma, as in the table.
-    chart->setLocale(QLocale(QLocale::French, QLocale::France));
-    chart->setLocalizeNumbers(true);
-    axisX_ = new QValueAxis(chart);
-    axisY_ = new QValueAxis(chart);
-    // Pressures reach 1 700 085 Pa: seven digits before an exponent would be needed.
-    axisX_->setLabelFormat(QStringLiteral("%.7g"));
-    axisY_->setLabelFormat(QStringLiteral("%.7g"));
+    // The axes' figures are written as the table and the fit write theirs: each tick is a
+    // category boundary labelled with its figure (ShowScale).
+    axisX_ = new QCategoryAxis(chart);
+    axisY_ = new QCategoryAxis(chart);
+    for (QCategoryAxis* axis : {axisX_, axisY_}) {
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    }
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
     // The view starts with an empty chart of its own, which setChart hands back rather than
@@ -594,9 +641,56 @@ void TFormReleves::BuildPlot() {
                    axisX_->titleBrush(), chart->legend()->labelBrush()};
     ShowContrast();
     connect(ContrastChanges(), &ContrastNotifier::changed, this, Guard([this] {
+                FitColumns();
                 ShowContrast();
                 UpdatePlot();
             }));
+}
+
+int TFormReleves::CellWidth(const QString& text) const {
+    // What the table's delegate asks of the style for a cell, and the grid line beside it.
+    QStyleOptionViewItem option;
+    option.initFrom(Table);
+    option.font = Table->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    option.text = text;
+    return Table->style()
+               ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), Table)
+               .width() +
+           (Table->showGrid() ? 1 : 0);
+}
+
+void TFormReleves::FitColumns() {
+    QHeaderView* header = Table->horizontalHeader();
+    for (int c = 0; c < kMeasurementColumns; ++c) {
+        int width = header->sectionSizeHint(c);
+        for (const std::string& shape : ScreenFieldShapes(model_->log().rows(), c)) {
+            width = std::max(width, CellWidth(Text(shape)));
+        }
+        header->resizeSection(c, width);
+    }
+}
+
+void TFormReleves::WidenColumns(int first, int last) {
+    QHeaderView* header = Table->horizontalHeader();
+    const std::vector<Measurement>& rows = model_->log().rows();
+    for (int r = std::max(first, 0); r <= last && r < static_cast<int>(rows.size()); ++r) {
+        for (int c = 0; c < kMeasurementColumns; ++c) {
+            const int width = CellWidth(Text(MeasurementScreenField(rows[r], c)));
+            if (width > header->sectionSize(c)) {
+                header->resizeSection(c, width);
+            }
+        }
+    }
+}
+
+void TFormReleves::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitColumns();
+    }
 }
 
 void TFormReleves::ShowContrast() {
@@ -649,25 +743,8 @@ void TFormReleves::SecondCounted(int hits) {
 
 void TFormReleves::ShowReadout() {
     const std::optional<int> last = readouts_.lastHits();
-    if (!last) {
-        Lab_Releve->setText(
-            QString::fromUtf8("En attente de la première seconde simulée (40 pas du gaz)."));
-        return;
-    }
-    const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
-    QString text = QString::fromUtf8("Dernière seconde simulée") + kNbsp +
-                   QString::fromUtf8(": %1 chocs sur les parois. ").arg(*last);
-    if (!average.mean) {
-        text += QString::fromUtf8("En attente d'une seconde simulée complète dans l'état actuel.");
-    } else {
-        text += QString::fromUtf8("Moyenne sur %1 s").arg(average.readouts) + kNbsp +
-                QString::fromUtf8(": %1 chocs par seconde simulée").arg(Figure(*average.mean));
-        if (average.spread) {
-            text += QString::fromUtf8(" (écart type %1)").arg(Figure(*average.spread));
-        }
-        text += QLatin1Char('.');
-    }
-    Lab_Releve->setText(text);
+    Lab_Releve->setText(
+        ReadoutText(last, last ? readouts_.Average(Span(), ConditionsOf(gas_)) : WallHitAverage{}));
 }
 
 void TFormReleves::AddRow() {
@@ -749,7 +826,8 @@ void TFormReleves::ClearAll() {
     if (n == 0) {
         return;
     }
-    QString question = QString::fromUtf8("Effacer les %1 relevés du tableau").arg(n) + kNbsp + "?";
+    QString question =
+        QString::fromUtf8("Effacer les %1 relevés du tableau").arg(Whole(n)) + kNbsp + "?";
     if (hasUnexported()) {
         question += QString::fromUtf8("\nCertains n'ont pas été exportés.");
     }
@@ -769,8 +847,9 @@ void TFormReleves::CopyRows() {
         rows = model_->log().rows();
     }
     QApplication::clipboard()->setText(Text(WriteMeasurementsTsv(rows)));
-    Lab_Etat->setText(QString::fromUtf8("%1 copiés pour un tableur.")
-                          .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé", "relevés")));
+    Lab_Etat->setText(
+        QString::fromUtf8("%1 pour un tableur.")
+            .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé copié", "relevés copiés")));
 }
 
 QString TFormReleves::StartFolder() const {
@@ -790,6 +869,18 @@ void TFormReleves::RememberFolder(const QString& path) {
 }
 
 bool TFormReleves::ExportCsv() {
+    // A table of days of automatic rows writes more than "Importer CSV…" reads: said first.
+    const std::string csv = WriteMeasurementsCsv(model_->log().rows());
+    if (csv.size() > kMaxMeasurementCsvBytes &&
+        !AskDefaultNo(
+            this, windowTitle(),
+            tr("Ces relevés font un fichier de %1\u00a0Mo\u00a0: un tableur l'ouvrira, mais "
+               "« Importer CSV… » ne relit que les fichiers de %2\u00a0Mo au plus. Les "
+               "exporter quand même\u00a0?")
+                .arg(Text(ScreenFigure(double(csv.size()) / (1 << 20), 3)))
+                .arg(kMaxMeasurementCsvBytes >> 20))) {
+        return false;
+    }
     QString path = chooseExportFile ? chooseExportFile() : QString();
     if (path.isEmpty()) {
         return false;
@@ -798,19 +889,18 @@ bool TFormReleves::ExportCsv() {
         path += QStringLiteral(".csv");
     }
     RememberFolder(path);
-    const std::string csv = WriteMeasurementsCsv(model_->log().rows());
     const QString fault =
         WritePlainFile(path, QByteArray::fromRawData(csv.data(), qsizetype(csv.size())));
     if (!fault.isEmpty()) {
         Warn(QString::fromUtf8("Exportation impossible"),
              QString::fromUtf8("Le fichier « %1 » n'a pas pu être écrit").arg(FileName(path)) +
-                 kNbsp + ": " + fault);
+                 kNbsp + ": " + fault + QLatin1Char('.'));
         return false;
     }
     model_->MarkAllExported();
     ShowTableState();
-    Lab_Etat->setText(QString::fromUtf8("%1 exportés dans « %2 ».")
-                          .arg(Counted(model_->log().size(), "relevé", "relevés"))
+    Lab_Etat->setText(QString::fromUtf8("%1 dans « %2 ».")
+                          .arg(Counted(model_->log().size(), "relevé exporté", "relevés exportés"))
                           .arg(FileName(path)));
     return true;
 }
@@ -828,7 +918,8 @@ void TFormReleves::ImportCsv() {
     QByteArray bytes;
     if (const QString fault = ReadPlainFile(path, qint64(kMaxMeasurementCsvBytes), bytes);
         !fault.isEmpty()) {
-        Warn(QString::fromUtf8("Importation impossible"), refused + QStringLiteral("\n\n") + fault);
+        Warn(QString::fromUtf8("Importation impossible"),
+             refused + QStringLiteral("\n\n") + Sentence(fault));
         return;
     }
     if (bytes.size() < kReadAside) {
@@ -836,22 +927,58 @@ void TFormReleves::ImportCsv() {
         return;
     }
     // A long file is read on a thread of its own, so that the window keeps answering; the
-    // table changes only once it is read, back on the window's thread.
+    // table changes only once it is read, back on the window's thread. Closing the window
+    // stops the read.
     butImporter->setEnabled(false);
     Lab_Etat->setText(QString::fromUtf8("Lecture de « %1 »…").arg(FileName(path)));
-    reading_ = QThread::create([this, path, bytes = std::move(bytes)] {
-        auto read = std::make_shared<MeasurementCsv>(
-            ReadMeasurementsCsv(std::string_view(bytes.constData(), bytes.size())));
-        QMetaObject::invokeMethod(
-            this, Guard([this, path, read] { FinishImport(path, std::move(*read)); }),
-            Qt::QueuedConnection);
+    struct Aside {
+        QByteArray bytes;
+        MeasurementCsv read;
+        bool failed = false;
+    };
+    auto aside = std::make_shared<Aside>();
+    aside->bytes = std::move(bytes);
+    stopReading_ = std::stop_source();
+    reading_ = QThread::create([aside, stop = stopReading_.get_token()] {
+        // Nothing may leave the thread: an exception there would end the program.
+        try {
+            aside->read = ReadOrRefuse([&] {
+                return ReadMeasurementsCsv(
+                    std::string_view(aside->bytes.constData(), aside->bytes.size()), stop);
+            });
+        } catch (...) {
+            aside->failed = true;  // not even the refusal's words could be written
+        }
+        aside->bytes.clear();
     });
+    connect(reading_, &QThread::finished, this, Guard([this, path, aside] {
+                if (stopReading_.stop_requested()) {
+                    butImporter->setEnabled(true);
+                    Lab_Etat->setText(
+                        tr("Lecture de « %1 » interrompue : le tableau reste tel qu'il était.")
+                            .arg(FileName(path)));
+                    return;
+                }
+                if (aside->failed) {
+                    aside->read = MeasurementCsv{{}, std::string(kNoMemoryToRead), false};
+                }
+                FinishImport(path, std::move(aside->read));
+            }));
     connect(reading_, &QThread::finished, reading_, &QObject::deleteLater);
     reading_->start();
 }
 
+void TFormReleves::done(int result) {
+    if (reading_) {
+        stopReading_.request_stop();
+    }
+    QDialog::done(result);
+}
+
 void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
     butImporter->setEnabled(true);
+    // Whatever comes of it, the status line tells the table as it is from now on.
+    ShowTableState();
     const QString refused =
         QString::fromUtf8(
             "Le fichier « %1 » n'a pas été importé ; le tableau reste tel qu'il était.")
@@ -879,8 +1006,8 @@ void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
     }
     const auto n = static_cast<qsizetype>(read.rows.size());
     model_->Replace(std::move(read.rows));
-    QString done = QString::fromUtf8("%1 importés de « %2 »")
-                       .arg(Counted(n, "relevé", "relevés"))
+    QString done = QString::fromUtf8("%1 de « %2 »")
+                       .arg(Counted(n, "relevé importé", "relevés importés"))
                        .arg(FileName(path));
     if (read.windows1252) {
         done += QString::fromUtf8(", lu en Windows-1252 (il n'était pas en UTF-8)");
@@ -932,7 +1059,7 @@ QString TFormReleves::ChartSummary(const std::vector<PlotPoint>& points, Quantit
                             [](const PlotPoint& a, const PlotPoint& b) { return a.y < b.y; });
     QString text =
         QString::fromUtf8("%1 relevé(s) tracé(s) : %2 ; x de %3 à %4, y de %5 à %6.")
-            .arg(points.size())
+            .arg(Whole(static_cast<qsizetype>(points.size())))
             .arg(plotted, Figure(xMin->x), Figure(xMax->x), Figure(yMin->y), Figure(yMax->y));
     if (!Lab_Ajustement->text().isEmpty()) {
         text += QLatin1Char(' ') + Lab_Ajustement->text();
@@ -1101,9 +1228,22 @@ void TFormReleves::UpdatePlot() {
         plotted.insert(plotted.end(), d.points.begin(), d.points.end());
     }
     Chart->setAccessibleDescription(ChartSummary(plotted, x, y));
-    for (auto [axis, scale] : {std::pair{axisX_, xScale}, std::pair{axisY_, yScale}}) {
-        axis->setRange(scale.low, scale.high);
-        axis->setTickCount(scale.intervals() + 1);
+    ShowScale(axisX_, xScale);
+    ShowScale(axisY_, yScale);
+}
+
+void TFormReleves::ShowScale(QCategoryAxis* axis, const AxisScale& scale) {
+    axis->setRange(scale.low, scale.high);
+    for (const QString& label : axis->categoriesLabels()) {
+        axis->remove(label);
+    }
+    axis->setStartValue(scale.low);
+    // Fifteen digits tell apart the ticks of any scale (a step is at least 1e-12 of the
+    // values) and drop the binary noise of low + i × step: "0,6", not "0,6000000000000001".
+    const int intervals = scale.intervals();
+    for (int i = 0; i <= intervals; ++i) {
+        const double at = i == intervals ? scale.high : scale.low + i * scale.step;
+        axis->append(Text(ScreenFigure(at, 15)), at);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QRect>
 #include <functional>
+#include <stop_token>
 #include <vector>
 
 #include "core/gas/gas_state.h"
@@ -26,7 +27,7 @@ class QPushButton;
 class QScatterSeries;
 class QTableView;
 class QThread;
-class QValueAxis;
+class QCategoryAxis;
 
 namespace veliso {
 
@@ -63,10 +64,6 @@ class MeasurementTableModel : public QAbstractTableModel {
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen);
 
-/// A figure for the screen: `digits` significant digits, decimal comma, thousands grouped
-/// by no-break spaces ("1 234") and powers of ten written "× 10ⁿ" ("1,02 × 10⁷").
-QString ScreenFigure(double value, int digits = 4);
-
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state
 /// of the gas with its measured wall-hit rate, tabulates the rows, copies them for a
 /// spreadsheet, writes and reads them as CSV, and plots one quantity against another with a
@@ -90,6 +87,9 @@ class TFormReleves : public QDialog {
     void AddRow();
     /// "Exporter CSV…": true when the rows were written.
     bool ExportCsv();
+
+    /// Closing the window (its close button, Escape) also stops the reading of a long file.
+    void done(int result) override;
 
     bool hasUnexported() const { return model_->log().HasUnexported(); }
     /// "Relevé automatique" is checked.
@@ -119,6 +119,8 @@ class TFormReleves : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    /// A new font or style: the columns' widths again.
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
@@ -127,6 +129,12 @@ class TFormReleves : public QDialog {
     QWidget* BuildPlotPanel();
     /// The chart's axes, grid, texts in the look of the contrast mode or the normal one.
     void ShowContrast();
+    /// Every column of the table as wide as its title or its widest text, whichever is wider.
+    void FitColumns();
+    /// The columns widened where the rows `first` .. `last` need it.
+    void WidenColumns(int first, int last);
+    /// The width a cell of the table needs for `text`.
+    int CellWidth(const QString& text) const;
 
     void DeleteSelected();
     void ClearAll();
@@ -146,6 +154,8 @@ class TFormReleves : public QDialog {
     void ShowReadout();
     void UpdatePlot();
     void UpdateSeriesChoice();
+    /// An axis from scale.low to scale.high with a labelled tick at each step.
+    void ShowScale(QCategoryAxis* axis, const AxisScale& scale);
     QString FitText(const FitResult& fit) const;
     /// The chart's text alternative.
     QString ChartSummary(const std::vector<PlotPoint>& points, Quantity x, Quantity y) const;
@@ -164,8 +174,9 @@ class TFormReleves : public QDialog {
         QBrush legend;
     };
     ChartLook normalLook_;
-    /// The thread reading a long file being imported, while it runs.
+    /// The thread reading a long file being imported, while it runs, and what stops it.
     QPointer<QThread> reading_;
+    std::stop_source stopReading_;
 
     QLabel* Lab_Releve = nullptr;
     QPushButton* butAjouter = nullptr;
@@ -191,8 +202,8 @@ class TFormReleves : public QDialog {
     /// One scatter and one line per series drawn, made as more series are drawn.
     std::vector<QScatterSeries*> points_;
     std::vector<QLineSeries*> fitLines_;
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
+    QCategoryAxis* axisX_ = nullptr;
+    QCategoryAxis* axisY_ = nullptr;
 };
 
 }  // namespace veliso

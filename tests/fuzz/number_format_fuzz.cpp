@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Veliso contributors
 //
-// Any double and digit count: FormatGeneral writes printf's text or refuses the count, and
-// the CSV writer's text is short and reads back to the same double.
+// Any double and digit count: FormatGeneral writes printf's text or refuses the count, the
+// screen's figure is short, and the CSV writer's text has no exponent and reads back to the
+// same double.
 
 #include <charconv>
 #include <clocale>
@@ -46,9 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(FormatGeneral(value, digits) == printed);
     }
 
+    // The screen's figures: digits, a comma, no-break spaces, a power of ten in superscripts,
+    // never a word; 23 digits, 6 group spaces and "× 10⁻³²⁴" at most.
+    const std::string figure = ScreenFigure(value, digits);
+    Check(!figure.empty() && figure.size() <= 64);
+    Check(figure.find_first_of("eEinf") == std::string::npos);
+
     if (std::isfinite(value)) {
+        // Plain digits, the longest a subnormal's.
         std::string text = DecimalComma(value);
-        Check(text.size() <= 24);
+        Check(text.size() <= 327 && text.find('e') == std::string::npos);
         for (char& c : text) {
             c = c == ',' ? '.' : c;
         }

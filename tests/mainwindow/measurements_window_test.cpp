@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
@@ -18,14 +19,17 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScatterSeries>
 #include <QSettings>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
 #include <QWindow>
 #include <numeric>
+#include <set>
 
 #include "core/gas/gas_step.h"
 #include "core/measure/measurement_csv.h"
@@ -89,6 +93,19 @@ class MeasurementsWindowTest : public ::testing::Test {
             gas.temperature = t;
             Click("butAjouter");
         }
+    }
+    // `n` rows of the gas numbered 1 .. n, without times: N and T in turn over their ranges.
+    static std::vector<Measurement> GasRows(int n) {
+        std::vector<Measurement> rows(n);
+        for (int i = 0; i < n; ++i) {
+            rows[i].number = i + 1;
+            rows[i].count = 1 + i % 100;
+            rows[i].temperature = 10 + (i * 7) % 491;
+            rows[i].volumePercent = 100;
+            rows[i].mass = 5;
+            rows[i].pressure = IdealGasPressure(rows[i].count, rows[i].temperature, 100);
+        }
+        return rows;
     }
     QString Write(const char* name, const std::string& text) {
         const QString path = folder.filePath(name);
@@ -409,18 +426,125 @@ TEST_F(MeasurementsWindowTest, TitlesFitFromTheStartAndAnEmptyPlotHasNoNegativeA
     EXPECT_TRUE(status->text().startsWith(QString::fromUtf8("1 relevé dans le tableau")));
 }
 
+// One way of writing figures on one screen: grouped digits in the table, the fit, the axes
+// and the readout; none of "1e+05", "1,2E+09" or "9,9 × 10⁶".
+TEST_F(MeasurementsWindowTest, FiguresReadAlikeInTheTableTheFileTheFitAndTheAxes) {
+    // Every figure a label may hold: digits, grouped by no-break spaces, a comma, a minus.
+    const QRegularExpression plain(QString::fromUtf8("^-?\\d{1,3}(\u00a0\\d{3})*(,\\d+)?$"));
+    auto expectPlainAxes = [&](const char* when) {
+        for (QAbstractAxis* axis : window->pointSeries()->attachedAxes()) {
+            auto* labelled = qobject_cast<QCategoryAxis*>(axis);
+            ASSERT_NE(labelled, nullptr) << when;
+            const QStringList labels = labelled->categoriesLabels();
+            EXPECT_GE(labels.size(), 3) << when;
+            for (const QString& label : labels) {
+                EXPECT_TRUE(plain.match(label).hasMatch()) << when << ": " << label.toStdString();
+            }
+        }
+    };
+    // N = 22, T = 254 K, V = 19 %: P = 22 × 340.017 × 254 / 19 = 100 000.8 Pa, shown 100 000.
+    gas.count = 22;
+    gas.temperature = 254;
+    Choose("CBox_X", 3);           // 1/V
+    Choose("CBox_Ajustement", 1);  // proportional: a = N × 340.017 × T ≈ 1.9 × 10⁶
+    for (double volume : {19, 50, 100}) {
+        gas.volumePercent = volume;
+        Seconds({12000, 11990});
+        Click("butAjouter");
+    }
+    EXPECT_EQ(Cell(0, kPressureColumn), QString::fromUtf8("100\u00a0000"));
+    EXPECT_TRUE(Control<QLabel>("Lab_Releve")
+                    ->text()
+                    .contains(QString::fromUtf8("11\u00a0990 chocs sur les parois")));
+    const QString fit = Control<QLabel>("Lab_Ajustement")->text();
+    // P × V = 100 000 × 19 = 38 000 × 50 = 19 000 × 100 (the pressures are whole pascals).
+    EXPECT_TRUE(fit.contains(QString::fromUtf8("a = 1\u00a0900\u00a0000\u00a0;")))
+        << fit.toStdString();
+    expectPlainAxes("1/V");
+
+    // A file written elsewhere, with the largest pressure a file may hold.
+    importPath = Write("grand.csv", WriteMeasurementsCsv({}) + "1;;100;298;100;5;1e9;;;0;1\r\n");
+    ModalAnswer replace(QMessageBox::Yes);  // the rows never exported
+    Click("butImporter");
+    ASSERT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(Cell(0, kPressureColumn), QString::fromUtf8("1\u00a0000\u00a0000\u00a0000"));
+    expectPlainAxes("P (T) up to 1e9 Pa");
+}
+
+// The readout above the button changes every second, and takes two lines where the window is
+// narrow: the button stays where it is whatever the readout says.
+TEST_F(MeasurementsWindowTest, TheReadoutKeepsItsLinesAndTheButtonItsPlace) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QPushButton* add = Control<QPushButton>("butAjouter");
+    QLabel* readout = Control<QLabel>("Lab_Releve");
+    const int least = window->minimumSizeHint().width();
+    for (int width : {least, least + 100, least + 200, least + 300, least + 400}) {
+        window->resize(width, window->height());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == width; })) << width;
+        std::set<int> heights, places;
+        auto look = [&] {
+            window->layout()->activate();
+            heights.insert(readout->heightForWidth(readout->width()));
+            places.insert(add->y());
+        };
+        // Each kind of readout, with figures short and long.
+        look();
+        for (int hits : {5, 12000, 7, 11999}) {
+            Seconds({hits});
+            look();
+        }
+        Choose("CBox_Moyenne", 2);  // 10 s: a spread
+        look();
+        gas.temperature += 1;  // no second of this state yet
+        Choose("CBox_Moyenne", 0);
+        look();
+        EXPECT_EQ(places.size(), 1u)
+            << "at " << width << " px, the readout in " << heights.size() << " heights";
+    }
+}
+
+// Every column widens for what it shows as rows come: one by one, from a long file, and
+// after a file whose times were empty; "100" and "20 000" never turn into "1…".
+TEST_F(MeasurementsWindowTest, ColumnsWidenForEveryTextTheyShow) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTableView* table = Control<QTableView>("Table");
+    // A cell shows its text whole when the width its delegate asks for fits the column, less
+    // the grid line.
+    auto expectWhole = [&](int row, const char* when) {
+        QStyleOptionViewItem option;
+        option.initFrom(table);
+        option.font = table->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        for (int c = 0; c < kMeasurementColumns; ++c) {
+            const QModelIndex index = table->model()->index(row, c);
+            EXPECT_LE(table->itemDelegate()->sizeHint(option, index).width(),
+                      table->columnWidth(c) - 1)
+                << when << ", column " << c << ": " << Cell(row, c).toStdString();
+        }
+    };
+    Seconds({12000, 11990});
+    for (int n = 0; n < 100; ++n) {
+        Click("butAjouter");
+    }
+    expectWhole(99, "the hundredth row");
+
+    importPath = Write("sans-heure.csv", WriteMeasurementsCsv(GasRows(20000)));
+    {
+        ModalAnswer answer(QMessageBox::Yes);  // the rows never exported are replaced
+        Click("butImporter");
+    }
+    ASSERT_EQ(Rows().size(), 20000u);
+    expectWhole(19999, "the last row of a long file");
+    Click("butAjouter");
+    expectWhole(20000, "a row with its time after a file without");
+}
+
 // Ten thousand points stay visible: markers without outline, smaller as they crowd, and
 // no more of them handed to the chart than there are cells of a marker in the plot.
 TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
-    std::vector<Measurement> rows(10000);
-    for (int i = 0; i < 10000; ++i) {
-        rows[i].number = i + 1;
-        rows[i].count = 1 + i % 100;
-        rows[i].temperature = 10 + (i * 7) % 491;
-        rows[i].volumePercent = 100;
-        rows[i].mass = 5;
-        rows[i].pressure = IdealGasPressure(rows[i].count, rows[i].temperature, 100);
-    }
+    std::vector<Measurement> rows = GasRows(10000);
     importPath = Write("dense.csv", WriteMeasurementsCsv(rows));
     Click("butImporter");
     ASSERT_EQ(Rows().size(), 10000u);
@@ -441,6 +565,77 @@ TEST_F(MeasurementsWindowTest, DensePlotsKeepEveryCellOfPointsVisible) {
     EXPECT_TRUE(Control<QLabel>("Lab_Etat")->text().startsWith(QString::fromUtf8("Lecture de")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 40000u; }, 60000));
     EXPECT_TRUE(Control<QPushButton>("butImporter")->isEnabled());
+}
+
+// A file read in Windows-1252 writes each "€" of its notes in three bytes: its rows make a file
+// "Importer CSV…" would refuse, which the export says before it writes it.
+TEST_F(MeasurementsWindowTest, AnExportTooLongToImportAgainIsAskedAboutFirst) {
+    std::string file =
+        "N\xB0;Heure;Quantit\xE9 N;Temp\xE9rature T (K);Volume V (%);Masse relative;"
+        "Pression P (Pa);Chocs sur parois /s\r\n";
+    const std::string note(80, '\x80');
+    for (int n = 1; n <= 64000; ++n) {
+        file += std::to_string(n) + ";" + note + ";1;10;10;1;0;\r\n";
+    }
+    ASSERT_LT(file.size(), kMaxMeasurementCsvBytes);
+    importPath = Write("tableur.csv", file);
+    Click("butImporter");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 64000u; }, 60000));
+    exportPath = folder.filePath("releves.csv");
+    for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        ModalAnswer asked(answer);
+        Click("butExporter");
+        ASSERT_EQ(asked.answered(), 1u);
+        EXPECT_TRUE(asked.text.startsWith(
+            QString::fromUtf8("Ces relevés font un fichier de 16,2\u00a0Mo\u00a0:")))
+            << asked.text.toStdString();
+        EXPECT_EQ(QFile::exists(exportPath), answer == QMessageBox::Yes);
+    }
+}
+
+// A file too long, refused after its read aside, or whose read the window's closing stops:
+// each time the table stays, and the status line tells it, never "Lecture de « … »…".
+TEST_F(MeasurementsWindowTest, AnImportThatEndsWithoutRowsLeavesTheTableAndSaysSo) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const std::string longFile = WriteMeasurementsCsv(GasRows(40000));
+    ASSERT_GE(longFile.size(), 1u << 20);  // read aside
+    QLabel* status = Control<QLabel>("Lab_Etat");
+    QPushButton* import = Control<QPushButton>("butImporter");
+    struct Case {
+        const char* name;
+        std::string file;
+        bool closed;  // the window is closed during the read
+        const char* box;
+        const char* status;
+    } cases[] = {
+        {"over 16 MiB", std::string(kMaxMeasurementCsvBytes + 1, ';'), false,
+         "Le fichier dépasse 16 Mo.", "Tableau vide."},
+        {"refused after its read", longFile + "x;;1;10;10;1;0;;;0;1\r\n", false,
+         "Ligne 40002 : dans la colonne « N° », « x » n'est pas un nombre.", "Tableau vide."},
+        {"closed while read", longFile, true, nullptr,
+         "Lecture de « fichier.csv » interrompue : le tableau reste tel qu'il était."},
+    };
+    for (const Case& c : cases) {
+        importPath = Write("fichier.csv", c.file);
+        ModalAnswer answer(QMessageBox::Ok);
+        Click("butImporter");
+        if (c.closed) {
+            window->close();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return import->isEnabled(); }, 60000)) << c.name;
+            window->show();
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return answer.answered() == 1; }, 60000)) << c.name;
+            EXPECT_TRUE(answer.text.endsWith(QString::fromUtf8(c.box)))
+                << answer.text.toStdString();
+        }
+        EXPECT_EQ(status->text(), QString::fromUtf8(c.status)) << c.name;
+        EXPECT_TRUE(import->isEnabled()) << c.name;
+        EXPECT_TRUE(Rows().empty()) << c.name;
+    }
+    // Gone while it reads: the read stops, and its answer goes with the window.
+    Click("butImporter");
+    window.reset();
 }
 
 // Where the window opens: beside the main window when the screen has room, else clear of the
@@ -481,13 +676,6 @@ TEST(BesideRectTest, BesideWhenThereIsRoomElseClearOfTheControls) {
         EXPECT_TRUE(c.screen.contains(got)) << c.name;
         EXPECT_FALSE(got.intersects(c.panel)) << c.name;
     }
-}
-
-TEST(ScreenFigureTest, PowersOfTenAreWrittenAsSuch) {
-    EXPECT_EQ(ScreenFigure(1.02e7, 3), QString::fromUtf8("1,02\u00a0×\u00a010⁷"));
-    EXPECT_EQ(ScreenFigure(1.5e-5), QString::fromUtf8("1,5\u00a0×\u00a010⁻⁵"));
-    EXPECT_EQ(ScreenFigure(340.0170), QStringLiteral("340"));
-    EXPECT_EQ(ScreenFigure(101325.0, 7), QString::fromUtf8("101\u00a0325"));
 }
 
 // The window as the main window opens it and feeds it.

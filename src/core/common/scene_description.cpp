@@ -87,27 +87,6 @@ std::string FrenchNumber(double value, int decimals) {
     return (value < 0 && scaled != 0 ? "-" : "") + grouped;
 }
 
-std::string GroupedThousands(std::string_view number) {
-    const std::size_t sign = !number.empty() && (number[0] == '-' || number[0] == '+') ? 1 : 0;
-    const std::size_t comma = std::min(number.find(','), number.size());
-    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    const bool plain =
-        comma > sign && std::all_of(number.begin() + sign, number.begin() + comma, digit) &&
-        std::all_of(number.begin() + std::min(comma + 1, number.size()), number.end(), digit);
-    if (!plain) {
-        return std::string(number);
-    }
-    std::string grouped(number.substr(0, sign));
-    for (std::size_t i = sign; i < comma; ++i) {
-        if (i > sign && (comma - i) % 3 == 0) {
-            grouped += kNbsp;
-        }
-        grouped += number[i];
-    }
-    grouped += number.substr(comma);
-    return grouped;
-}
-
 std::string DescribeCamera(const ViewPoint& view) {
     // The eye sits at (0, height, distance) and the model is turned by `angle` about the
     // vertical: eight sides, 45° apart, each named from its centre ± 22.5°.

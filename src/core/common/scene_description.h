@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/number_format.h"  // GroupedThousands
 #include "core/common/view_point.h"
 #include "core/gas/gas_state.h"
 #include "core/liquid/liquid_state.h"
@@ -27,11 +28,6 @@ using SceneDescription = std::vector<SceneSentence>;
 /// A figure as it is read in French: `decimals` digits after a decimal comma, the thousands
 /// grouped by a no-break space ("101 325", "2,8"), "-" for negatives, never "-0".
 std::string FrenchNumber(double value, int decimals = 0);
-
-/// A number's text as French typography writes it: the digits before the decimal comma in
-/// groups of three joined by no-break spaces ("101325" → "101 325", "-1234,5" → "-1 234,5").
-/// A text with an exponent, or that is not a plain decimal number, is given back unchanged.
-std::string GroupedThousands(std::string_view number);
 
 /// The camera in words: the side the model is seen from, how high the eye is, how far.
 std::string DescribeCamera(const ViewPoint& view);

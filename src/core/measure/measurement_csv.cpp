@@ -7,6 +7,9 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <set>
+#include <stop_token>
+#include <unordered_set>
 
 #include "core/common/number_format.h"
 #include "core/common/text_excerpt.h"
@@ -27,12 +30,24 @@ constexpr char16_t kWindows1252[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::string FromWindows1252(std::string_view text) {
-    std::string utf8;
-    utf8.reserve(text.size() + text.size() / 8);
+char32_t Windows1252Code(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte;
+}
+
+// Appends `text`, in Windows-1252, to `utf8`. The room is made first: grown a character at a
+// time, a long field would hold twice its size and, while it moves, three times.
+void AppendFromWindows1252(std::string& utf8, std::string_view text) {
+    std::size_t size = utf8.size();
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const char32_t code = byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte;
+        const char32_t code = Windows1252Code(c);
+        size += code < 0x80 ? 1 : (code < 0x800 ? 2 : 3);
+    }
+    if (size > utf8.capacity()) {
+        utf8.reserve(size);
+    }
+    for (char c : text) {
+        const char32_t code = Windows1252Code(c);
         if (code < 0x80) {
             utf8 += static_cast<char>(code);
         } else if (code < 0x800) {
@@ -44,7 +59,6 @@ std::string FromWindows1252(std::string_view text) {
             utf8 += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    return utf8;
 }
 
 // The length of a thousands separator at the start of `text` (a space, a no-break space or a
@@ -169,13 +183,23 @@ struct SplitLine {
     bool blank = true;                ///< every field empty or spaces
 };
 
-// Splits one line into `split`; on a fault returns the reason.
-std::optional<std::string> SplitFields(std::string_view line, std::size_t keep, SplitLine& split) {
+// Splits one line into `split`, turning the fields it keeps from Windows-1252 into UTF-8 when
+// `windows1252` (the separators and quotes are the same bytes in both); on a fault returns the
+// reason.
+std::optional<std::string> SplitFields(std::string_view line, bool windows1252, std::size_t keep,
+                                       SplitLine& split) {
     split.fields.clear();
     split.count = 0;
     split.blank = true;
     std::size_t pos = 0;
     std::string field;
+    auto append = [&](std::string_view text) {
+        if (windows1252) {
+            AppendFromWindows1252(field, text);
+        } else {
+            field.append(text);
+        }
+    };
     while (true) {
         const bool kept = split.count < keep;
         field.clear();
@@ -187,7 +211,7 @@ std::optional<std::string> SplitFields(std::string_view line, std::size_t keep, 
                     return "guillemet non fermé";
                 }
                 if (kept) {
-                    field.append(line.substr(pos, quote - pos));
+                    append(line.substr(pos, quote - pos));
                 }
                 split.blank = split.blank && Trim(line.substr(pos, quote - pos)).empty();
                 pos = quote + 1;
@@ -212,7 +236,7 @@ std::optional<std::string> SplitFields(std::string_view line, std::size_t keep, 
                 return "guillemet au milieu du champ " + std::to_string(split.count + 1);
             }
             if (kept) {
-                field.assign(text);
+                append(text);
             }
             split.blank = split.blank && Trim(text).empty();
             pos = end;
@@ -331,10 +355,17 @@ std::string OutOfRange(const Range& range, double value) {
         return "est négatif";
     }
     if (range.measured) {
-        return "dépasse " + DecimalComma(range.high) + ", bien plus que le gaz ne produit";
+        return "dépasse " + ExactScreenFigure(range.high) + ", bien plus que le gaz ne produit";
     }
-    return "est hors de " + DecimalComma(range.low) + " … " + DecimalComma(range.high);
+    return "est hors de " + ExactScreenFigure(range.low) + " … " + ExactScreenFigure(range.high);
 }
+
+// A count in a message, its thousands grouped ("1 048 577 colonnes").
+std::string Count(std::size_t n) {
+    return GroupedThousands(std::to_string(n));
+}
+
+constexpr std::string_view kInterrupted = "La lecture a été interrompue.";
 
 // Why a file is refused, as one French sentence: "Ligne 4 : <reason>."
 std::string LineFault(int lineNumber, const std::string& reason) {
@@ -421,7 +452,7 @@ std::optional<std::string> CheckHeader(const SplitLine& line, int& columns) {
     const std::vector<std::string>& fields = line.fields;
     if (line.count != kMeasurementColumns && line.count != kSeriesless &&
         line.count != kShortColumns) {
-        std::string fault = "l'en-tête a " + std::to_string(line.count) +
+        std::string fault = "l'en-tête a " + Count(line.count) +
                             (line.count > 1 ? " colonnes" : " colonne") + " au lieu de " +
                             std::to_string(kMeasurementColumns);
         if (line.count == 1) {
@@ -443,7 +474,7 @@ std::optional<std::string> CheckHeader(const SplitLine& line, int& columns) {
 std::string ReadRow(int lineNumber, const SplitLine& line, int columns, Measurement& row) {
     LineReader in(lineNumber, line.fields);
     if (line.count != static_cast<std::size_t>(columns)) {
-        in.Fail(std::to_string(line.count) + " champs au lieu de " + std::to_string(columns));
+        in.Fail(Count(line.count) + " champs au lieu de " + std::to_string(columns));
         return in.error();
     }
     const auto number = in.Number(kNumberColumn);
@@ -515,9 +546,11 @@ std::optional<std::string> RepeatedNumber(std::vector<std::pair<int, int>>& numb
                                          std::to_string(firstLine));
 }
 
-// Reads the lines of `text` (without its byte-order mark): returns the first fault, or an
-// empty text. Every row is appended to `rows` when it is given, and counted in `count`.
-std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std::size_t& count) {
+// Reads the lines of `text` (without its byte-order mark), in UTF-8 or else in Windows-1252:
+// returns the first fault, or an empty text. Every row is appended to `rows` when it is given,
+// and counted in `count`.
+std::string ReadLines(std::string_view text, bool windows1252, std::vector<Measurement>* rows,
+                      std::size_t& count, const std::stop_token& stop) {
     std::vector<std::pair<int, int>> numbers;  // (number, line) of each row, on the first pass
     SplitLine fields;
     int columns = 0;
@@ -528,6 +561,9 @@ std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std
     // Lines end at LF or CRLF; in a file without any LF, at CR (old Mac files).
     const char lineEnd = text.find('\n') == std::string_view::npos ? '\r' : '\n';
     while (pos < text.size()) {
+        if (stop.stop_requested()) {
+            return std::string(kInterrupted);
+        }
         const std::size_t end = std::min(text.find(lineEnd, pos), text.size());
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
@@ -539,12 +575,12 @@ std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std
         auto fail = [&](std::string fault) {
             return RepeatedNumber(numbers).value_or(std::move(fault));
         };
-        if (!ValidUtf8(line)) {
+        if (!windows1252 && !ValidUtf8(line)) {
             return fail(LineFault(lineNumber, "le texte n'est pas en UTF-8"));
         }
         // One field more than a line may have tells a longer line from a good one.
         const std::size_t keep = (header ? kMeasurementColumns : columns) + 1;
-        if (const auto fault = SplitFields(line, keep, fields)) {
+        if (const auto fault = SplitFields(line, windows1252, keep, fields)) {
             return fail(LineFault(lineNumber, *fault));
         }
         if (header) {
@@ -574,27 +610,46 @@ std::string ReadLines(std::string_view text, std::vector<Measurement>* rows, std
     return RepeatedNumber(numbers).value_or("");
 }
 
+// The number a column holds, for every column but the time.
+std::optional<double> NumberOf(const Measurement& row, int column) {
+    switch (column) {
+        case kNumberColumn:
+            return row.number;
+        case kSeriesColumn:
+            return row.series;
+        case kCountColumn:
+            return row.count;
+        case kTemperatureColumn:
+            return row.temperature;
+        case kVolumeColumn:
+            return row.volumePercent;
+        case kMassColumn:
+            return row.mass;
+        case kPressureColumn:
+            return row.pressure;
+        case kWallHitsColumn:
+            return row.wallHits;
+        case kSpreadColumn:
+            return row.wallHitsSpread;
+        case kReadoutsColumn:
+            return row.readouts;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 std::string DecimalComma(double value) {
     if (value == 0) {
         return "0";  // −0 too: the table and the files show no signed zero
     }
-    // The shortest digits that read back to `value`, fixed or with an exponent, whichever is
-    // shorter: 24 characters at most ("-2.2250738585072014e-308").
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (error != std::errc()) {
-        return RoundedDecimalComma(value, 17);
-    }
-    return CommaFor(std::string(buffer, end));
-}
-
-std::string RoundedDecimalComma(double value, int digits) {
-    if (!std::isfinite(value)) {
-        return "—";
-    }
-    return CommaFor(FormatGeneral(value, std::clamp(digits, 1, 17)));
+    // The shortest digits that read back to `value`, written out in full: 326 characters at
+    // most (a subnormal's).
+    char buffer[400];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return CommaFor(std::string(buffer, error == std::errc() ? end : buffer));
 }
 
 std::string MeasurementField(const Measurement& row, int column) {
@@ -627,6 +682,58 @@ std::string MeasurementField(const Measurement& row, int column) {
     }
 }
 
+std::string MeasurementScreenField(const Measurement& row, int column) {
+    switch (column) {
+        case kNumberColumn:
+        case kTimeColumn:
+        case kSeriesColumn:
+            return MeasurementField(row, column);
+        default:
+            const std::optional<double> value = NumberOf(row, column);
+            return value ? ExactScreenFigure(*value) : "";
+    }
+}
+
+std::vector<std::string> ScreenFieldShapes(const std::vector<Measurement>& rows, int column) {
+    std::set<std::string> shapes;
+    auto add = [&](const Measurement& row) {
+        std::string text = MeasurementScreenField(row, column);
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; }, '0');
+        shapes.insert(std::move(text));
+    };
+    if (column == kTimeColumn) {
+        for (const Measurement& row : rows) {
+            add(row);
+        }
+    } else {
+        // A figure's shape follows from its sign, its power of ten and its count of digits:
+        // one row of each is written out.
+        std::unordered_set<int> seen;
+        for (const Measurement& row : rows) {
+            int key = -1;  // no figure
+            if (const std::optional<double> value = NumberOf(row, column)) {
+                char buffer[40];
+                const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value,
+                                                        std::chars_format::scientific);
+                const std::string_view text(buffer, error == std::errc() ? end : buffer);
+                const std::size_t e = std::min(text.find('e'), text.size());
+                int power = 0;
+                if (e < text.size()) {
+                    const std::size_t from = e + (text[e + 1] == '+' ? 2 : 1);
+                    std::from_chars(text.data() + from, text.data() + text.size(), power);
+                }
+                // At most 17 digits and a point or a sign; powers from -324 to 308.
+                key = ((power + 400) * 32 + static_cast<int>(e)) * 2 + (*value < 0 ? 1 : 0);
+            }
+            if (seen.insert(key).second) {
+                add(row);
+            }
+        }
+    }
+    return {shapes.begin(), shapes.end()};
+}
+
 std::vector<std::string> MeasurementFields(const Measurement& row) {
     std::vector<std::string> fields;
     fields.reserve(kMeasurementColumns);
@@ -644,26 +751,32 @@ std::string WriteMeasurementsTsv(const std::vector<Measurement>& rows) {
     return WriteTable(rows, '\t', false, "\n");
 }
 
-MeasurementCsv ReadMeasurementsCsv(std::string_view text) {
+std::string ProgramFault(std::string_view what) {
+    return what.empty() ? "La lecture a échoué sur une erreur du programme."
+                        : "La lecture a échoué sur une erreur du programme : " + Quoted(what) + ".";
+}
+
+MeasurementCsv ReadMeasurementsCsv(std::string_view text, std::stop_token stop) {
+    MeasurementCsv result;
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
-    } else if (!ValidUtf8(text.substr(0, text.find_first_of("\r\n")))) {
+    } else {
         // No mark saying it is UTF-8, and titles that are not: a spreadsheet's Windows-1252
-        // file. (A file whose titles are UTF-8 is read as UTF-8, and a stray byte further on
-        // is a fault of its line.)
-        const std::string converted = FromWindows1252(text);
-        MeasurementCsv result = ReadMeasurementsCsv(std::string(kByteOrderMark) + converted);
-        result.windows1252 = true;
-        return result;
+        // file, whose fields are turned into UTF-8 one by one as they are read. (A file whose
+        // titles are UTF-8 is read as UTF-8, and a stray byte further on is a fault of its
+        // line.)
+        result.windows1252 = !ValidUtf8(text.substr(0, text.find_first_of("\r\n")));
     }
     // The first pass checks every line and counts the rows; the second keeps them in a vector
     // of their exact number, so that they take no more room than themselves.
-    MeasurementCsv result;
     std::size_t count = 0;
-    result.error = ReadLines(text, nullptr, count);
+    result.error = ReadLines(text, result.windows1252, nullptr, count, stop);
     if (result.ok()) {
         result.rows.reserve(count);
-        ReadLines(text, &result.rows, count);
+        result.error = ReadLines(text, result.windows1252, &result.rows, count, stop);
+        if (!result.ok()) {
+            result.rows = {};  // interrupted
+        }
     }
     return result;
 }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
+#include <new>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,17 +15,24 @@
 namespace veliso {
 
 /// Text of a value as French spreadsheets write it: decimal comma, the shortest digits that
-/// read back to the same double, with an exponent when that is shorter ("95,2", "101325",
-/// "0,01", "1e+06", "5e-324"); zero, −0 included, is "0".
+/// read back to the same double, never an exponent ("95,2", "100000", "0,0001"), so that a
+/// spreadsheet shows every figure of a column alike; zero, −0 included, is "0". The gas's
+/// figures take a dozen characters at most; 1e-300, read from a file, 302.
 std::string DecimalComma(double value);
 
-/// A value for reading on screen: `digits` significant digits, decimal comma ("340", "0,9987",
-/// "1,5e-05" when very small or very large).
-std::string RoundedDecimalComma(double value, int digits);
-
-/// The text of one column (a MeasurementColumn) of a row, as the table shows it and the files
-/// hold it; an absent value, or a column out of range, is an empty text.
+/// The text of one column (a MeasurementColumn) of a row, as the files hold it; an absent
+/// value, or a column out of range, is an empty text.
 std::string MeasurementField(const Measurement& row, int column);
+
+/// The same as the table shows it: row and series numbers, which are names, and the time as
+/// the file's text; the figures as ExactScreenFigure writes them ("101 325", "0,0001").
+std::string MeasurementScreenField(const Measurement& row, int column);
+
+/// Every shape the table's texts of `column` take for `rows`, once each: a shape is the text
+/// with each digit written "0". Digits are all of one width in the desktop's fonts, so the
+/// widest shape is as wide as the column's widest text; a long table has a handful of
+/// shapes, found without writing each figure out.
+std::vector<std::string> ScreenFieldShapes(const std::vector<Measurement>& rows, int column);
 
 /// The texts of the kMeasurementColumns columns of a row, in order.
 std::vector<std::string> MeasurementFields(const Measurement& row);
@@ -51,6 +61,12 @@ inline constexpr std::size_t kMaxMeasurementTextCharacters = 80;
 inline constexpr double kMaxPlausiblePressure = 1e9;  ///< Pa
 inline constexpr double kMaxPlausibleWallHits = 1e7;  ///< per second, for the mean and spread
 
+/// Why a read failed for want of memory.
+inline constexpr std::string_view kNoMemoryToRead = "La mémoire manque pour lire ce fichier.";
+
+/// Why a read failed through a fault of the program, `what` the exception's own words.
+std::string ProgramFault(std::string_view what);
+
 /// Result of reading a CSV file: every row, or the first fault and no row.
 struct MeasurementCsv {
     std::vector<Measurement> rows;
@@ -78,9 +94,30 @@ struct MeasurementCsv {
 ///
 /// Memory: the text is read in place, twice: once to check every line and count the rows,
 /// once to keep them in a vector of exactly that size. A line keeps only the fields a row
-/// may have, plus one, however many separators it holds. Apart from the rows kept, a read
-/// needs at most about twice the file's size (a field and the digits of its number), whatever
-/// its shape: `veliso_csv_bench` measures the costliest shapes.
-MeasurementCsv ReadMeasurementsCsv(std::string_view text);
+/// may have, plus one, however many separators it holds, and a Windows-1252 file is turned
+/// into UTF-8 field by field. Apart from the rows kept, a read needs at most about twice the
+/// file's size (a field and the digits of its number), whatever its shape; three times for a
+/// Windows-1252 field made of the characters that take three bytes in UTF-8 ("€", "‰"):
+/// `veliso_csv_bench` measures the costliest shapes.
+///
+/// Once `stop` is requested, the read ends at the next line with no row and the error
+/// "La lecture a été interrompue.".
+MeasurementCsv ReadMeasurementsCsv(std::string_view text, std::stop_token stop = {});
+
+/// `read()`, a reading of a CSV file, or the refusal that says why it threw, in French: memory
+/// ran short (std::bad_alloc), or the program failed (any other exception, its message
+/// quoted). A read on a thread of its own has nothing else to catch what it throws.
+template <typename Read>
+MeasurementCsv ReadOrRefuse(Read&& read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        return MeasurementCsv{{}, std::string(kNoMemoryToRead), false};
+    } catch (const std::exception& e) {
+        return MeasurementCsv{{}, ProgramFault(e.what()), false};
+    } catch (...) {
+        return MeasurementCsv{{}, ProgramFault(""), false};
+    }
+}
 
 }  // namespace veliso

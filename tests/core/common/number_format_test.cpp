@@ -47,6 +47,46 @@ TEST(NumberFormat, NonFiniteValuesAndDigitCountsOutsideTheRange) {
     }
 }
 
+// What the measurement window shows: grouped digits where they fit, a power of ten beyond.
+TEST(NumberFormat, ScreenFiguresAsAStudentReadsThem) {
+    const std::string nb = "\u00a0";
+    const std::string times = nb + "×" + nb + "10";
+    struct Case {
+        double value;
+        int digits;  // 0: ExactScreenFigure
+        std::string text;
+    } cases[] = {
+        {100000, 4, "100" + nb + "000"},                // once "1 × 10⁵"
+        {9911234.4, 4, "9" + nb + "911" + nb + "234"},  // a whole part keeps its units
+        {12345.6, 4, "12" + nb + "346"},
+        {1234.5, 4, "1" + nb + "234"},  // a tie goes to the even digit
+        {340.017, 4, "340"},
+        {0.99871, 4, "0,9987"},
+        {-1234.5678, 6, "-1" + nb + "234,57"},
+        {1.2e9, 4, "1" + nb + "200" + nb + "000" + nb + "000"},
+        {0.0001, 4, "0,0001"},
+        {0.000099996, 4, "0,0001"},  // rounded into the plain range
+        {0.000099996, 5, "9,9996" + times + "⁻⁵"},
+        {999999999999.7, 4, "1" + times + "¹²"},  // rounded out of it
+        {2.5e15, 4, "2,5" + times + "¹⁵"},
+        {0.123, -5, "0,1"},  // at least one digit
+        {-0.0, 4, "0"},
+        {std::nan(""), 4, "—"},
+        {-HUGE_VAL, 4, "—"},
+        {100000, 0, "100" + nb + "000"},
+        {95.2, 0, "95,2"},
+        {0.1 + 0.2, 0, "0,30000000000000004"},
+        {1.25e-7, 0, "1,25" + times + "⁻⁷"},
+        {DBL_TRUE_MIN, 0, "5" + times + "⁻³²⁴"},
+        {-DBL_MAX, 0, "-1,7976931348623157" + times + "³⁰⁸"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.digits == 0 ? ExactScreenFigure(c.value) : ScreenFigure(c.value, c.digits),
+                  c.text)
+            << c.value << " " << c.digits;
+    }
+}
+
 /// printf's "%.<digits>g" in the current locale; in the C locale, the reference the labels
 /// follow.
 std::string PrintfG(double value, int digits = 15) {

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <functional>
+#include <stdexcept>
+#include <stop_token>
 #include <string>
 
 namespace veliso {
@@ -86,11 +90,12 @@ TEST_F(MeasurementCsvTest, ExportThenImportGivesBackTheSameRows) {
 TEST_F(MeasurementCsvTest, ReadsTheFileAsASpreadsheetSavesIt) {
     // No byte-order mark, LF ends, numbers quoted, a ';' inside a quoted text, spaces
     // around fields, and the lines of separators a spreadsheet writes for empty rows.
-    const std::string text = kHeader + "\n" +
-                             "\"2\";\"a;b\";100;\"298\"; 100 ;5;101325;\"95,2\";\"7,91\";5\n"
-                             ";;;;;;;;;\n"
-                             "\n"
-                             "3;;100;298,5;100;5;1,01325E+05;96;;1\n";
+    const std::string text =
+        kHeader + "\n" +
+        "\"2\";\"a;b\";100;\"298\"; 100 ;5;101325;\"95,2\";\"7,91\";5\n"
+        ";;;;;;;;;\n"
+        "\n"
+        "3;;100;298,5;100;5;1,01325E+05;96;;1\n";  // an exponent, as earlier files had
     const MeasurementCsv read = ReadMeasurementsCsv(text);
     ASSERT_TRUE(read.ok()) << read.error;
     ASSERT_EQ(read.rows.size(), 2u);
@@ -193,10 +198,11 @@ TEST_F(MeasurementCsvTest, HugeOrOddFieldsGiveAShortOneLineError) {
         {kHeader + "\n" + row("", huge + "x"), "Ligne 2 : dans la colonne « Pression P (Pa) », « " +
                                                    quote59 + "… » n'est pas un nombre."},
         {kHeader + "\n" + row("", "1,5e9"),
-         "Ligne 2 : dans la colonne « Pression P (Pa) », « 1,5e9 » dépasse 1e+09, bien plus que le "
-         "gaz ne produit."},
+         "Ligne 2 : dans la colonne « Pression P (Pa) », « 1,5e9 » dépasse "
+         "1\u00a0000\u00a0000\u00a0000, bien plus "
+         "que le gaz ne produit."},
         {kHeader + "\n2;;100;298;100;5;101325;1e8;;1",
-         "Ligne 2 : dans la colonne « Chocs sur parois /s », « 1e8 » dépasse 1e+07"},
+         "Ligne 2 : dans la colonne « Chocs sur parois /s », « 1e8 » dépasse 10\u00a0000\u00a0000"},
         {kHeader + "\n" + row("\"" + huge + "\"", "101325"),
          "Ligne 2 : dans la colonne « Heure », « " + quote59 + "… » a plus de 80 caractères."},
         {kHeader + "\n" + row(std::string(80, 'h'), "101325"), ""},
@@ -207,13 +213,14 @@ TEST_F(MeasurementCsvTest, HugeOrOddFieldsGiveAShortOneLineError) {
          "Ligne 2 : la colonne « Heure » contient un caractère de commande."},
         {huge + kHeader.substr(kHeader.find(';')),
          "Ligne 1 : en-tête inattendu, colonne 1 « " + quote59 + "… » au lieu de « N° »."},
-        {std::string(1 << 20, ';'), "Ligne 1 : l'en-tête a 1048577 colonnes au lieu de 11."},
+        {std::string(1 << 20, ';'),
+         "Ligne 1 : l'en-tête a 1\u00a0048\u00a0577 colonnes au lieu de 11."},
         {kHeader + "\n" + std::string(1 << 20, ';') + "\n" + good, ""},  // a blank line
         // A number used twice is named before a later fault.
         {kHeader + "\n" + good + "\n" + good + "\nx",
          "Ligne 3 : le numéro 1 est déjà celui de la ligne 2."},
         {kHeader + "\n" + good + std::string(1 << 20, ';'),
-         "Ligne 2 : 1048586 champs au lieu de 10."},
+         "Ligne 2 : 1\u00a0048\u00a0586 champs au lieu de 10."},
     };
     for (const Case& c : cases) {
         const MeasurementCsv read = ReadMeasurementsCsv(c.file);
@@ -253,18 +260,20 @@ TEST_F(MeasurementCsvTest, SpreadsheetHabitsAreReadOrExplained) {
         {"CR line ends", kSeriesHeader + "\r" + with("101325") + ";2\r" + "\r", 101325, 2, ""},
         {"series given", kSeriesHeader + "\r\n" + with("101325") + ";3\r\n", 101325, 3, ""},
         {"series 0", kSeriesHeader + "\n" + with("101325") + ";0\n", 0, 1,
-         "Ligne 2 : dans la colonne « Série », « 0 » est hors de 1 … 999999999."},
+         "Ligne 2 : dans la colonne « Série », « 0 » est hors de 1 … 999\u00a0999\u00a0999."},
         {"Windows-1252", windows, 101325, 1, ""},
         {"commas between columns", "N°,Heure,Quantité N\n", 0, 1,
          "Ligne 1 : l'en-tête a 1 colonne au lieu de 11 : les colonnes doivent être séparées "
          "par des points-virgules (;)."},
         {"number beyond what a table holds", kHeader + "\n1000000000" + with("1").substr(1), 0, 1,
-         "Ligne 2 : dans la colonne « N° », « 1000000000 » est hors de 1 … 999999999."},
+         "Ligne 2 : dans la colonne « N° », « 1000000000 » est hors de 1 … 999\u00a0999\u00a0999."},
     };
     for (const Case& c : cases) {
         const MeasurementCsv read = ReadMeasurementsCsv(c.file);
         EXPECT_EQ(read.error, c.error) << c.name;
-        if (c.error.empty() && !read.rows.empty()) {
+        // A file that is read gives its one row, whose figures are checked.
+        ASSERT_EQ(read.rows.size(), c.error.empty() ? 1u : 0u) << c.name;
+        if (c.error.empty()) {
             EXPECT_EQ(read.rows[0].pressure, c.pressure) << c.name;
             EXPECT_EQ(read.rows[0].series, c.series) << c.name;
         }
@@ -288,18 +297,89 @@ TEST_F(MeasurementCsvTest, TheHeaderMustBeOurs) {
     ExpectRefused("\xEF\xBB\xBFN°\xE2\x82", "Ligne 1 : le texte n'est pas en UTF-8.");
 }
 
-TEST(DecimalCommaTest, ShortestDigitsWithACommaAndAnExponentWhereShorter) {
-    EXPECT_EQ(DecimalComma(95.2), "95,2");
-    EXPECT_EQ(DecimalComma(101325), "101325");
-    EXPECT_EQ(DecimalComma(1700085), "1700085");
-    EXPECT_EQ(DecimalComma(1000000), "1e+06");  // an exponent where it is shorter
-    EXPECT_EQ(DecimalComma(0.01), "0,01");
-    EXPECT_EQ(DecimalComma(-0.0), "0");
-    EXPECT_EQ(DecimalComma(DBL_TRUE_MIN), "5e-324");  // not 326 digits
-    EXPECT_EQ(DecimalComma(-DBL_MAX), "-1,7976931348623157e+308");
-    EXPECT_EQ(RoundedDecimalComma(340.017, 4), "340");
-    EXPECT_EQ(RoundedDecimalComma(0.99871, 4), "0,9987");
-    EXPECT_EQ(RoundedDecimalComma(1.5e-5, 3), "1,5e-05");
+// A read aside ends when it is asked to, and whatever it throws becomes a refusal in French.
+TEST_F(MeasurementCsvTest, AReadStopsWhenAskedAndAFailureIsARefusal) {
+    const std::string file = WriteMeasurementsCsv(rows);
+    std::stop_source stop;
+    stop.request_stop();
+    const MeasurementCsv stopped = ReadMeasurementsCsv(file, stop.get_token());
+    EXPECT_EQ(stopped.error, "La lecture a été interrompue.");
+    EXPECT_TRUE(stopped.rows.empty());
+
+    struct Case {
+        const char* name;
+        std::function<MeasurementCsv()> read;
+        std::string error;
+    } cases[] = {
+        {"read", [&] { return ReadMeasurementsCsv(file); }, ""},
+        {"no memory", []() -> MeasurementCsv { throw std::bad_alloc(); },
+         "La mémoire manque pour lire ce fichier."},
+        {"a fault", []() -> MeasurementCsv { throw std::length_error("vector::reserve"); },
+         "La lecture a échoué sur une erreur du programme : « vector::reserve »."},
+        {"anything", []() -> MeasurementCsv { throw 42; },
+         "La lecture a échoué sur une erreur du programme."},
+    };
+    for (const Case& c : cases) {
+        const MeasurementCsv read = ReadOrRefuse(c.read);
+        EXPECT_EQ(read.error, c.error) << c.name;
+        EXPECT_EQ(read.rows.size(), c.error.empty() ? rows.size() : 0u) << c.name;
+    }
+}
+
+// The table shows figures as they are read, numbers and times as they are; the width of a
+// column follows from the shapes of its texts.
+TEST_F(MeasurementCsvTest, TheTableShowsGroupedFiguresAndKnowsTheirShapes) {
+    const std::string nb = "\u00a0";
+    rows[0].number = 9;
+    rows[0].pressure = 100000;
+    rows[0].wallHitsSpread = 0.0001;
+    rows[1].number = 100000;
+    rows[1].pressure = 1.2e9;
+    rows[2].number = 12;
+    rows[2].time = "";
+    rows[2].pressure = 101325;
+    rows[2].wallHits = 12000;
+    const std::string shown[] = {"9",    "14:05:09", "100", "298", "100", "5", "100" + nb + "000",
+                                 "95,2", "0,0001",   "5",   "1"};
+    for (int c = 0; c < kMeasurementColumns; ++c) {
+        EXPECT_EQ(MeasurementScreenField(rows[0], c), shown[c]) << c;
+    }
+    using Shapes = std::vector<std::string>;
+    const std::pair<int, Shapes> shapes[] = {
+        {kNumberColumn, {"0", "00", "000000"}},
+        {kTimeColumn, {"00:00:00", "mesure \"bis\"; à froid", ""}},
+        {kPressureColumn, {"0" + nb + "000" + nb + "000" + nb + "000", "000" + nb + "000"}},
+        {kWallHitsColumn, {"", "00" + nb + "000", "00,0"}},
+        {kSpreadColumn, {"", "0,0000"}},
+        {kReadoutsColumn, {"0"}},
+    };
+    for (const auto& [column, expected] : shapes) {
+        Shapes got = ScreenFieldShapes(rows, column);
+        Shapes sorted = expected;
+        std::sort(got.begin(), got.end());
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(got, sorted) << column;
+    }
+}
+
+// Every figure a file holds is plain digits, as spreadsheets show them side by side, and
+// reads back to the same double.
+TEST(DecimalCommaTest, ShortestDigitsWithACommaNeverAnExponent) {
+    const std::pair<double, std::string> cases[] = {
+        {95.2, "95,2"},
+        {101325, "101325"},
+        {100000, "100000"},  // once "1e+05", its shortest form
+        {1e9, "1000000000"},
+        {0.0001, "0,0001"},  // once "1e-04"
+        {0.1 + 0.2, "0,30000000000000004"},
+        {-0.0, "0"},
+        {1e-20, "0," + std::string(19, '0') + "1"},
+        {DBL_TRUE_MIN, "0," + std::string(323, '0') + "5"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(DecimalComma(value), text) << value;
+    }
+    EXPECT_EQ(DecimalComma(-DBL_MAX).size(), 310u);
 }
 
 }  // namespace
