@@ -124,8 +124,11 @@ class ProgramTest : public ::testing::Test {
 
 TEST_F(ProgramTest, FaultyCommandLinesStopBeforeAnythingStarts) {
     // Without a display: had the application object been created, the program would abort.
-    const QStringList faulty[] = {
-        {"--inconnue"}, {"--onglet", "plasma"}, {"--images", "5"}, {"--capture", "absent/vue.png"}};
+    const QStringList faulty[] = {{"--inconnue"},
+                                  {"--onglet", "plasma"},
+                                  {"--images", "5"},
+                                  {"--capture", "absent/vue.png"},
+                                  {"--capture", QString(300, QLatin1Char('x')) + ".png"}};
     for (const QStringList& arguments : faulty) {
         const Outcome run = Start(arguments);
         EXPECT_EQ(run.code, kExitBadCommandLine) << arguments.join(' ').toStdString();
