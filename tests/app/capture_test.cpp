@@ -87,11 +87,14 @@ class ProgramTest : public ::testing::Test {
         } else {
             env.insert("DISPLAY", display);
         }
-        // Qt wants a private runtime folder, and says so on standard error without one.
         for (const QString& setting : environment) {
             env.insert(setting.section('=', 0, 0), setting.section('=', 1));
         }
-        if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
+        // A private runtime folder, as a desktop session gives, unless the case takes it away
+        // ("XDG_RUNTIME_DIR=").
+        if (environment.contains("XDG_RUNTIME_DIR=")) {
+            env.remove("XDG_RUNTIME_DIR");
+        } else if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
             env.insert("XDG_RUNTIME_DIR", runtime.path());
         }
         program.setProcessEnvironment(env);
@@ -210,6 +213,15 @@ TEST_F(ProgramTest, CaptureFindsItsWindowSystemOrSaysWhyInOneFrenchLine) {
          false,
          kExitNoWindowSystem},
         {"full screen", {"--plein-ecran"}, {}, true, 0},
+        // Without a runtime folder Qt makes one of its own and says so in English, and
+        // libwayland complains on standard error: neither comes before, or beside, the
+        // program's own French line.
+        {"headless without a runtime folder", {}, {noPlatform, "XDG_RUNTIME_DIR="}, false, 0},
+        {"Wayland without a runtime folder",
+         {},
+         {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=veliso-aucun", "XDG_RUNTIME_DIR="},
+         false,
+         kExitNoWindowSystem},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
