@@ -178,8 +178,9 @@ QString HelpText() {
         "choisie avec Tab, les flèches la tournent, Page préc. et Page suiv. montent et\n"
         "descendent l'œil, + et - l'approchent et l'éloignent, Origine revient au début.\n"
         "\n"
-        "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite,\n"
-        "2 si la ligne de commande est incorrecte.\n");
+        "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite ou si une\n"
+        "erreur a arrêté le programme, 2 si rien n'a démarré : ligne de commande incorrecte\n"
+        "ou aucun affichage joignable.\n");
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
