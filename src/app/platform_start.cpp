@@ -6,6 +6,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
 #include <QList>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +123,10 @@ WindowSystemStart::WindowSystemStart(const QString& platform) {
     if (saved >= 0 && ::dup2(held, STDERR_FILENO) >= 0) {
         messages.heldOutput = held;
         messages.standardError = saved;
+#if defined(__SANITIZE_ADDRESS__)
+        // A sanitizer's report of a fault during the start is not lost with the held lines.
+        __sanitizer_set_death_callback([] { RestoreStandardError(true); });
+#endif
     } else {  // the libraries' lines then go straight through
         for (const int fd : {held, saved}) {
             if (fd >= 0) {

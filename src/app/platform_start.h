@@ -26,7 +26,8 @@ bool CaptureWithoutDisplay(const CommandLineOptions& options, const QStringList&
 /// one French line, alone, and ends with `kExitNoWindowSystem`. What Qt and the libraries
 /// under it (libwayland, libxcb) say meanwhile is held back and handed on once the start
 /// has succeeded, but for Qt's notice that XDG_RUNTIME_DIR is not set, which is dropped: Qt
-/// then makes a private runtime folder of its own and works as with the variable.
+/// then makes a private runtime folder of its own and works as with the variable. In a
+/// sanitizer build a fault's report during the start is handed on before the run ends.
 class WindowSystemStart {
   public:
     /// `platform`: the name asked for (RequestedPlatform), for the message.
