@@ -16,6 +16,7 @@
 #include "mainwindow/credits.h"
 #include "mainwindow/display_settings.h"
 #include "mainwindow/picture_file.h"
+#include "mainwindow/plain_file.h"
 
 #ifndef VELISO_VERSION
 #define VELISO_VERSION "0"
@@ -45,12 +46,9 @@ const char* const kQtOptionsWithValue[] = {"platform",
                                            "visual"};
 const char* const kQtFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb"};
 
-QString Quoted(const QString& text) {
-    return QString::fromUtf8("« %1 »").arg(text);
-}
-
-/// The error line: whatever the arguments hold, their control characters are written as
-/// escapes ("\n", "\x1b"), so that the message stays one line.
+/// The error line. Each argument it quotes is an excerpt (QuotedExcerpt), so that the line
+/// stays short and on one line whatever the arguments hold; the rest is escaped again here,
+/// should a control character come from anywhere else.
 CommandLine Failed(const QString& message) {
     CommandLine result;
     result.action = CommandLine::Action::Error;
@@ -63,7 +61,7 @@ CommandLine Failed(const QString& message) {
 
 /// A fault in the way the options are written; the help shows how they go.
 CommandLine Misused(const QString& message) {
-    return Failed(message + QString::fromUtf8(" (voir %1)").arg(Quoted("veliso --help")));
+    return Failed(message + QString::fromUtf8(" (voir %1)").arg(QuotedExcerpt("veliso --help")));
 }
 
 /// The option's name as written in `argument` ("--onglet=gaz" → "onglet").
@@ -105,7 +103,7 @@ QString WhyUnparsed(const QCommandLineParser& parser, const QStringList& argumen
         const QCommandLineOption* option = find(NameIn(a));
         if (option == nullptr) {
             if (parser.unknownOptionNames().contains(NameIn(a))) {
-                return QStringLiteral("option inconnue %1").arg(Quoted(OptionAsWritten(a)));
+                return QStringLiteral("option inconnue %1").arg(QuotedExcerpt(OptionAsWritten(a)));
             }
             continue;
         }
@@ -113,11 +111,11 @@ QString WhyUnparsed(const QCommandLineParser& parser, const QStringList& argumen
         if (a.contains(QLatin1Char('='))) {
             if (!takesValue) {
                 return QStringLiteral("l'option %1 ne prend pas de valeur")
-                    .arg(Quoted(OptionAsWritten(a)));
+                    .arg(QuotedExcerpt(OptionAsWritten(a)));
             }
         } else if (takesValue) {
             if (i + 1 >= arguments.size()) {
-                return QString::fromUtf8("valeur manquante après %1").arg(Quoted(a));
+                return QString::fromUtf8("valeur manquante après %1").arg(QuotedExcerpt(a));
             }
             ++i;
         }
@@ -144,7 +142,8 @@ std::optional<std::uint64_t> Decimal(const QString& text, std::uint64_t limit) {
 }  // namespace
 
 QString CaptureWriteFailure(const QString& path, const QString& why) {
-    return QString::fromUtf8("impossible d'écrire la capture %1 : %2").arg(Quoted(path), why);
+    return QString::fromUtf8("impossible d'écrire la capture %1 : %2")
+        .arg(QuotedExcerpt(path), why);
 }
 
 QString HelpText() {
@@ -179,8 +178,9 @@ QString HelpText() {
         "choisie avec Tab, les flèches la tournent, Page préc. et Page suiv. montent et\n"
         "descendent l'œil, + et - l'approchent et l'éloignent, Origine revient au début.\n"
         "\n"
-        "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite,\n"
-        "2 si la ligne de commande est incorrecte.\n");
+        "Code de sortie : 0 si tout va bien, 1 si la capture n'a pas pu être faite ou si une\n"
+        "erreur a arrêté le programme, 2 si rien n'a démarré : ligne de commande incorrecte\n"
+        "ou aucun affichage joignable.\n");
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -217,7 +217,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (!parser.positionalArguments().isEmpty()) {
         return Misused(QStringLiteral("argument inattendu %1")
-                           .arg(Quoted(parser.positionalArguments().first())));
+                           .arg(QuotedExcerpt(parser.positionalArguments().first())));
     }
     const QStringList given = parser.optionNames();
     for (const QCommandLineOption& option : ours) {
@@ -227,7 +227,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         }
         if (times > 1) {
             return Misused(QString::fromUtf8("option %1 donnée plusieurs fois")
-                               .arg(Quoted(QStringLiteral("--") + option.names().last())));
+                               .arg(QuotedExcerpt(QStringLiteral("--") + option.names().last())));
         }
     }
 
@@ -253,23 +253,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             }
         }
         if (!o.tab) {
-            return Misused(
-                QStringLiteral("onglet inconnu %1 : solide, liquide ou gaz").arg(Quoted(value)));
+            return Misused(QStringLiteral("onglet inconnu %1 : solide, liquide ou gaz")
+                               .arg(QuotedExcerpt(value)));
         }
     }
     o.fullScreen = parser.isSet(fullScreen);
     if (parser.isSet(images)) {
         if (!parser.isSet(capture)) {
-            return Misused(
-                QString::fromUtf8("%1 ne va qu'avec %2")
-                    .arg(Quoted(QStringLiteral("--images")), Quoted(QStringLiteral("--capture"))));
+            return Misused(QString::fromUtf8("%1 ne va qu'avec %2")
+                               .arg(QuotedExcerpt(QStringLiteral("--images")),
+                                    QuotedExcerpt(QStringLiteral("--capture"))));
         }
         const QString value = parser.value(images);
         const auto frames = Decimal(value, kMaxCaptureFrames);
         if (!frames || *frames < 1) {
             return Misused(QString::fromUtf8("nombre d'images incorrect %1 : un entier de 1 à %2")
-                               .arg(Quoted(value))
-                               .arg(kMaxCaptureFrames));
+                               .arg(QuotedExcerpt(value), QString::number(kMaxCaptureFrames)));
         }
         o.captureFrames = static_cast<int>(*frames);
     }
@@ -278,8 +277,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         const auto seconds = Decimal(value, std::numeric_limits<std::uint32_t>::max());
         if (!seconds) {
             return Misused(QString::fromUtf8("graine incorrecte %1 : un entier de 0 à %2")
-                               .arg(Quoted(value))
-                               .arg(std::numeric_limits<std::uint32_t>::max()));
+                               .arg(QuotedExcerpt(value),
+                                    QString::number(std::numeric_limits<std::uint32_t>::max())));
         }
         o.seed = static_cast<std::uint32_t>(*seconds);
     }
@@ -289,7 +288,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (!percent || !IsInterfacePercent(static_cast<int>(*percent))) {
             return Misused(
                 QString::fromUtf8("taille d'interface incorrecte %1 : 100, 125, 150 ou 200")
-                    .arg(Quoted(value)));
+                    .arg(QuotedExcerpt(value)));
         }
         o.interfacePercent = static_cast<int>(*percent);
     }

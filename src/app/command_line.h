@@ -43,9 +43,10 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     CommandLineOptions options;
-    /// Help or version text (several lines, for standard output), or the error: one French
-    /// line without its final newline, for standard error, where the control characters of
-    /// the arguments it quotes are written as escapes ("\n", "\x1b").
+    /// Help or version text (several lines, for standard output), or the error: one short
+    /// French line without its final newline, for standard error, which quotes arguments as
+    /// excerpts of at most kExcerptCharacters characters, their control characters written
+    /// as escapes ("\n", "\x1b").
     QString text;
 };
 
@@ -55,8 +56,8 @@ struct CommandLine {
 /// `--contraste-eleve`; an option may be written with one
 /// dash or two, its value after a blank or an equals sign. The options of Qt's application
 /// object (`-platform`, `-style`, `-reverse`, ...) are accepted and left for it. A capture
-/// path is checked for writing here, before anything starts; nothing is left behind by the
-/// check. Numbers are digits alone: a blank or a line break beside them is a fault. The
+/// path is checked for writing here, before anything starts (its folder, the permission, the
+/// length of its name); nothing is left behind by the check. Numbers are digits alone: a blank or a line break beside them is a fault. The
 /// first fault found gives the error.
 CommandLine ParseCommandLine(const QStringList& arguments);
 

@@ -23,8 +23,11 @@ bool CaptureWithoutDisplay(const CommandLineOptions& options, const QStringList&
 
 /// Held while the application object starts its window system. Where Qt cannot start one
 /// it writes several lines of English on standard error and aborts; instead, the run writes
-/// one French line and ends with `kExitNoWindowSystem`. What Qt says meanwhile is held back
-/// and handed on once the start has succeeded.
+/// one French line, alone, and ends with `kExitNoWindowSystem`. What Qt and the libraries
+/// under it (libwayland, libxcb) say meanwhile is held back and handed on once the start
+/// has succeeded, but for Qt's notice that XDG_RUNTIME_DIR is not set, which is dropped: Qt
+/// then makes a private runtime folder of its own and works as with the variable. In a
+/// sanitizer build a fault's report during the start is handed on before the run ends.
 class WindowSystemStart {
   public:
     /// `platform`: the name asked for (RequestedPlatform), for the message.

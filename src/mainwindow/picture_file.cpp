@@ -2,12 +2,17 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "mainwindow/picture_file.h"
 
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
 
 #include "mainwindow/plain_file.h"
 
@@ -15,12 +20,9 @@ namespace veliso {
 
 namespace {
 
-QString Quoted(const QString& text) {
-    return QString::fromUtf8("« %1 »").arg(text);
-}
-
-/// Why a file could not be opened for writing at `path`.
-QString OpenFailure(const QString& path) {
+/// Why a file cannot be made at `path`, from what can be seen without writing; empty when
+/// nothing is seen. `error` is the errno of a failed open, 0 when none was tried.
+QString PathFault(const QString& path, int error) {
     const QFileInfo info(path);
     if (path.isEmpty() || info.fileName().isEmpty()) {
         return QStringLiteral("nom de fichier vide");
@@ -28,23 +30,58 @@ QString OpenFailure(const QString& path) {
     if (info.isDir()) {
         return QStringLiteral("c'est un dossier");
     }
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.exists()) {
-        return QString::fromUtf8("le dossier %1 n'existe pas").arg(Quoted(folder.filePath()));
+    const QString folder = info.absolutePath();
+    struct stat folderInfo {};
+    if (::stat(QFile::encodeName(folder).constData(), &folderInfo) != 0) {
+        if (errno == ENOENT) {
+            return QString::fromUtf8("le dossier %1 n'existe pas").arg(QuotedExcerpt(folder));
+        }
+        return errno == ENOTDIR
+                   ? QString::fromUtf8("%1 n'est pas un dossier").arg(QuotedExcerpt(folder))
+                   : FrenchSystemError(errno);
     }
-    if (!folder.isDir()) {
-        return QString::fromUtf8("%1 n'est pas un dossier").arg(Quoted(folder.filePath()));
+    if (!S_ISDIR(folderInfo.st_mode)) {
+        return QString::fromUtf8("%1 n'est pas un dossier").arg(QuotedExcerpt(folder));
+    }
+    // The file gets its name only when it is complete (QSaveFile writes an unnamed file in the
+    // folder first), so a name the folder cannot hold must be caught here, not by the open.
+    const QByteArray fullName = QFile::encodeName(info.absoluteFilePath());
+    const long nameMax = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    if (fullName.size() >= PATH_MAX ||
+        QFile::encodeName(info.fileName()).size() > (nameMax > 0 ? nameMax : NAME_MAX)) {
+        return FrenchSystemError(ENAMETOOLONG);
     }
     if (info.exists() && !info.isWritable()) {
         return QString::fromUtf8("le fichier est protégé en écriture");
     }
-    return QString::fromUtf8("écriture refusée dans le dossier %1").arg(Quoted(folder.filePath()));
+    switch (error) {
+        case 0:
+            return {};
+        case ENAMETOOLONG:
+        case EROFS:
+        case ENOSPC:
+        case EDQUOT:
+        case EIO:
+        case EMFILE:
+        case ENFILE:
+            return FrenchSystemError(error);
+        default:
+            // EACCES, EPERM, or a folder that takes no new file at all (/proc: ENOENT).
+            return QString::fromUtf8("écriture refusée dans le dossier %1")
+                .arg(QuotedExcerpt(folder));
+    }
 }
 
 void Tell(QString* why, const QString& text) {
     if (why != nullptr) {
         *why = text;
     }
+}
+
+/// The reason of a failed write whose errno is `error` (0: none known).
+QString WriteFailure(int error) {
+    return error != 0 ? QString::fromUtf8("l'écriture a échoué (%1)").arg(FrenchSystemError(error))
+                      : QString::fromUtf8("l'écriture a échoué");
 }
 
 }  // namespace
@@ -55,21 +92,33 @@ bool WritePng(const QImage& image, const QString& path, QString* why) {
         Tell(why, fault);
         return false;
     }
+    if (const QString fault = PathFault(path, 0); !fault.isEmpty()) {
+        Tell(why, fault);
+        return false;
+    }
     QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        Tell(why, OpenFailure(path));
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString fault = PathFault(path, errno != 0 ? errno : EACCES);
+        Tell(why, fault);
+        return false;
+    }
+    if (image.isNull()) {
+        file.cancelWriting();
+        Tell(why, QStringLiteral("image vide"));
         return false;
     }
     QImageWriter writer(&file, "png");
+    errno = 0;
     if (!writer.write(image)) {
+        const int error = errno;
         file.cancelWriting();
-        Tell(why, image.isNull()
-                      ? QStringLiteral("image vide")
-                      : QString::fromUtf8("l'écriture a échoué (%1)").arg(writer.errorString()));
+        Tell(why, WriteFailure(error));
         return false;
     }
+    errno = 0;
     if (!file.commit()) {
-        Tell(why, QString::fromUtf8("l'écriture a échoué (%1)").arg(file.errorString()));
+        Tell(why, WriteFailure(errno));
         return false;
     }
     return true;
@@ -79,9 +128,13 @@ QString WhyNotWritable(const QString& path) {
     if (const QString fault = NotPlainFile(path); !fault.isEmpty()) {
         return fault;
     }
+    if (const QString fault = PathFault(path, 0); !fault.isEmpty()) {
+        return fault;
+    }
     QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        return OpenFailure(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        return PathFault(path, errno != 0 ? errno : EACCES);
     }
     file.cancelWriting();
     return {};

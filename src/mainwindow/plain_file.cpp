@@ -9,8 +9,17 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <string_view>
+
+#include "core/common/text_excerpt.h"
 
 namespace veliso {
+
+QString QuotedExcerpt(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return QString::fromUtf8("« %1 »").arg(
+        QString::fromStdString(Excerpt(std::string_view(utf8.constData(), utf8.size()))));
+}
 
 QString FrenchSystemError(int error) {
     switch (error) {

@@ -7,6 +7,11 @@
 
 namespace veliso {
 
+/// A user's text (a file name, an argument) quoted in a one-line French message: « text »,
+/// cut to an excerpt and with its control characters escaped (core/common/text_excerpt.h),
+/// so that a name of any length or content keeps the message short and on one line.
+QString QuotedExcerpt(const QString& text);
+
 /// The usual system error numbers (errno) as short French phrases ("permission refusée",
 /// "le disque est plein" …), whatever the language of the system; others by their number.
 QString FrenchSystemError(int error);

@@ -87,11 +87,14 @@ class ProgramTest : public ::testing::Test {
         } else {
             env.insert("DISPLAY", display);
         }
-        // Qt wants a private runtime folder, and says so on standard error without one.
         for (const QString& setting : environment) {
             env.insert(setting.section('=', 0, 0), setting.section('=', 1));
         }
-        if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
+        // A private runtime folder, as a desktop session gives, unless the case takes it away
+        // ("XDG_RUNTIME_DIR=").
+        if (environment.contains("XDG_RUNTIME_DIR=")) {
+            env.remove("XDG_RUNTIME_DIR");
+        } else if (env.value("XDG_RUNTIME_DIR").isEmpty()) {
             env.insert("XDG_RUNTIME_DIR", runtime.path());
         }
         program.setProcessEnvironment(env);
@@ -124,8 +127,11 @@ class ProgramTest : public ::testing::Test {
 
 TEST_F(ProgramTest, FaultyCommandLinesStopBeforeAnythingStarts) {
     // Without a display: had the application object been created, the program would abort.
-    const QStringList faulty[] = {
-        {"--inconnue"}, {"--onglet", "plasma"}, {"--images", "5"}, {"--capture", "absent/vue.png"}};
+    const QStringList faulty[] = {{"--inconnue"},
+                                  {"--onglet", "plasma"},
+                                  {"--images", "5"},
+                                  {"--capture", "absent/vue.png"},
+                                  {"--capture", QString(300, QLatin1Char('x')) + ".png"}};
     for (const QStringList& arguments : faulty) {
         const Outcome run = Start(arguments);
         EXPECT_EQ(run.code, kExitBadCommandLine) << arguments.join(' ').toStdString();
@@ -207,6 +213,15 @@ TEST_F(ProgramTest, CaptureFindsItsWindowSystemOrSaysWhyInOneFrenchLine) {
          false,
          kExitNoWindowSystem},
         {"full screen", {"--plein-ecran"}, {}, true, 0},
+        // Without a runtime folder Qt makes one of its own and says so in English, and
+        // libwayland complains on standard error: neither comes before, or beside, the
+        // program's own French line.
+        {"headless without a runtime folder", {}, {noPlatform, "XDG_RUNTIME_DIR="}, false, 0},
+        {"Wayland without a runtime folder",
+         {},
+         {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=veliso-aucun", "XDG_RUNTIME_DIR="},
+         false,
+         kExitNoWindowSystem},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

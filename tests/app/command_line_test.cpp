@@ -131,6 +131,9 @@ TEST(CommandLine, EachFaultGivesOneFrenchLine) {
              help},
         {{"--graine", "12s"},
          QString::fromUtf8("graine incorrecte « 12s » : un entier de 0 à 4294967295") + help},
+        // The value is not read as a place holder of the message.
+        {{"--graine", "%1"},
+         QString::fromUtf8("graine incorrecte « %1 » : un entier de 0 à 4294967295") + help},
         {{"--capture", folder.filePath("absent/vue.png")},
          QString::fromUtf8("impossible d'écrire la capture « %1 » : le dossier « %2 » n'existe pas")
              .arg(folder.filePath("absent/vue.png"), folder.filePath("absent"))},
@@ -175,6 +178,45 @@ TEST(CommandLine, ControlCharactersAreShownEscapedAndNumbersAreDigitsAlone) {
          QString::fromUtf8("impossible d'écrire la capture « %1\\nb/vue.png » : le dossier "
                            "« %1\\nb » n'existe pas")
              .arg(folder.filePath("a"))},
+    };
+    for (const Case& c : cases) {
+        const CommandLine result = Parse(c.options);
+        EXPECT_EQ(result.action, CommandLine::Action::Error);
+        EXPECT_EQ(result.text, "veliso : " + c.line);
+    }
+}
+
+TEST(CommandLine, AnArgumentOfAnyLengthIsQuotedAsAnExcerpt) {
+    // 100 kB: what a script gone wrong passes. The line names where it went wrong and stays
+    // short; the excerpt is the one the CSV errors quote (core/common/text_excerpt.h).
+    const QString huge(100000, QLatin1Char('a'));
+    const QString excerpt = QString(59, QLatin1Char('a')) + QString::fromUtf8("…");
+    const QString help = QString::fromUtf8(" (voir « veliso --help »)");
+    struct Case {
+        QStringList options;
+        QString line;
+    };
+    const Case cases[] = {
+        {{huge}, QString::fromUtf8("argument inattendu « %1 »").arg(excerpt) + help},
+        {{"--" + huge},
+         QString::fromUtf8("option inconnue « --%1 »").arg(excerpt.right(58)) + help},
+        {{"--onglet", huge},
+         QString::fromUtf8("onglet inconnu « %1 » : solide, liquide ou gaz").arg(excerpt) + help},
+        {{"--graine", huge},
+         QString::fromUtf8("graine incorrecte « %1 » : un entier de 0 à 4294967295").arg(excerpt) +
+             help},
+        {{"--taille-interface", huge},
+         QString::fromUtf8("taille d'interface incorrecte « %1 » : 100, 125, 150 ou 200")
+                 .arg(excerpt) +
+             help},
+        // A name no folder takes, refused before anything starts rather than when the
+        // picture is written: 300 characters, over the 255 bytes a file name may have.
+        {{"--capture", "/tmp/" + QString(300, QLatin1Char('x')) + ".png"},
+         QString::fromUtf8("impossible d'écrire la capture « /tmp/%1… » : le nom est trop long")
+             .arg(QString(54, QLatin1Char('x')))},
+        {{"--capture", "/" + huge + "/vue.png"},
+         QString::fromUtf8("impossible d'écrire la capture « /%1… » : le nom est trop long")
+             .arg(QString(58, QLatin1Char('a')))},
     };
     for (const Case& c : cases) {
         const CommandLine result = Parse(c.options);

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: Veliso contributors
 //
 // Any arguments (the input cut at each NUL byte): the command line gives a run within its
-// bounds, help, the version, or one error line without a control character.
+// bounds, help, the version, or one short error line without a control character.
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "core/common/text_excerpt.h"
 
 #include "fuzz_check.h"
 
@@ -32,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (command.action) {
         case CommandLine::Action::Error:
             Check(command.text.startsWith(QStringLiteral("veliso : ")));
+            // Arguments are quoted as excerpts: the longest line quotes two of them.
+            Check(command.text.size() <= 4 * static_cast<qsizetype>(kExcerptCharacters) + 120);
             for (const QChar c : command.text) {
                 Check(c.unicode() >= 0x20 && c.unicode() != 0x7F &&
                       !(c.unicode() >= 0x80 && c.unicode() <= 0x9F) && c.unicode() != 0x2028 &&

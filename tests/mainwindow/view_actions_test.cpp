@@ -70,6 +70,45 @@ TEST_F(PictureFileTest, FailuresSayWhyAndLeaveNothingHalfWritten) {
     EXPECT_EQ(Files(), QStringList{"vue.png"});
 }
 
+TEST_F(PictureFileTest, AFileThatCannotBeWrittenIsFoundBeforeAnythingIsWritten) {
+    // What the check finds beforehand (the command line's --capture) is what the write would
+    // say, in French, and neither leaves a file.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("dossier"));
+    QFile plain(Path("simple"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString longName = QString(300, QLatin1Char('x')) + ".png";
+    struct Case {
+        QString path;
+        QString why;
+    };
+    const Case cases[] = {
+        {Path("absent/vue.png"),
+         QString::fromUtf8("le dossier « %1 » n'existe pas").arg(Path("absent"))},
+        {Path("simple/vue.png"),
+         QString::fromUtf8("« %1 » n'est pas un dossier").arg(Path("simple"))},
+        {Path("dossier"), "c'est un dossier"},
+        {"", "nom de fichier vide"},
+        // The folder takes a file, but not one of that name: QSaveFile opens an unnamed file
+        // first, so only a check of the name itself finds this before the picture is made.
+        {Path(longName), "le nom est trop long"},
+        {Path(longName + "/vue.png"), "le nom est trop long"},
+        // No new file there, even for root.
+        {"/proc/vue.png", QString::fromUtf8("écriture refusée dans le dossier « /proc »")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.left(80).toStdString());
+        EXPECT_EQ(WhyNotWritable(c.path), c.why);
+        QString why;
+        EXPECT_FALSE(WritePng(picture, c.path, &why));
+        EXPECT_EQ(why, c.why);
+    }
+    EXPECT_EQ(Files(), QStringList{"simple"});
+    EXPECT_EQ(WhyNotWritable(Path("vue.png")), QString());
+    EXPECT_TRUE(WritePng(picture, Path("vue.png")));
+    EXPECT_EQ(Files(), (QStringList{"simple", "vue.png"}));
+}
+
 // ---------------------------------------------------------------------------------------
 // The main window's view tools.
 
