@@ -51,7 +51,7 @@ VelisoApplication::VelisoApplication(int& argc, char** argv) : QApplication(argc
     // this object exists) goes to one file, ~/.config/Veliso/Veliso.conf.
     setOrganizationName(kApplicationTitle);
     setWindowIcon(pictures::ApplicationIcon());
-    KeepFixedSizeWindowsWithinRequests(*this);
+    KeepWindowsWithinRequests(*this);
 }
 
 bool VelisoApplication::notify(QObject* receiver, QEvent* event) {

@@ -28,8 +28,8 @@ int RunShowingFatalErrors(bool withBox, const std::function<int()>& run);
 bool NotifyShowingExceptions(QApplication& app, QObject* receiver, QEvent* event);
 
 /// The application object: titled "Veliso", an exception thrown by any event handler is
-/// shown to the user while the program goes on, and fixed-size windows answer maximise and
-/// full-screen requests (window_requests.h).
+/// shown to the user while the program goes on, and every window answers the window system's
+/// maximise and full-screen requests, whoever starts them (window_requests.h).
 class VelisoApplication : public QApplication {
     Q_OBJECT
   public:

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QSettings>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -763,36 +765,57 @@ TEST_F(MeasurementsInMainWindowTest, AutomaticReadingsWithTheWindowClosedShowInT
     EXPECT_EQ(next.pos(), placed);
 }
 
-// A classroom's 1024 × 768 projector with the main window in its middle: the window, at the
-// size it is placed at, stands clear of the gas panel and shows each of its controls whole.
-TEST_F(MeasurementsInMainWindowTest, OnA1024By768ScreenItStandsBesideTheGasPanel) {
-    const QRect screen(0, 0, 1024, 768);
-    QRect main(QPoint(0, 0), form->frameGeometry().size());
-    main.moveCenter(screen.center());
-    const QRect panel(main.topLeft() + form->Pangaz->mapTo(form.get(), QPoint(0, 0)),
-                      form->Pangaz->size());
-    TFormReleves window(form.get(), form->gas);
-    const QRect placed =
-        BesideRect(main, panel, window.size(),
-                   window.minimumSizeHint().expandedTo(window.minimumSize()), screen);
-    EXPECT_FALSE(placed.intersects(panel)) << placed.x() << " " << placed.width();
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.resize(placed.size());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.size() == placed.size(); }));
-    QApplication::processEvents();
-    std::vector<QRect> controls;
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        if (w->isVisibleTo(&window) && (qobject_cast<QAbstractButton*>(w) != nullptr ||
-                                        qobject_cast<QComboBox*>(w) != nullptr)) {
-            controls.emplace_back(w->mapTo(&window, QPoint(0, 0)), w->size());
-            EXPECT_TRUE(window.rect().contains(controls.back())) << w->objectName().toStdString();
-        }
+// A classroom's 1024 × 768 projector, under a window manager whose frames count (ctest
+// mainwindow_1024x768): at its first opening on a fresh account, wherever the main window
+// stands, the window lies wholly on the screen, frame included, clear of the gas panel (there
+// is room beside it), and shows each of its controls whole.
+TEST_F(MeasurementsInMainWindowTest, OnA1024By768ScreenItOpensWhollyOnItClearOfTheGasPanel) {
+    if (!qEnvironmentVariableIsSet("VELISO_PRIVATE_DISPLAY")) {
+        GTEST_SKIP() << "needs a 1024 x 768 display of its own (ctest mainwindow_1024x768)";
     }
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            EXPECT_FALSE(controls[i].intersects(controls[j])) << i << " " << j;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_LE(screen.width(), 1024);
+    ASSERT_LE(screen.height(), 768);
+    for (const Qt::WindowState state :
+         {Qt::WindowNoState, Qt::WindowMaximized, Qt::WindowFullScreen}) {
+        SCOPED_TRACE(state);
+        SetUp();  // a main window of its own, no place kept for the measurement window
+        form->setWindowState(state);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        // The window manager frames the window after mapping it, and a maximised or
+        // full-screen window takes its size after that.
+        QTest::qWaitFor([&] { return form->frameGeometry() != form->geometry(); }, 2000);
+        if (state != Qt::WindowNoState) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return form->width() >= screen.width() - 20; }));
         }
+        form->PageControl1->setCurrentIndex(2);
+        const QRect panel(form->Pangaz->mapToGlobal(QPoint(0, 0)), form->Pangaz->size());
+        form->bench().Show();
+        TFormReleves* window = form->bench().window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWaitFor([&] { return window->frameGeometry() != window->geometry(); }, 2000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return screen.contains(window->frameGeometry()); }))
+            << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
+            << window->frameGeometry().width() << "x" << window->frameGeometry().height();
+        EXPECT_FALSE(window->frameGeometry().intersects(panel));
+        EXPECT_EQ(window->size().expandedTo(window->minimumSizeHint()), window->size());
+        std::vector<QRect> controls;
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (w->isVisibleTo(window) && (qobject_cast<QAbstractButton*>(w) != nullptr ||
+                                           qobject_cast<QComboBox*>(w) != nullptr)) {
+                controls.emplace_back(w->mapTo(window, QPoint(0, 0)), w->size());
+                EXPECT_TRUE(window->rect().contains(controls.back()))
+                    << w->objectName().toStdString();
+            }
+        }
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                EXPECT_FALSE(controls[i].intersects(controls[j])) << i << " " << j;
+            }
+        }
+        window->close();
+        form->hide();
     }
 }
 

@@ -22,7 +22,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QMessageBox>
 #include <QOpenGLContext>
 #include <QProcess>
 #include <QPushButton>
@@ -36,10 +35,11 @@
 #include <QWindow>
 
 #include <GL/gl.h>
-#include <sys/stat.h>
-
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -56,37 +56,21 @@
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/measurements_window.h"
 #include "support/image_match.h"
+#include "wayland/weston_session.h"
 
 namespace veliso {
 namespace {
+
+using testing::DriverRun;
+using testing::MakePrivate;
+using testing::RunDriver;
+using testing::TakeScreenshot;
 
 /// Seconds since the epoch that both runs see, so that the gas and the liquid draw the same
 /// velocities.
 constexpr std::uint64_t kFixedClock = 1'700'000'000;
 /// Paints of the 25 ms timer that show a view which goes on drawing (about 0.2 s of them).
 constexpr int kPaints = 8;
-
-/// A picture of what the display shows, saved as FOLDER/screen_NAME.png: the X11 root window,
-/// or weston's screenshooter.
-void TakeScreenshot(const QString& folder, const QString& name) {
-    const QString file = folder + "/screen_" + name + ".png";
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        QGuiApplication::primaryScreen()->grabWindow(0).toImage().save(file);
-        return;
-    }
-    // weston writes its picture, named after the time, into the working folder.
-    QDir shots(folder + "/shots");
-    shots.removeRecursively();
-    shots.mkpath(".");
-    QProcess shooter;
-    shooter.setWorkingDirectory(shots.path());
-    shooter.start(QStringLiteral("weston-screenshooter"), {});
-    shooter.waitForFinished(10000);
-    const QStringList taken = shots.entryList({"*.png"}, QDir::Files);
-    if (!taken.isEmpty()) {
-        QFile::rename(shots.filePath(taken.first()), file);
-    }
-}
 
 // ---------------------------------------------------------------------------------------
 // The driver (runs in the child process)
@@ -121,13 +105,9 @@ class Driver {
         TOpenGLOrvPanel& view = *form.OpenGLOrvPanel1;
         form.Timer1->stop();
         form.Timer2->stop();
-        // Every tick draws, still scene or not: what is checked here is that the surface
-        // goes on taking frames, not which ticks need one.
-        form.drawEveryTick = true;
         const auto paint = view.OnPaint;
         view.OnPaint = [this, paint](TOpenGLOrvPanel* sender) {
             paint(sender);
-            ++paints_;
             lastFrame_ = ReadDrawBuffer(sender->ClientWidth(), sender->ClientHeight());
         };
         Report("view_exposed", QTest::qWaitFor([&] { return view.glWindow()->isExposed(); }));
@@ -163,26 +143,28 @@ class Driver {
         QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(200, 100));
         Report("drag_turn", form.solid.view.angle - angle);
 
-        // The modal windows: the view goes on animating behind them and after them.
+        // The modal windows: the view goes on drawing the frames asked of it behind them and
+        // after them.
         for (auto [name, button] :
              {std::pair{"about", form.Button2}, std::pair{"instructions", form.Button1}}) {
-            // Closed once the view has painted behind it (or after 10 s).
+            // Closed once the view has answered with its frames.
+            const auto frames = std::make_shared<int>(-1);
             QTimer closer;
             closer.setInterval(20);
-            QElapsedTimer open;
-            open.start();
             QObject::connect(&closer, &QTimer::timeout, [&] {
                 QWidget* modal = QApplication::activeModalWidget();
-                if (modal != nullptr && (paints_ >= kPaints || open.elapsed() > 10000)) {
+                if (modal != nullptr && *frames == -1) {
+                    *frames = -2;
+                    AskFrames(kPaints, [frames](int painted) { *frames = painted; });
+                } else if (modal != nullptr && *frames >= 0) {
                     modal->close();
                 }
             });
             closer.start();
-            paints_ = 0;
             form.Timer1->start();
             button->click();
             form.Timer1->stop();
-            Report(std::string(name) + "_paints", paints_);
+            Report(std::string(name) + "_paints", *frames);
             Animate(QString::fromUtf8(name) + QStringLiteral("_after"));
         }
 
@@ -238,17 +220,35 @@ class Driver {
     }
 
   private:
-    /// Runs the 25 ms timer until the view has painted `kPaints` frames (or for 10 s at
-    /// most) and records how many it painted, whether its surface is exposed and whether the
-    /// viewport covers it in device pixels.
+    /// Asks the view for `count` frames, one after another, and hands `done` how many were
+    /// painted. With the 25 ms timer running, the frame rule draws a frame whenever a picture
+    /// is waited for, still scene or not: this is how a copy or a capture gets its frame.
+    void AskFrames(int count, std::function<void(int)> done) {
+        const auto painted = std::make_shared<int>(0);
+        const auto next = std::make_shared<std::function<void(const FrameAnswer&)>>();
+        *next = [count, done, painted, next](const FrameAnswer& answer) {
+            if (answer.outcome == FrameOutcome::Painted && ++*painted < count) {
+                FormMM->OpenGLOrvPanel1->RequestFrame(*next);
+                return;
+            }
+            done(*painted);
+            *next = nullptr;  // the request no longer holds itself
+        };
+        FormMM->OpenGLOrvPanel1->RequestFrame(*next);
+    }
+
+    /// Runs the 25 ms timer until the view has answered `kPaints` requests for a frame and
+    /// records how many it painted, whether its surface is exposed and whether the viewport
+    /// covers it in device pixels.
     void Animate(const QString& name) {
         TOpenGLOrvPanel& view = *FormMM->OpenGLOrvPanel1;
-        paints_ = 0;
+        const auto painted = std::make_shared<int>(-1);
         FormMM->Timer1->start();
-        (void)QTest::qWaitFor([this] { return paints_ >= kPaints; }, 10000);
+        AskFrames(kPaints, [painted](int n) { *painted = n; });
+        (void)QTest::qWaitFor([&] { return *painted >= 0; }, 60000);
         FormMM->Timer1->stop();
         const std::string key = name.toStdString();
-        Report(key + "_paints", paints_);
+        Report(key + "_paints", *painted);
         Report(key + "_exposed", view.glWindow()->isExposed());
         GLint viewport[4] = {0, 0, 0, 0};
         if (view.MakeCurrent()) {
@@ -279,7 +279,6 @@ class Driver {
 
     QString folder_;
     QElapsedTimer splashSeen_;
-    int paints_ = 0;
     QImage lastFrame_;
     Start start_;
     std::map<std::string, QString> report_;
@@ -324,110 +323,6 @@ int Drive(int argc, char** argv, const QString& folder) {
     return driver.WriteReport() ? 0 : 1;
 }
 
-/// The top-level windows the program can open, as the request runs name them.
-const char* const kTopLevels[] = {"main",         "splash",       "about",
-                                  "instructions", "confirmation", "measurements"};
-
-/// Opens one top-level window and asks the window system, through the platform's own
-/// requests (xdg_toplevel's set_maximized, set_fullscreen and their unset, on Wayland), to
-/// maximise it, put it in full screen, give it its own size back and resize it, as a title
-/// bar's buttons or a desktop's keys would. The run must survive each request; the report
-/// holds what the window became.
-int DriveWindowRequests(int argc, char** argv, const QString& folder, const QString& name) {
-    SharedRandom().SetClock([] { return kFixedClock; });
-    static auto* application = new VelisoApplication(argc, argv);
-    VelisoApplication& app = *application;
-    InstallFrenchQtTexts(app);
-    CreateWindows();
-    FormMM->SetAuxiliaryWindows(nullptr, Forminst, AboutBox);
-    std::map<std::string, QString> report;
-    auto put = [&report](const std::string& key, bool value) { report[key] = value ? "1" : "0"; };
-
-    // Everything that happens to the window once it is on the screen.
-    auto work = [&](QWidget* window) {
-        put("opened", window != nullptr);
-        if (window == nullptr) {
-            return;
-        }
-        QWindow* handle = window->windowHandle();
-        put("exposed", QTest::qWaitFor([&] { return handle->isExposed(); }, 5000));
-        put("transient_for_main", handle->transientParent() == FormMM->windowHandle());
-        const QRect screen = handle->screen()->availableGeometry();
-        put("fits_screen", window->frameGeometry().width() <= screen.width() &&
-                               window->frameGeometry().height() <= screen.height() &&
-                               window->minimumSizeHint().width() <= screen.width());
-        const QSize own = window->size();
-        const bool fixed = window->minimumSize() == window->maximumSize();
-        put("fixed", fixed);
-
-        // Each request, a moment for the compositor's answer, then a frame drawn in the state
-        // answered (as when the pointer leaves the title bar's button, which is drawn again).
-        auto ask = [&](const char* key, Qt::WindowState state) {
-            handle->setWindowStates(state);
-            QTest::qWait(300);
-            window->repaint();
-            QTest::qWait(200);
-            put(std::string(key) + "_state", handle->windowStates() == state);
-        };
-        ask("maximised", Qt::WindowMaximized);
-        ask("normal_after_maximised", Qt::WindowNoState);
-        put("own_size_after_maximised", window->size() == own);
-        ask("full_screen", Qt::WindowFullScreen);
-        ask("normal_after_full_screen", Qt::WindowNoState);
-        put("own_size_after_full_screen", window->size() == own);
-        put("fixed_again", (window->minimumSize() == window->maximumSize()) == fixed);
-        handle->resize(own + QSize(120, 90));
-        QTest::qWait(300);
-        put("resize_taken", window->size() != own);
-        put("alive", true);
-    };
-
-    QTimer::singleShot(0, FormMM, [&] {
-        FormMM->show();
-        put("main_exposed", QTest::qWaitFor([] { return FormMM->windowHandle()->isExposed(); }));
-        if (name == QLatin1String("confirmation")) {
-            // The question asked when the main window closes, answered "No" once worked.
-            QTimer poll;
-            QObject::connect(&poll, &QTimer::timeout, [&] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    poll.stop();
-                    work(box);
-                    box->reject();
-                }
-            });
-            poll.start(20);
-            FormMM->close();
-        } else if (name == QLatin1String("splash")) {
-            Formsplash->Timer1->stop();
-            Formsplash->show();
-            work(Formsplash);
-        } else if (name == QLatin1String("about")) {
-            AboutBox->show();
-            work(AboutBox);
-        } else if (name == QLatin1String("instructions")) {
-            Forminst->show();
-            work(Forminst);
-        } else if (name == QLatin1String("measurements")) {
-            FormMM->bench().Show();
-            work(FormMM->bench().window());
-        } else {
-            work(FormMM);
-        }
-        QCoreApplication::exit(0);
-    });
-    app.exec();
-    DestroyWindows();
-    QFile file(folder + QStringLiteral("/report.txt"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        return 1;
-    }
-    QTextStream out(&file);
-    for (const auto& [key, value] : report) {
-        out << QString::fromStdString(key) << '=' << value << '\n';
-    }
-    return 0;
-}
-
 /// Steps of the stress run: tab switches, drags and resizes in a fixed random order.
 constexpr int kStressSteps = 24;
 
@@ -446,13 +341,10 @@ int DriveStress(int argc, char** argv, const QString& folder) {
     QTimer::singleShot(0, FormMM, [&] {
         TFormMM& form = *FormMM;
         TOpenGLOrvPanel& view = *form.OpenGLOrvPanel1;
-        form.drawEveryTick = true;  // the surface must go on taking frames, as above
-        int paints = 0;
         QImage last;
         const auto paint = view.OnPaint;
         view.OnPaint = [&, paint](TOpenGLOrvPanel* sender) {
             paint(sender);
-            ++paints;
             last = ReadDrawBuffer(sender->ClientWidth(), sender->ClientHeight());
         };
         form.show();
@@ -495,8 +387,16 @@ int DriveStress(int argc, char** argv, const QString& folder) {
                 }
             }
             what = QStringLiteral("step %1 (%2)").arg(step).arg(what);
-            paints = 0;
-            if (!QTest::qWaitFor([&] { return paints >= 3; }, 3000)) {
+            // A frame asked for, as a copy of the view asks: the frame rule draws it at the
+            // next tick. The timer stops with it, so that it is the last frame drawn.
+            const auto answer = std::make_shared<std::optional<FrameAnswer>>();
+            view.RequestFrame([answer, &form](const FrameAnswer& a) {
+                *answer = a;
+                form.Timer1->stop();
+            });
+            if (!QTest::qWaitFor([&] { return answer->has_value(); },
+                                 2 * TOpenGLOrvPanel::kFrameTimeoutMs) ||
+                (*answer)->outcome != FrameOutcome::Painted) {
                 failures << what +
                                 QStringLiteral(
                                     ": the view stopped painting (surface %1, %2; "
@@ -506,14 +406,13 @@ int DriveStress(int argc, char** argv, const QString& folder) {
                                          form.windowHandle()->isExposed() ? "exposed"
                                                                           : "not exposed",
                                          view.ErrorText());
+                form.Timer1->start();
                 continue;
             }
-            // One frame with the timers stopped, then what the display shows.
-            form.Timer1->stop();
-            view.Repaint();
-            // Its top left corner, which stays on the screen whatever the window's place.
-            const QImage frame = last.copy(0, 0, 320, 320);
             QTest::qWait(300);
+            // The last frame drawn (the window system may have had it drawn again meanwhile):
+            // its top left corner, which stays on the screen whatever the window's place.
+            const QImage frame = last.copy(0, 0, 320, 320);
             const QString name = QStringLiteral("stress%1").arg(step);
             TakeScreenshot(folder, name);
             form.Timer1->start();
@@ -540,150 +439,8 @@ int DriveStress(int argc, char** argv, const QString& folder) {
 // ---------------------------------------------------------------------------------------
 // The test (runs in the parent process)
 
-/// A folder only its owner may enter, as a Wayland runtime folder must be.
-bool MakePrivate(const QString& path) {
-    return chmod(QFile::encodeName(path).constData(), 0700) == 0;
-}
-
-struct DriverRun {
-    int exitCode = -1;
-    QString standardError;
-    std::map<QString, QString> report;
-    QString folder;
-
-    std::string operator[](const char* key) const {
-        const auto it = report.find(QString::fromUtf8(key));
-        return it == report.end() ? "(missing)" : it->second.toStdString();
-    }
-    int Number(const QString& key) const {
-        const auto it = report.find(key);
-        return it == report.end() ? -1 : it->second.toInt();
-    }
-    QImage Image(const QString& name) const { return QImage(folder + "/" + name + ".png"); }
-};
-
-/// Runs the driver in `folder`, through `wrapper` (a program and its arguments) if given;
-/// `mode` chooses the driver (the main window's run by default).
-DriverRun RunDriver(const QString& folder, const QProcessEnvironment& environment,
-                    QStringList wrapper, const QStringList& mode = {}) {
-    DriverRun run;
-    run.folder = folder;
-    QProcess child;
-    // In a sanitizer build the leak checker lists the third-party suppressions it used when
-    // the driver ends: that is not the program writing on standard error.
-    QProcessEnvironment withQuietLeakChecker = environment;
-    const QString leakOptions = environment.value("LSAN_OPTIONS");
-    withQuietLeakChecker.insert("LSAN_OPTIONS", leakOptions.isEmpty()
-                                                    ? QStringLiteral("print_suppressions=0")
-                                                    : leakOptions + ":print_suppressions=0");
-    child.setProcessEnvironment(withQuietLeakChecker);
-    child.setWorkingDirectory(folder);
-    wrapper << QCoreApplication::applicationFilePath();
-    wrapper << (mode.isEmpty() ? QStringList{QStringLiteral("--drive"), folder} : mode);
-    child.start(wrapper.takeFirst(), wrapper);
-    if (!child.waitForFinished(120000)) {
-        child.kill();
-        child.waitForFinished();
-    }
-    run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    run.standardError = QString::fromLocal8Bit(child.readAllStandardError());
-    QFile file(folder + QStringLiteral("/report.txt"));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
-            const int eq = line.indexOf('=');
-            if (eq > 0) {
-                run.report[line.left(eq)] = line.mid(eq + 1);
-            }
-        }
-    }
-    return run;
-}
-
-class WaylandDesktop : public ::testing::Test {
+class WaylandDesktop : public testing::WestonSession {
   protected:
-    void SetUp() override {
-        for (const char* tool : {"weston", "weston-screenshooter", "xvfb-run"}) {
-            ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromUtf8(tool)).isEmpty())
-                << tool << " is missing: scripts/setup-deps installs it";
-        }
-        ASSERT_TRUE(work_.isValid());
-        runtime_ = work_.filePath("runtime");
-        ASSERT_TRUE(QDir().mkpath(runtime_));
-        ASSERT_TRUE(MakePrivate(runtime_));
-        StartCompositor();
-    }
-    void TearDown() override {
-        for (QProcess* server : {&weston_, &xserver_}) {
-            if (server->state() != QProcess::NotRunning) {
-                server->terminate();
-                if (!server->waitForFinished(5000)) {
-                    server->kill();
-                    server->waitForFinished();
-                }
-            }
-        }
-    }
-
-    /// weston without any output device: headless, drawing with its CPU renderer so that its
-    /// screenshooter has pixels to give (--debug lets it), on a socket of its own in the
-    /// private runtime folder; no configuration file, no screen blanking. Its desktop shell
-    /// sends frame events to every mapped window.
-    void StartCompositor() {
-        socket_ = QStringLiteral("veliso-test-%1").arg(QCoreApplication::applicationPid());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", runtime_);
-        environment.remove("WAYLAND_DISPLAY");
-        weston_.setProcessEnvironment(environment);
-        weston_.setStandardOutputFile(work_.filePath("weston.log"));
-        weston_.setStandardErrorFile(work_.filePath("weston.log"));
-        QStringList arguments = {
-            "--use-pixman", "--width=1024",  "--height=768", "--socket=" + socket_,
-            "--no-config",  "--idle-time=0", "--debug"};
-        if (Shell().isEmpty()) {
-            arguments.prepend("--backend=headless-backend.so");
-            weston_.start(QStringLiteral("weston"), arguments);
-        } else {
-            // Another shell runs as a window of an X server of its own: on weston's headless
-            // output the kiosk shell shows nothing and sends no frame events. -displayfd: the
-            // server takes a free display number and writes it once it listens.
-            xserver_.start(QStringLiteral("Xvfb"),
-                           {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-            ASSERT_TRUE(xserver_.waitForStarted(10000));
-            while (!xserver_.canReadLine() && xserver_.waitForReadyRead(10000)) {
-            }
-            const QString display = QString::fromLatin1(xserver_.readLine()).trimmed();
-            ASSERT_FALSE(display.isEmpty()) << "Xvfb did not start";
-            environment.insert("DISPLAY", ":" + display);
-            weston_.setProcessEnvironment(environment);
-            arguments << "--backend=x11-backend.so"
-                      << "--shell=" + Shell();
-            weston_.start(QStringLiteral("weston"), arguments);
-        }
-        ASSERT_TRUE(weston_.waitForStarted(10000));
-        const QString socketPath = runtime_ + "/" + socket_;
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return QFile::exists(socketPath) || weston_.state() == QProcess::NotRunning; },
-            15000));
-        ASSERT_TRUE(QFile::exists(socketPath)) << WestonLog().toStdString();
-        // The desktop shell's own client (background, panel) starts right after the socket.
-        QTest::qWait(1000);
-    }
-
-    /// weston's shell module; empty for its desktop shell.
-    virtual QString Shell() const { return {}; }
-
-    QString WestonLog() const {
-        QFile log(work_.filePath("weston.log"));
-        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-    }
-
-    /// The window-request driver for one top-level window, on the compositor.
-    DriverRun AskWindow(const QString& name) {
-        const QString folder = work_.filePath(name);
-        QDir().mkpath(folder);
-        return Drive("wayland", {"--requests", folder, name}, folder);
-    }
-
     /// The stress driver on `platform`.
     DriverRun Stress(const QString& platform) {
         const QString folder = work_.filePath("stress-" + platform);
@@ -692,21 +449,19 @@ class WaylandDesktop : public ::testing::Test {
     }
 
     /// Runs a driver (the main window's run by default) on "wayland" or "xcb".
-    DriverRun Drive(const QString& platform, const QStringList& mode = {}, QString folder = {}) {
+    DriverRun Drive(const QString& platform, QStringList mode = {}, QString folder = {}) {
         if (folder.isEmpty()) {
             folder = work_.filePath(platform);
             QDir().mkpath(folder);
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", platform);
-        // Settings of the run's own, not those a user or another test kept.
-        environment.insert("XDG_CONFIG_HOME", work_.filePath("config"));
-        environment.remove("DISPLAY");
+        if (mode.isEmpty()) {
+            mode = QStringList{QStringLiteral("--drive"), folder};
+        }
+        QProcessEnvironment environment = WaylandEnvironment(work_.filePath("config"));
         if (platform == QLatin1String("wayland")) {
-            environment.insert("XDG_RUNTIME_DIR", runtime_);
-            environment.insert("WAYLAND_DISPLAY", socket_);
             return RunDriver(folder, environment, {}, mode);
         }
+        environment.insert("QT_QPA_PLATFORM", platform);
         const QString own = work_.filePath("runtime-x11");
         QDir().mkpath(own);
         MakePrivate(own);
@@ -716,12 +471,6 @@ class WaylandDesktop : public ::testing::Test {
         return RunDriver(folder, environment,
                          {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -noreset"}, mode);
     }
-
-    QTemporaryDir work_;
-    QString runtime_;
-    QString socket_;
-    QProcess weston_;
-    QProcess xserver_;  // the X server a shell other than the desktop's runs in
 };
 
 /// Checks of one run that hold on every desktop.
@@ -827,45 +576,12 @@ TEST_F(WaylandKiosk, TheViewFollowsTabSwitchesDragsAndResizes) {
     EXPECT_EQ(run["stress_failures"], "");
 }
 
-/// Every top-level window survives the window-state requests a desktop can make, and each
-/// dialog stays with the main window. A fixed-size window may take the screen's size while
-/// maximised or in full screen (that is how it answers the compositor), but returns to its
-/// own size and stays fixed against a plain resize.
-class WindowRequestsOnWayland : public WaylandDesktop,
-                                public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(WindowRequestsOnWayland, EveryRequestIsAnsweredAndTheProgramLives) {
-    const std::string name = GetParam();
-    const DriverRun run = AskWindow(QString::fromStdString(name));
-    ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString() << WestonLog().toStdString();
-    EXPECT_EQ(run.standardError.toStdString(), "") << "nothing on standard error";
-    EXPECT_EQ(run["alive"], "1");
-    for (const char* key :
-         {"main_exposed", "opened", "exposed", "maximised_state", "normal_after_maximised_state",
-          "full_screen_state", "normal_after_full_screen_state", "own_size_after_maximised",
-          "own_size_after_full_screen", "fixed_again", "fits_screen"}) {
-        EXPECT_EQ(run[key], "1") << key;
-    }
-    const bool dialog = name != "main" && name != "splash";
-    EXPECT_EQ(run["transient_for_main"], dialog ? "1" : "0");
-    const bool fixed = name != "main" && name != "measurements";
-    EXPECT_EQ(run["fixed"], fixed ? "1" : "0");
-    EXPECT_EQ(run["resize_taken"], fixed ? "0" : "1");
-}
-
-INSTANTIATE_TEST_SUITE_P(TopLevels, WindowRequestsOnWayland, ::testing::ValuesIn(kTopLevels),
-                         [](const auto& info) { return std::string(info.param); });
-
 }  // namespace
 }  // namespace veliso
 
 int main(int argc, char** argv) {
     if (argc >= 3 && std::string(argv[1]) == "--stress") {
         return veliso::DriveStress(argc, argv, QString::fromLocal8Bit(argv[2]));
-    }
-    if (argc >= 4 && std::string(argv[1]) == "--requests") {
-        return veliso::DriveWindowRequests(argc, argv, QString::fromLocal8Bit(argv[2]),
-                                           QString::fromLocal8Bit(argv[3]));
     }
     if (argc >= 3 && std::string(argv[1]) == "--drive") {
         return veliso::Drive(argc, argv, QString::fromLocal8Bit(argv[2]));
