@@ -24,9 +24,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
+#include "core/common/random_source.h"
+#include "core/liquid/liquid_motion.h"
+#include "core/solid/solid_structures.h"
 #include "glview/frame_readback.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
@@ -38,6 +42,7 @@
 #include "mainwindow/qt_app.h"
 #include "mainwindow/solid_panel.h"
 #include "mainwindow/view_actions.h"
+#include "mainwindow/view_host.h"
 #include "mainwindow/view_notice.h"
 #include "support/image_match.h"
 #include "support/stderr_capture.h"
@@ -766,6 +771,82 @@ TEST_F(FormMMGlTest, ViewResizeSetsTheViewport) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 700 - 173);
     EXPECT_EQ(viewport[3], 600 - 21 - 33);
+}
+
+// The model moves once per paint as the program runs: every repaint, an exposure's too,
+// steps the liquid and draws the solid's vibration. Tied to the ticks (as a capture ties
+// it), it moves once per tick and never between ticks, whether the view could paint or not.
+TEST_F(FormMMGlTest, TheModelMovesOncePerPaintOrTiedOncePerTick) {
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+    form->findChild<QSlider*>("TB_t_S")->setValue(150);  // a solid that vibrates
+    int paints = 0;
+    const auto paint = view->OnPaint;
+    view->OnPaint = [&paints, paint](TOpenGLOrvPanel* sender) {
+        ++paints;
+        paint(sender);
+    };
+    const auto expose = [view] {
+        // The window system takes the view off the screen and exposes it again.
+        view->hide();
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+        QCoreApplication::processEvents();
+    };
+    const auto offScreenTick = [this, view] {
+        view->hide();
+        form->Timer1Timer();
+        view->show();
+    };
+    struct Action {
+        const char* what;
+        std::function<void()> run;
+        int ticks;
+    };
+    const Action actions[] = {
+        {"exposure", expose, 0},
+        {"tick", [this] { form->Timer1Timer(); }, 1},
+        {"tick off screen", offScreenTick, 1},
+        {"exposure", expose, 0},
+    };
+    for (bool tied : {false, true}) {
+        if (tied) {
+            static_cast<ViewHost&>(*form).TieModelToTicks();
+        }
+        for (int tab : {0, 1}) {
+            form->PageControl1->setCurrentIndex(tab);
+            for (const Action& action : actions) {
+                SCOPED_TRACE(::testing::Message()
+                             << action.what << (tied ? ", tied" : "") << " on tab " << tab);
+                LiquidState liquid = form->liquid;
+                RandomSource random = SharedRandom();
+                paints = 0;
+                action.run();
+                // As the program runs, the paints move it: none off screen, one or more
+                // per exposure (X11 may send several).
+                const int frames = tied ? action.ticks : paints;
+                if (!tied && action.ticks == 0) {
+                    EXPECT_GE(paints, 1);
+                }
+                for (int i = 0; i < frames; ++i) {
+                    if (tab == 0) {
+                        DrawSolidVibration(form->solid, random);
+                    } else {
+                        AdvanceLiquidFrame(liquid);
+                    }
+                }
+                EXPECT_EQ(form->liquid, liquid);
+                EXPECT_EQ(SharedRandom().low(), random.low());
+                EXPECT_EQ(SharedRandom().high(), random.high());
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+                QCoreApplication::processEvents();
+            }
+        }
+    }
+    view->OnPaint = paint;
 }
 
 // ---------------------------------------------------------------------------------------
