@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Veliso contributors
 // What a frame leaves behind in the GL state, also when GLU has no memory for the frame's
-// sphere quadric.
+// sphere quadric, and when memory runs out in the middle of the frame.
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <ostream>
 #include <tuple>
 
@@ -18,6 +20,8 @@
 #include "render/gas_scene.h"
 #include "render/liquid_scene.h"
 #include "render/solid_scene.h"
+#include "render/sphere_batch.h"
+#include "render/sphere_mesh.h"
 #include "render/view_setup.h"
 #include "support/headless_gl.h"
 #include "support/no_text.h"
@@ -25,17 +29,49 @@
 namespace {
 /// While set, gluNewQuadric fails as GLU does when it is out of memory.
 bool failQuadrics = false;
+/// Quadrics GLU made and deleted so far.
+long quadricsMade = 0;
+long quadricsDeleted = 0;
+/// While not negative, how many allocations succeed before one throws std::bad_alloc.
+long allocationsBeforeFailure = -1;
 }  // namespace
 
-// This test program's gluNewQuadric, found before GLU's own: it fails on demand and otherwise
-// hands over to GLU.
+// This test program's gluNewQuadric and gluDeleteQuadric, found before GLU's own: they count,
+// gluNewQuadric fails on demand, and both otherwise hand over to GLU.
 extern "C" GLUquadric* gluNewQuadric() {
     if (failQuadrics) {
         return nullptr;
     }
     using Real = GLUquadric* (*)();
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "gluNewQuadric"));
-    return real();
+    GLUquadric* quadric = real();
+    quadricsMade += quadric != nullptr ? 1 : 0;
+    return quadric;
+}
+
+extern "C" void gluDeleteQuadric(GLUquadric* quadric) {
+    using Real = void (*)(GLUquadric*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "gluDeleteQuadric"));
+    quadricsDeleted += quadric != nullptr ? 1 : 0;
+    real(quadric);
+}
+
+// This test program's allocation, which hands over to the process's. Asked from the
+// program's own code, it can fail on demand (allocationsBeforeFailure); the libraries loaded
+// beside it are left alone: the OpenGL driver's compiler allocates too, and is not made to
+// survive a failure.
+extern "C" const char __executable_start;
+extern "C" const char etext;
+
+void* operator new(std::size_t size) {
+    const auto* caller = static_cast<const char*>(__builtin_return_address(0));
+    if (caller >= &__executable_start && caller < &etext && allocationsBeforeFailure >= 0 &&
+        allocationsBeforeFailure-- == 0) {
+        throw std::bad_alloc();
+    }
+    using Real = void* (*)(std::size_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "_Znwm"));
+    return real(size);
 }
 
 namespace veliso {
@@ -123,6 +159,62 @@ TEST_F(SceneStateTest, EveryFrameEndsInTheSameStateWithOrWithoutAQuadric) {
         EXPECT_FALSE(After(drawSolid, true).lineSmooth);
         EXPECT_EQ(After(drawSolid, false), After(drawSolid, true))
             << "solid structure " << static_cast<int>(structure);
+    }
+}
+
+// Memory running out anywhere in a frame ends the frame with std::bad_alloc, which the view
+// shows, instead of ending the program; and it leaves nothing behind: the frame's quadric is
+// deleted, the matrix stack is as a whole frame leaves it, and the next frame draws the same
+// picture as before. Each allocation of the frame fails in turn, the sphere meshes built anew.
+TEST_F(SceneStateTest, AFrameOutOfMemoryThrowsAndLeavesNothingBehind) {
+    SetSphereDrawing(SphereDrawing::Cached);
+    const struct {
+        const char* scene;
+        std::function<void()> draw;
+    } scenes[] = {
+        {"gas", [&] { DrawGasScene(gas, detail, false, text); }},
+        {"liquid",
+         [&] {
+             LiquidState moving = liquid;
+             DrawLiquidScene(moving, detail, false, false);
+         }},
+        {"solid",
+         [&] {
+             RandomSource vibration = random;
+             DrawSolidScene(solid, detail, vibration);
+         }},
+    };
+    for (const auto& scene : scenes) {
+        SCOPED_TRACE(scene.scene);
+        scene.draw();
+        const std::vector<std::uint8_t> whole = gl.ReadRgb();
+        int failures = 0;
+        for (long k = 0;; ++k) {
+            SharedSphereMeshCache().Clear();
+            const long made = quadricsMade;
+            const long deleted = quadricsDeleted;
+            allocationsBeforeFailure = k;
+            bool threw = false;
+            try {
+                scene.draw();
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            allocationsBeforeFailure = -1;
+            // Failing before the quadric's creation, the frame made none.
+            EXPECT_EQ(quadricsDeleted - deleted, quadricsMade - made) << "allocation " << k;
+            GLint depth = 0;
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+            EXPECT_EQ(depth, 1) << "allocation " << k;
+            if (!threw) {
+                EXPECT_EQ(quadricsMade - made, 1);
+                break;
+            }
+            ++failures;
+        }
+        EXPECT_GT(failures, 0) << "the frame allocates";
+        scene.draw();
+        EXPECT_EQ(gl.ReadRgb(), whole);
     }
 }
 
