@@ -763,8 +763,22 @@ void TOpenGLOrvPanel::SyncCursor() {
 }
 
 bool TOpenGLOrvPanel::event(QEvent* event) {
-    if (event->type() == QEvent::CursorChange) {
-        SyncCursor();
+    switch (event->type()) {
+        case QEvent::CursorChange:
+            SyncCursor();
+            break;
+        case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        case QEvent::DevicePixelRatioChange:
+#endif
+            // On a screen of another scale the same logical size has another size in device
+            // pixels, with no resize event: the owner's viewport follows it all the same.
+            if (contextCreationDone_) {
+                Resize();
+            }
+            break;
+        default:
+            break;
     }
     return QWidget::event(event);
 }

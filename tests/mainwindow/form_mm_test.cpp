@@ -1032,5 +1032,61 @@ TEST_F(FormMMHighDpi, ViewFillsItsAreaInDevicePixelsAndItsCaptionsAreDrawnAtThat
     }
 }
 
+// ---------------------------------------------------------------------------------------
+// A move to a screen of another scale. ctest runs this as "mainwindow_screen_change" on Qt's
+// offscreen platform with two screens side by side at scales 1 and 2 (two_screens.json,
+// written by tests/CMakeLists.txt), where the view draws into its own target.
+
+class FormMMScreenChange : public FormMMTest {
+  protected:
+    void SetUp() override {
+        FormMMTest::SetUp();
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (screens.size() < 2 ||
+            screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio()) {
+            GTEST_SKIP() << "needs two screens of different scales (ctest test "
+                            "mainwindow_screen_change)";
+        }
+    }
+};
+
+// The window keeps its logical size from one screen to the other, so nothing resizes it; the
+// view's size in device pixels changes all the same, and the next frame fills it.
+TEST_F(FormMMScreenChange, TheViewFillsItsAreaOnEveryScreen) {
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    QSize drawnIn;
+    int paints = 0;
+    const auto paint = view->OnPaint;
+    view->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        paint(sender);
+        GLint viewport[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        drawnIn = QSize(viewport[2], viewport[3]);
+        ++paints;
+    };
+    form->Timer1Timer();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (QScreen* screen : {screens[1], screens[0], screens[1]}) {
+        SCOPED_TRACE(screen->name().toStdString());
+        form->move(screen->geometry().topLeft() + QPoint(40, 40));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->screen() == screen; }));
+        QCoreApplication::processEvents();
+        paints = 0;
+        form->Timer1Timer();  // the solid at rest: drawn only when the frame rule sees a change
+        const QSize device = view->size() * screen->devicePixelRatio();
+        ASSERT_EQ(QSize(view->ClientWidth(), view->ClientHeight()), device);
+        EXPECT_GE(paints, 1) << "the frame on screen was drawn at the other scale";
+        EXPECT_EQ(drawnIn, device);
+        QImage frame;
+        view->RequestFrame([&frame](const FrameAnswer& answer) { frame = answer.frame; });
+        form->Timer1Timer();
+        EXPECT_EQ(frame.size(), device);
+    }
+    view->OnPaint = paint;
+}
+
 }  // namespace
 }  // namespace veliso
