@@ -6,11 +6,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <new>
 #include <ostream>
+#include <string_view>
 #include <tuple>
 
 #include "core/common/random_source.h"
@@ -56,16 +60,47 @@ extern "C" void gluDeleteQuadric(GLUquadric* quadric) {
     real(quadric);
 }
 
-// This test program's allocation, which hands over to the process's. Asked from the
-// program's own code, it can fail on demand (allocationsBeforeFailure); the libraries loaded
-// beside it are left alone: the OpenGL driver's compiler allocates too, and is not made to
-// survive a failure.
-extern "C" const char __executable_start;
-extern "C" const char etext;
+// This test program's allocation, which hands over to the process's. It can fail on demand
+// (allocationsBeforeFailure), but only where nothing but the program and the C and C++
+// run-times are on the stack: the OpenGL driver, its compiler and GLU allocate too, called
+// from the program's drawing, and are not made to survive a failure.
+namespace {
+/// The address the program itself is loaded at.
+const void* ProgramBase();
+
+bool OnlyTheProgramOnTheStack() {
+    void* frames[128];
+    const int count = backtrace(frames, 128);
+    for (int i = 1; i < count; ++i) {
+        Dl_info where{};
+        if (dladdr(frames[i], &where) == 0 || where.dli_fname == nullptr ||
+            where.dli_fbase == ProgramBase()) {
+            continue;
+        }
+        const std::string_view object(where.dli_fname);
+        const std::string_view name = object.substr(object.rfind('/') + 1);
+        const std::string_view runtimes[] = {"libc.so", "libstdc++", "libgcc_s",
+                                             "libasan", "libubsan",  "ld-linux"};
+        if (std::none_of(std::begin(runtimes), std::end(runtimes),
+                         [name](std::string_view r) { return name.starts_with(r); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const void* ProgramBase() {
+    static const void* base = [] {
+        Dl_info where{};
+        dladdr(reinterpret_cast<void*>(&OnlyTheProgramOnTheStack), &where);
+        return where.dli_fbase;
+    }();
+    return base;
+}
+}  // namespace
 
 void* operator new(std::size_t size) {
-    const auto* caller = static_cast<const char*>(__builtin_return_address(0));
-    if (caller >= &__executable_start && caller < &etext && allocationsBeforeFailure >= 0 &&
+    if (allocationsBeforeFailure >= 0 && OnlyTheProgramOnTheStack() &&
         allocationsBeforeFailure-- == 0) {
         throw std::bad_alloc();
     }
@@ -163,9 +198,10 @@ TEST_F(SceneStateTest, EveryFrameEndsInTheSameStateWithOrWithoutAQuadric) {
 }
 
 // Memory running out anywhere in a frame ends the frame with std::bad_alloc, which the view
-// shows, instead of ending the program; and it leaves nothing behind: the frame's quadric is
-// deleted, the matrix stack is as a whole frame leaves it, and the next frame draws the same
-// picture as before. Each allocation of the frame fails in turn, the sphere meshes built anew.
+// shows, instead of ending the program; and it leaves nothing behind: no GL error, the
+// frame's quadric deleted, the matrix stack as a whole frame leaves it, and the next frame
+// draws the same picture as before. Each allocation of the frame fails in turn, the sphere
+// meshes built anew each time.
 TEST_F(SceneStateTest, AFrameOutOfMemoryThrowsAndLeavesNothingBehind) {
     SetSphereDrawing(SphereDrawing::Cached);
     const struct {
@@ -190,6 +226,7 @@ TEST_F(SceneStateTest, AFrameOutOfMemoryThrowsAndLeavesNothingBehind) {
         const std::vector<std::uint8_t> whole = gl.ReadRgb();
         int failures = 0;
         for (long k = 0;; ++k) {
+            SCOPED_TRACE(::testing::Message() << "allocation " << k);
             SharedSphereMeshCache().Clear();
             const long made = quadricsMade;
             const long deleted = quadricsDeleted;
@@ -202,19 +239,22 @@ TEST_F(SceneStateTest, AFrameOutOfMemoryThrowsAndLeavesNothingBehind) {
             }
             allocationsBeforeFailure = -1;
             // Failing before the quadric's creation, the frame made none.
-            EXPECT_EQ(quadricsDeleted - deleted, quadricsMade - made) << "allocation " << k;
+            EXPECT_EQ(quadricsDeleted - deleted, quadricsMade - made);
             GLint depth = 0;
             glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-            EXPECT_EQ(depth, 1) << "allocation " << k;
+            EXPECT_EQ(depth, 1);
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
             if (!threw) {
                 EXPECT_EQ(quadricsMade - made, 1);
                 break;
             }
             ++failures;
+            // Every failed frame is followed by a whole one, from which the next starts as
+            // frames do.
+            scene.draw();
+            ASSERT_EQ(gl.ReadRgb(), whole);
         }
         EXPECT_GT(failures, 0) << "the frame allocates";
-        scene.draw();
-        EXPECT_EQ(gl.ReadRgb(), whole);
     }
 }
 
