@@ -28,6 +28,8 @@ ViewCapture::ViewCapture(ViewHost& host, const QString& path, int frames, bool f
       frames_(frames),
       fullScreen_(fullScreen) {
     host_.animationTimer().stop();
+    // Frames count in ticks: an exposure the window system adds must not move the model.
+    host_.TieModelToTicks();
     ticker_ = new QTimer(this);
     ticker_->setTimerType(Qt::PreciseTimer);
     ticker_->setInterval(host_.animationTimer().interval());

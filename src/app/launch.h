@@ -25,8 +25,10 @@ class ViewHost;
 ///
 /// Frame k is the picture after exactly k − 1 animation ticks, whatever else paints the view
 /// meanwhile: the capture drives the ticks itself, starting once the first frame is on
-/// screen, however long the window took to get there. With a fixed random clock
-/// (`--graine`) the same command gives the same gas.
+/// screen, however long the window took to get there, and ties the model to them
+/// (`ViewHost::TieModelToTicks`), so that the exposures a window system adds do not move it.
+/// With a fixed random clock (`--graine`) the same command gives the same picture, on a
+/// desktop or without a display.
 class ViewCapture : public QObject {
     Q_OBJECT
   public:

@@ -3,6 +3,7 @@
 #include "glview/frame_requests.h"
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 #include <utility>
 
@@ -36,8 +37,24 @@ void FrameRequests::AnswerAll(const FrameAnswer& answer) {
     std::vector<Pending> answering;
     answering.swap(pending_);
     ArmTimer();
-    for (const Pending& request : answering) {
-        request.callback(answer);
+    AnswerEach(answering, answer);
+}
+
+void FrameRequests::AnswerEach(const std::vector<Pending>& requests, const FrameAnswer& answer) {
+    // A callback that throws must not leave the others unanswered: each is answered, and the
+    // first exception goes on to the caller once all are.
+    std::exception_ptr first;
+    for (const Pending& request : requests) {
+        try {
+            request.callback(answer);
+        } catch (...) {
+            if (!first) {
+                first = std::current_exception();
+            }
+        }
+    }
+    if (first) {
+        std::rethrow_exception(first);
     }
 }
 
@@ -59,9 +76,7 @@ void FrameRequests::Expire() {
     }
     FrameAnswer answer;
     answer.outcome = expiredOutcome_ ? expiredOutcome_() : FrameOutcome::TimedOut;
-    for (const Pending& request : expired) {
-        request.callback(answer);
-    }
+    AnswerEach(expired, answer);
 }
 
 void FrameRequests::ArmTimer() {

@@ -44,7 +44,8 @@ class FrameRequests : public QObject {
     /// Answers `callback` from the event loop, never before `Add`'s caller has returned.
     void AnswerLater(Callback callback, FrameAnswer answer);
     bool waiting() const { return !pending_.empty(); }
-    /// Answers every waiting request with `answer`.
+    /// Answers every waiting request with `answer`. Should a callback throw, the others are
+    /// still answered, and then the first exception is thrown on.
     void AnswerAll(const FrameAnswer& answer);
     /// The requests are dropped unanswered: their owner is going away.
     void Drop();
@@ -55,6 +56,7 @@ class FrameRequests : public QObject {
         QDeadlineTimer deadline;
     };
     void Expire();
+    static void AnswerEach(const std::vector<Pending>& requests, const FrameAnswer& answer);
     void ArmTimer();
 
     std::vector<Pending> pending_;

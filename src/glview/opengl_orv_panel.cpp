@@ -308,11 +308,10 @@ bool TOpenGLOrvPanel::CreateGLContext() {
 
 bool TOpenGLOrvPanel::DrawOffScreen(QSurfaceFormat format) {
     // Qt's offscreen platform, which a capture runs on where there is no display, has OpenGL
-    // only through an X display. Without one, the view draws into a framebuffer of its own
-    // from Mesa's surfaceless EGL, read back as any frame is: the same software rasteriser
-    // as a desktop's driver, so the desktop's picture but for a few edge pixels one level
-    // apart (a framebuffer object has its origin where a window's has not). Nothing of it
-    // reaches a screen, which that platform does not have.
+    // only through an X display. Without one, the view draws into a target of its own from
+    // Mesa's surfaceless EGL, read back as any frame is: the same software rasteriser as a
+    // desktop's driver, drawing into a buffer kept as a window's is, so the desktop's very
+    // picture. Nothing of it reaches a screen, which that platform does not have.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         return false;
     }
@@ -764,8 +763,22 @@ void TOpenGLOrvPanel::SyncCursor() {
 }
 
 bool TOpenGLOrvPanel::event(QEvent* event) {
-    if (event->type() == QEvent::CursorChange) {
-        SyncCursor();
+    switch (event->type()) {
+        case QEvent::CursorChange:
+            SyncCursor();
+            break;
+        case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        case QEvent::DevicePixelRatioChange:
+#endif
+            // On a screen of another scale the same logical size has another size in device
+            // pixels, with no resize event: the owner's viewport follows it all the same.
+            if (contextCreationDone_) {
+                Resize();
+            }
+            break;
+        default:
+            break;
     }
     return QWidget::event(event);
 }

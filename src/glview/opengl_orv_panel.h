@@ -217,7 +217,8 @@ class TOpenGLOrvPanel : public QWidget, public TextWriter {
   signals:
     /// The context exists, the fonts are built: the owner sets up its GL state.
     void initialised();
-    /// The client area changed size after initialisation.
+    /// The client area changed size after initialisation, in logical or in device pixels (a
+    /// move to a screen of another scale).
     void resized();
     /// A platform failure; `ErrorText()` holds the same text.
     void errorReported(const QString& text);

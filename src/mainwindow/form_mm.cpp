@@ -708,9 +708,19 @@ void TFormMM::Timer1Timer() {
         emit gasStepped(*hits);
     }
     TOpenGLOrvPanel* view = OpenGLOrvPanel1;
+    const long framesBefore = modelFrames_;
     if (drawEveryTick || frameRule_.MustDraw(ShownNow(), view->FrameWanted())) {
+        ticking_ = true;
+        struct TickDone {
+            bool& flag;
+            ~TickDone() { flag = false; }
+        } done{ticking_};
         view->Repaint();
     } else if (view->WouldPaint()) {
+        AdvanceUndrawnFrame();
+    }
+    // Tied to the ticks, the model moves once a tick even where the view could not paint.
+    if (modelTiedToTicks_ && modelFrames_ == framesBefore) {
         AdvanceUndrawnFrame();
     }
 }
@@ -725,6 +735,7 @@ ShownScene TFormMM::ShownNow() const {
 }
 
 void TFormMM::AdvanceUndrawnFrame() {
+    ++modelFrames_;
     switch (activeTab()) {
         case 0:
             DrawSolidVibration(solid, SharedRandom());
@@ -824,19 +835,35 @@ void TFormMM::OpenGLOrvPanel1Paint(TOpenGLOrvPanel* sender) {
     }
     // The scene is drawn from what ShownNow reads, so that FrameRule compares all of it.
     const ShownScene shown = ShownNow();
-    switch (shown.tab) {
-        case SceneTab::Solid:
-            DrawSolidScene(solid, shown.detail, SharedRandom());
-            break;
-        case SceneTab::Liquid:
-            DrawLiquidScene(liquid, shown.detail, shown.transparent, shown.marked);
-            break;
-        case SceneTab::Gas:
-            DrawGasScene(gas, shown.detail, shown.transparent, sender->text(), shown.thickLines);
-            break;
+    if (modelTiedToTicks_ && !ticking_) {
+        // A paint between two ticks (an exposure): the frame the model gives, drawn from
+        // copies of what drawing moves (the liquid's step, the solid's vibration draws), so
+        // that the model stays where the ticks left it.
+        LiquidState liquidCopy = liquid;
+        RandomSource randomCopy = SharedRandom();
+        DrawShown(shown, liquidCopy, randomCopy, *sender);
+        frameRule_.Forget();  // a frame one step ahead of the model: the next tick draws
+        return;
     }
+    ++modelFrames_;  // before drawing, which moves the model first
+    DrawShown(shown, liquid, SharedRandom(), *sender);
     // Taken after drawing: the liquid's frame moved it.
     frameRule_.Drawn(ShownNow());
+}
+
+void TFormMM::DrawShown(const ShownScene& shown, LiquidState& liquidRecord, RandomSource& random,
+                        TOpenGLOrvPanel& sender) {
+    switch (shown.tab) {
+        case SceneTab::Solid:
+            DrawSolidScene(solid, shown.detail, random);
+            break;
+        case SceneTab::Liquid:
+            DrawLiquidScene(liquidRecord, shown.detail, shown.transparent, shown.marked);
+            break;
+        case SceneTab::Gas:
+            DrawGasScene(gas, shown.detail, shown.transparent, sender.text(), shown.thickLines);
+            break;
+    }
 }
 
 void TFormMM::OpenGLOrvPanel1Error(TOpenGLOrvPanel* sender, const QString& text) {

@@ -29,6 +29,7 @@ namespace veliso {
 class ClickableLabel;
 class GasPanel;
 class LiquidPanel;
+class RandomSource;
 class SolidPanel;
 class TOpenGLOrvPanel;
 class ViewActions;
@@ -265,6 +266,7 @@ class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHos
     void ShowStatus(const QString& text) override;
     QTimer& animationTimer() override { return *Timer1; }
     void AnimationTick() override { Timer1Timer(); }
+    void TieModelToTicks() override { modelTiedToTicks_ = true; }
     // What the measurement bench sees of the window (BenchHost).
     const veliso::GasState& gasRecord() const override { return gas; }
     const QWidget& gasPanel() const override;
@@ -304,8 +306,17 @@ class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHos
 
     /// The model's part of a frame that the tick does not draw.
     void AdvanceUndrawnFrame();
+    /// The scene of `shown.tab`, the liquid's step taken on `liquidRecord` and the solid's
+    /// vibration drawn from `random`.
+    void DrawShown(const veliso::ShownScene& shown, veliso::LiquidState& liquidRecord,
+                   veliso::RandomSource& random, veliso::TOpenGLOrvPanel& sender);
 
     veliso::FrameRule frameRule_;
+    /// Frames of the model run so far: paints that moved it and ticks' undrawn frames.
+    long modelFrames_ = 0;
+    /// Only the ticks move the model (TieModelToTicks); `ticking_` while a tick paints.
+    bool modelTiedToTicks_ = false;
+    bool ticking_ = false;
     veliso::ViewNotice* viewNotice_ = nullptr;
     veliso::ViewActions* viewActions_ = nullptr;
     veliso::ViewSpeech* viewSpeech_ = nullptr;

@@ -32,6 +32,11 @@ class ViewHost {
     /// The timer of the animation ticks, and one tick run at once.
     virtual QTimer& animationTimer() = 0;
     virtual void AnimationTick() = 0;
+    /// From now on the model moves once per animation tick and at no other time: a paint
+    /// between two ticks (an exposure) draws what the model shows without moving it, and a
+    /// tick moves it even where the view cannot paint. How many frames the model ran then
+    /// no longer depends on how often the window system exposes the view.
+    virtual void TieModelToTicks() = 0;
     /// The gas tab's measurement bench, which the view's menu opens.
     virtual MeasurementBench& bench() = 0;
 

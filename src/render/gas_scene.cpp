@@ -87,21 +87,19 @@ void DrawBox(double l) {
 }
 
 void DrawParticles(const GasState& gas, const SphereDetail& detail) {
-    GLUquadric* quadric = NewSphereQuadric();
+    const SphereQuadric quadric = NewSphereQuadric();
     // Set on every path: each gas frame ends lit, opaque and depth-tested.
     ApplySpherePassState();
     if (quadric == nullptr) {
         return;  // out of memory: this frame shows no particles
     }
-    {
-        SphereBatch spheres(quadric, detail.slices, detail.stacks);
-        spheres.SetColour(gas.red, gas.green, gas.blue);
-        const int n = ParticlesInPlay(gas);
-        for (int p = 0; p < n; ++p) {
-            spheres.Add(gas.x[p], gas.y[p], gas.z[p], gas.radius);
-        }
+    SphereBatch spheres(quadric.get(), detail.slices, detail.stacks);
+    spheres.SetColour(gas.red, gas.green, gas.blue);
+    const int n = ParticlesInPlay(gas);
+    for (int p = 0; p < n; ++p) {
+        spheres.Add(gas.x[p], gas.y[p], gas.z[p], gas.radius);
     }
-    gluDeleteQuadric(quadric);
+    spheres.Flush();
 }
 
 /// The particles in play per speed class, from their speedTable entries.

@@ -8,6 +8,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstddef>
+#include <vector>
+
 namespace veliso {
 
 namespace {
@@ -21,23 +24,52 @@ EGLDisplay SurfacelessDisplay() {
     return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
 }
 
-/// Storage of `format` for the renderbuffer `name`, multisampled when `samples` > 0.
-void Store(GLuint name, GLenum format, int samples, int width, int height) {
-    glBindRenderbuffer(GL_RENDERBUFFER, name);
-    if (samples > 0) {
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
-    } else {
-        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+/// The pbuffer configuration with exactly `buffers` and `samples`: 8 bits a colour channel,
+/// no stencil; null when the driver has none.
+EGLConfig ExactConfig(EGLDisplay display, const HeadlessBuffers& buffers, int samples) {
+    const EGLint wanted[] = {EGL_SURFACE_TYPE,
+                             EGL_PBUFFER_BIT,
+                             EGL_RENDERABLE_TYPE,
+                             EGL_OPENGL_BIT,
+                             EGL_RED_SIZE,
+                             8,
+                             EGL_GREEN_SIZE,
+                             8,
+                             EGL_BLUE_SIZE,
+                             8,
+                             EGL_ALPHA_SIZE,
+                             buffers.alpha ? 8 : 0,
+                             EGL_DEPTH_SIZE,
+                             buffers.depthBits,
+                             EGL_SAMPLES,
+                             samples,
+                             EGL_NONE};
+    EGLint count = 0;
+    if (!eglChooseConfig(display, wanted, nullptr, 0, &count) || count < 1) {
+        return nullptr;
     }
-}
-
-/// A new renderbuffer attached to the bound framebuffer at `attachment`.
-GLuint Attach(GLenum attachment) {
-    GLuint name = 0;
-    glGenRenderbuffers(1, &name);
-    glBindRenderbuffer(GL_RENDERBUFFER, name);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, name);
-    return name;
+    std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
+    eglChooseConfig(display, wanted, configs.data(), count, &count);
+    // The sizes asked for are least sizes: the exact one is picked among those given.
+    const EGLint exact[][2] = {{EGL_RED_SIZE, 8},
+                               {EGL_GREEN_SIZE, 8},
+                               {EGL_BLUE_SIZE, 8},
+                               {EGL_ALPHA_SIZE, buffers.alpha ? 8 : 0},
+                               {EGL_DEPTH_SIZE, buffers.depthBits},
+                               {EGL_STENCIL_SIZE, 0},
+                               {EGL_SAMPLES, samples}};
+    for (EGLint i = 0; i < count; ++i) {
+        bool matches = true;
+        for (const auto& [attribute, value] : exact) {
+            EGLint has = -1;
+            matches =
+                matches && eglGetConfigAttrib(display, configs[i], attribute, &has) && has == value;
+        }
+        if (matches) {
+            return configs[i];
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -55,12 +87,9 @@ HeadlessTarget::HeadlessTarget(int width, int height, int samples, HeadlessBuffe
     if (!eglBindAPI(EGL_OPENGL_API)) {
         return;
     }
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT, EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint configs = 0;
-    if (!eglChooseConfig(display, configAttributes, &config, 1, &configs) || configs < 1) {
-        config = nullptr;  // surfaceless contexts need no config
+    config_ = ExactConfig(display, buffers_, samples_);
+    if (config_ == nullptr) {
+        return;
     }
     const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
                                         4,
@@ -69,31 +98,17 @@ HeadlessTarget::HeadlessTarget(int width, int height, int samples, HeadlessBuffe
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
                                         EGL_NONE};
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    EGLContext context = eglCreateContext(display, config_, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
-        context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+        context = eglCreateContext(display, config_, EGL_NO_CONTEXT, nullptr);
     }
     if (context == EGL_NO_CONTEXT) {
         return;
     }
     context_ = context;
-    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-        return;
-    }
-    if (samples_ > 0) {
-        glGenFramebuffers(1, &resolveFramebuffer_);
-        glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
-        resolveColour_ = Attach(GL_COLOR_ATTACHMENT0);
-    }
-    glGenFramebuffers(1, &framebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    colour_ = Attach(GL_COLOR_ATTACHMENT0);
-    depth_ = Attach(GL_DEPTH_ATTACHMENT);
     if (!Allocate(width, height)) {
         return;
     }
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
     glViewport(0, 0, width, height);
     ok_ = true;
 }
@@ -102,13 +117,10 @@ HeadlessTarget::~HeadlessTarget() {
     if (context_ == nullptr) {
         return;
     }
-    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    const GLuint framebuffers[] = {framebuffer_, resolveFramebuffer_};
-    const GLuint renderbuffers[] = {colour_, depth_, resolveColour_};
-    glDeleteFramebuffers(2, framebuffers);
-    glDeleteRenderbuffers(3, renderbuffers);
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (surface_ != nullptr) {
+        eglDestroySurface(display_, surface_);
+    }
     eglDestroyContext(display_, context_);
     // The display stays initialised for the rest of the process: the next target reuses it
     // instead of loading Mesa's driver again, and the driver stays mapped, so that leak
@@ -119,19 +131,25 @@ bool HeadlessTarget::Allocate(int width, int height) {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    const GLenum colour = buffers_.alpha ? GL_RGBA8 : GL_RGB8;
-    const GLenum depth = buffers_.depthBits == 16   ? GL_DEPTH_COMPONENT16
-                         : buffers_.depthBits == 24 ? GL_DEPTH_COMPONENT24
-                                                    : GL_DEPTH_COMPONENT32;
-    if (resolveFramebuffer_ != 0) {
-        Store(resolveColour_, colour, 0, width, height);
-    }
-    Store(colour_, colour, samples_, width, height);
-    Store(depth_, depth, samples_, width, height);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    // A pbuffer, not a framebuffer object: a buffer of the window system, which the driver
+    // rasterises into exactly as into a desktop window (Mesa runs the rows of such buffers
+    // the other way round). In a framebuffer object a colour that lies half-way between two
+    // levels (the walls' 0.3 × 255 = 76.5, the graph's 0.5 × 255) rounds up in places where a
+    // window's rounds down and the other way round, from the float noise of interpolation.
+    const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(display_, config_, size);
+    if (surface == EGL_NO_SURFACE) {
         return false;
     }
+    if (!eglMakeCurrent(display_, surface, surface, context_)) {
+        eglDestroySurface(display_, surface);
+        MakeCurrent();
+        return false;
+    }
+    if (surface_ != nullptr) {
+        eglDestroySurface(display_, surface_);
+    }
+    surface_ = surface;
     width_ = width;
     height_ = height;
     return true;
@@ -139,8 +157,7 @@ bool HeadlessTarget::Allocate(int width, int height) {
 
 void HeadlessTarget::MakeCurrent() {
     if (context_ != nullptr) {
-        eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+        eglMakeCurrent(display_, surface_, surface_, context_);
     }
 }
 
@@ -152,27 +169,7 @@ bool HeadlessTarget::Resize(int width, int height) {
     if (width == width_ && height == height_) {
         return true;
     }
-    if (Allocate(width, height)) {
-        return true;
-    }
-    Allocate(width_, height_);
-    return false;
-}
-
-void HeadlessTarget::BeginReading() {
-    if (resolveFramebuffer_ == 0) {
-        return;
-    }
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
-    glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer_);
-}
-
-void HeadlessTarget::EndReading() {
-    if (resolveFramebuffer_ != 0) {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    }
+    return Allocate(width, height);
 }
 
 }  // namespace veliso

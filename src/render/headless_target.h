@@ -4,7 +4,7 @@
 
 namespace veliso {
 
-/// The buffers of a HeadlessTarget's framebuffer: 8 bits a colour channel, with or without
+/// The buffers of a HeadlessTarget: 8 bits a colour channel, with or without
 /// alpha, and a depth buffer of 16, 24 or 32 bits (other counts take the nearest of these
 /// that is at least as deep, or 32).
 struct HeadlessBuffers {
@@ -14,10 +14,12 @@ struct HeadlessBuffers {
 
 /// A drawing target without any window system: an OpenGL 4.5 compatibility context (or
 /// whatever the driver gives for a plain request) from Mesa's EGL surfaceless platform,
-/// drawing into a framebuffer object of its own (by default colour RGBA8 and depth 24),
-/// which is bound whenever the context is made current. Immediate mode, display lists, GLU and
-/// feedback mode all work in it, with the same rasteriser as a desktop's software driver. With
-/// `samples` > 0 the framebuffer is multisampled, as a desktop that forces antialiasing makes it.
+/// drawing into a pbuffer of its own (by default colour RGBA8 and depth 24), which is bound
+/// whenever the context is made current. Immediate mode, display lists, GLU and feedback mode
+/// all work in it, with the same rasteriser as a desktop's software driver, which draws the
+/// same pixels into it as into a window with the same buffers. With `samples` > 0 it is
+/// multisampled, as a desktop that forces antialiasing makes it; reading it resolves the
+/// samples.
 ///
 /// Used where there is no display: the view of a capture on a machine without a desktop,
 /// the renderer tests and the frame benchmarks.
@@ -28,22 +30,18 @@ class HeadlessTarget {
     HeadlessTarget(const HeadlessTarget&) = delete;
     HeadlessTarget& operator=(const HeadlessTarget&) = delete;
 
-    /// False when no context or framebuffer could be made: nothing else then does anything.
+    /// False when no context or pbuffer could be made: nothing else then does anything.
     bool ok() const { return ok_; }
     int width() const { return width_; }
     int height() const { return height_; }
     /// The buffers it has: those asked for, the depth bits made one of 16, 24 and 32.
     HeadlessBuffers buffers() const { return buffers_; }
-    /// Makes the context current on this thread with the framebuffer bound.
+    /// Makes the context current on this thread, drawing into and reading from the target.
     void MakeCurrent();
-    /// Gives the framebuffer a new size, in pixels (what was drawn is lost); the context is
-    /// left current. False, and the old size kept, when the driver refuses it.
+    /// Gives the target a new size, in pixels (what was drawn is lost; the context keeps its
+    /// state and lists); the context is left current. False, and the old size kept, when
+    /// the driver refuses it.
     bool Resize(int width, int height);
-    /// Binds, for reading, a single-sampled picture of what was drawn, averaging a
-    /// multisampled framebuffer into one first; `EndReading` binds the framebuffer again.
-    /// Without multisampling neither changes anything: reading takes whatever is bound.
-    void BeginReading();
-    void EndReading();
 
   private:
     bool Allocate(int width, int height);
@@ -54,12 +52,9 @@ class HeadlessTarget {
     int samples_ = 0;
     HeadlessBuffers buffers_;
     void* display_ = nullptr;
+    void* config_ = nullptr;
     void* context_ = nullptr;
-    unsigned framebuffer_ = 0;
-    unsigned colour_ = 0;
-    unsigned depth_ = 0;
-    unsigned resolveFramebuffer_ = 0;
-    unsigned resolveColour_ = 0;
+    void* surface_ = nullptr;
 };
 
 }  // namespace veliso

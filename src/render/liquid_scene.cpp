@@ -70,7 +70,7 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
     DrawCube(liquid.halfEdge);
 
     // One quadric per frame: filled, no texture coordinates (the default).
-    GLUquadric* const quadric = NewSphereQuadric();
+    const SphereQuadric quadric = NewSphereQuadric();
     ApplySpherePassState();
 
     // The particles are drawn where the frame's step and wall pass leave them. Out of
@@ -80,18 +80,16 @@ void DrawLiquidScene(LiquidState& liquid, const SphereDetail& detail, bool trans
         return;
     }
     const int count = std::clamp(liquid.count, 0, kLiquidSlots);
-    {
-        SphereBatch spheres(quadric, detail.slices, detail.stacks);
-        for (int p = 0; p < count; ++p) {
-            if (markParticles && IsMarked(p)) {
-                spheres.SetColour(1.0 - liquid.red, 1.0 - liquid.green, 1.0 - liquid.blue);
-            } else {
-                spheres.SetColour(liquid.red, liquid.green, liquid.blue);
-            }
-            spheres.Add(liquid.x[p], liquid.y[p], liquid.z[p], kLiquidRadius);
+    SphereBatch spheres(quadric.get(), detail.slices, detail.stacks);
+    for (int p = 0; p < count; ++p) {
+        if (markParticles && IsMarked(p)) {
+            spheres.SetColour(1.0 - liquid.red, 1.0 - liquid.green, 1.0 - liquid.blue);
+        } else {
+            spheres.SetColour(liquid.red, liquid.green, liquid.blue);
         }
+        spheres.Add(liquid.x[p], liquid.y[p], liquid.z[p], kLiquidRadius);
     }
-    gluDeleteQuadric(quadric);
+    spheres.Flush();
 }
 
 }  // namespace veliso

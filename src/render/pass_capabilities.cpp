@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "render/pass_capabilities.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace veliso {
 
@@ -75,9 +76,29 @@ bool Enabled(GLenum capability) {
     return glIsEnabled(capability) == GL_TRUE;
 }
 
-bool AnyEnabled(std::initializer_list<GLenum> capabilities) {
-    for (GLenum capability : capabilities) {
-        if (Enabled(capability)) {
+/// Whether the current context, of OpenGL `major`, has the extension `name`. From 3.0 on the
+/// names are asked one by one (a core context has no single string of them).
+bool HasExtension(int major, std::string_view name) {
+    if (major >= 3) {
+        GLint count = 0;
+        glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+        for (GLint k = 0; k < count; ++k) {
+            const auto* each = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, k));
+            if (each != nullptr && name == each) {
+                return true;
+            }
+        }
+        return false;
+    }
+    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions == nullptr) {
+        return false;
+    }
+    const std::string_view all(extensions);
+    for (std::size_t at = all.find(name); at != std::string_view::npos;
+         at = all.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        if ((at == 0 || all[at - 1] == ' ') && (end == all.size() || all[end] == ' ')) {
             return true;
         }
     }
@@ -87,10 +108,16 @@ bool AnyEnabled(std::initializer_list<GLenum> capabilities) {
 }  // namespace
 
 void ReadPassFacts(PassFacts& f) {
+    // A name the context does not know leaves GL_INVALID_ENUM set and `value` as it was, so
+    // each is asked only where the context has it.
+    const ContextFacts& context = CurrentContextFacts();
     GLint value = 0;
     glGetIntegerv(GL_RENDER_MODE, &value);
     f.renderMode = value == GL_RENDER;
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &value);
+    value = 0;
+    if (context.multisample) {
+        glGetIntegerv(GL_SAMPLE_BUFFERS, &value);
+    }
     f.multisampling = value > 0 && Enabled(GL_MULTISAMPLE);
     GLint clipPlanes = 0;
     glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes);
@@ -103,7 +130,10 @@ void ReadPassFacts(PassFacts& f) {
     glGetIntegerv(GL_SUBPIXEL_BITS, &f.subpixelBits);
     f.bufferBound = false;
     for (GLenum binding : {GL_ARRAY_BUFFER_BINDING, GL_ELEMENT_ARRAY_BUFFER_BINDING}) {
-        glGetIntegerv(binding, &value);
+        value = 0;
+        if (context.bufferBindings) {
+            glGetIntegerv(binding, &value);
+        }
         f.bufferBound = f.bufferBound || value != 0;
     }
     GLint polygonModes[2] = {0, 0};
@@ -126,8 +156,11 @@ void ReadPassFacts(PassFacts& f) {
     f.stencilTest = Enabled(GL_STENCIL_TEST);
     f.polygonStipple = Enabled(GL_POLYGON_STIPPLE);
     f.polygonOffsetFill = Enabled(GL_POLYGON_OFFSET_FILL);
-    f.depthClamp = AnyEnabled({GL_DEPTH_CLAMP});
-    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    f.depthClamp = context.depthClamp && Enabled(GL_DEPTH_CLAMP);
+    value = 0;
+    if (context.programs) {
+        glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    }
     f.program = value != 0;
 
     glGetIntegerv(GL_VIEWPORT, f.viewport);
@@ -148,8 +181,16 @@ const ContextFacts& CurrentContextFacts() {
     if (version != now) {
         version = now;
         int major = 0, minor = 0;
-        facts.buffers = std::sscanf(now, "%d.%d", &major, &minor) == 2 &&
-                        (major > 1 || (major == 1 && minor >= 5));
+        if (std::sscanf(now, "%d.%d", &major, &minor) != 2) {
+            major = minor = 0;
+        }
+        const auto atLeast = [&](int a, int b) { return major > a || (major == a && minor >= b); };
+        const auto has = [&](std::string_view name) { return HasExtension(major, name); };
+        facts.multisample = atLeast(1, 3) || has("GL_ARB_multisample");
+        facts.buffers = atLeast(1, 5);
+        facts.bufferBindings = facts.buffers || has("GL_ARB_vertex_buffer_object");
+        facts.programs = atLeast(2, 0);
+        facts.depthClamp = atLeast(3, 2) || has("GL_ARB_depth_clamp") || has("GL_NV_depth_clamp");
     }
     return facts;
 }

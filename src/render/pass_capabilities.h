@@ -73,12 +73,17 @@ bool OcclusionSafe(const PassFacts& facts);
 
 PassCapabilities Capabilities(const PassFacts& facts);
 
-/// Reads the facts from the current context.
+/// Reads the facts from the current context, asking only for what its version (or an
+/// extension) has: a feature the context lacks is off, and no GL error is left behind.
 void ReadPassFacts(PassFacts& facts);
 
 /// What does not change during a context's life, read once for each context.
 struct ContextFacts {
-    bool buffers = false;  ///< buffer objects (OpenGL 1.5 and later)
+    bool multisample = false;     ///< multisampling (OpenGL 1.3, or its extension)
+    bool buffers = false;         ///< buffer objects (OpenGL 1.5 and later)
+    bool bufferBindings = false;  ///< buffer bindings to ask (OpenGL 1.5, or its extension)
+    bool programs = false;        ///< shader programs (OpenGL 2.0 and later)
+    bool depthClamp = false;      ///< depth clamping (OpenGL 3.2, or an extension)
 };
 /// The facts of the current context.
 const ContextFacts& CurrentContextFacts();

@@ -77,7 +77,7 @@ void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomS
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
-    GLUquadric* quadric = NewSphereQuadric();
+    const SphereQuadric quadric = NewSphereQuadric();
     if (quadric == nullptr) {
         // Out of memory: nothing but the background this frame, which ends without line
         // smoothing like every other.
@@ -85,11 +85,9 @@ void DrawSolidScene(const SolidState& solid, const SphereDetail& detail, RandomS
         return;
     }
 
-    GlSolidSink sink(quadric, detail);
+    GlSolidSink sink(quadric.get(), detail);
     DescribeSolidStructure(solid, extent, random, sink);
     sink.Finish();
-
-    gluDeleteQuadric(quadric);
     glDisable(GL_LINE_SMOOTH);
 }
 

@@ -33,6 +33,14 @@ namespace {
 
 SphereDrawing gDrawing = SphereDrawing::Cached;
 
+/// The model-view matrix pushed for a scope, and popped however the scope ends.
+struct PushedMatrix {
+    PushedMatrix() { glPushMatrix(); }
+    ~PushedMatrix() { glPopMatrix(); }
+    PushedMatrix(const PushedMatrix&) = delete;
+    PushedMatrix& operator=(const PushedMatrix&) = delete;
+};
+
 /// Bounds of the model-view's stretch wherever occlusion is worked out: there it only turns
 /// and moves, its columns of unit length to single-precision rounding (ReadSpherePassState),
 /// and radii carry over to eye space within these factors.
@@ -125,6 +133,7 @@ SphereDrawing CurrentSphereDrawing() {
 void DrawSphere(GLUquadric* quadric, double radius, int slices, int stacks) {
     SphereBatch batch(quadric, slices, stacks);
     batch.Add(0.0, 0.0, 0.0, radius);
+    batch.Flush();
 }
 
 SphereDrawingCounts TakeSphereDrawingCounts() {
@@ -162,7 +171,8 @@ SphereBatch::SphereBatch(GLUquadric* quadric, int slices, int stacks)
 }
 
 SphereBatch::~SphereBatch() {
-    Flush();
+    // Nothing is drawn here: a flush can run out of memory, and a destructor must not throw.
+    // A pass that an exception ends is left unfinished; the next batch clears what it held.
     scratch_->inUse = false;
 }
 
@@ -259,11 +269,11 @@ void SphereBatch::Flush() {
             if (cover[k] == SphereOcclusion::Cover::kPartly) {
                 triangles = CoverOf(pass, k);
             }
-            glPushMatrix();
+            // Popped even when the culling runs out of memory, which ends the frame.
+            const PushedMatrix pushed;
             glTranslated(item.a, item.b, item.c);
             DrawCulled(arrays, pass, *meshes[k], TransformAt(pass, item.a, item.b, item.c),
                        cover[k] == SphereOcclusion::Cover::kPartly ? &triangles : nullptr);
-            glPopMatrix();
         }
     }
     if (lastNormal != nullptr) {

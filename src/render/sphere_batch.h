@@ -55,7 +55,8 @@ struct TriangleCover;
 class SphereBatch {
   public:
     SphereBatch(GLUquadric* quadric, int slices, int stacks);
-    /// Flushes.
+    /// Draws nothing: what was added since the last Flush is dropped (a pass that an
+    /// exception ended). A pass ends with Flush.
     ~SphereBatch();
     SphereBatch(const SphereBatch&) = delete;
     SphereBatch& operator=(const SphereBatch&) = delete;

@@ -152,11 +152,15 @@ void ApplyLightingSet(SceneTab tab) {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, set.modelAmbient);
 }
 
-GLUquadric* NewSphereQuadric() {
-    GLUquadric* quadric = gluNewQuadric();
+void QuadricDeleter::operator()(GLUquadric* quadric) const {
+    gluDeleteQuadric(quadric);
+}
+
+SphereQuadric NewSphereQuadric() {
+    SphereQuadric quadric(gluNewQuadric());
     if (quadric != nullptr) {
-        gluQuadricDrawStyle(quadric, GLU_FILL);
-        gluQuadricTexture(quadric, GL_FALSE);
+        gluQuadricDrawStyle(quadric.get(), GLU_FILL);
+        gluQuadricTexture(quadric.get(), GL_FALSE);
     }
     return quadric;
 }

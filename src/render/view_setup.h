@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #pragma once
 
+#include <memory>
+
 #include "core/common/view_point.h"
 
 class GLUquadric;
@@ -47,9 +49,16 @@ void BeginBoxFrame(const ViewPoint& view);
 /// lines, so the walls seen from outside show as outlines; no blending, depth test on.
 void ApplyBoxWallState(bool transparent);
 
+/// Deletes a GLU quadric.
+struct QuadricDeleter {
+    void operator()(GLUquadric* quadric) const;
+};
+/// A GLU quadric owned for one frame: deleted however the frame ends, an exception included.
+using SphereQuadric = std::unique_ptr<GLUquadric, QuadricDeleter>;
+
 /// The frame's GLU quadric for the particle spheres: filled, without texture coordinates.
-/// Null when GLU is out of memory. The caller deletes it at the end of the frame.
-GLUquadric* NewSphereQuadric();
+/// Null when GLU is out of memory.
+SphereQuadric NewSphereQuadric();
 
 /// State of the gas and liquid sphere pass: both faces filled, lit, opaque, depth-tested.
 void ApplySpherePassState();

@@ -12,6 +12,15 @@
 namespace veliso::test {
 namespace {
 
+/// Counts the hide events of the object it filters.
+struct HideCounter : QObject {
+    int hides = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        hides += event->type() == QEvent::Hide ? 1 : 0;
+        return false;
+    }
+};
+
 TEST(GlSurfaceHost, ParkedSurfaceReachesTheScreenWithItsWindowWhichX11ShowsOnce) {
     GlviewApplication();
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
@@ -30,17 +39,22 @@ TEST(GlSurfaceHost, ParkedSurfaceReachesTheScreenWithItsWindowWhichX11ShowsOnce)
     ASSERT_TRUE(host->MakeSurface(format, QSize(200, 150)));
     EXPECT_EQ(host->state(), State::Parked);
     EXPECT_FALSE(host->OnScreen());
+    // X11 maps the surface with its window: once the top-level is on screen the surface is not
+    // shown a second time, which would take it off the screen for a moment. Showing it again
+    // hides its container first, which is seen at once.
+    HideCounter containerHides;
+    host->container()->installEventFilter(&containerHides);
     top.show();
     host->PanelShown();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host->window()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
     EXPECT_TRUE(host->OnScreen());
-    // X11 maps the surface with its window: once the top-level is on screen it is not shown
-    // a second time, which would take it off the screen for a moment.
+    // The host answers the top-level's exposure from the event loop: that answer runs now.
+    QCoreApplication::sendPostedEvents(host);
+    EXPECT_EQ(host->state(), State::Exposed);
+    EXPECT_EQ(containerHides.hides, 0);
     int changes = 0;
     QObject::connect(host, &GlSurfaceHost::changed, [&] { ++changes; });
-    QTest::qWait(50);
-    EXPECT_EQ(host->state(), State::Exposed);
-    EXPECT_EQ(changes, 0);
     // Taken off the screen with its window, and back.
     top.hide();
     ASSERT_TRUE(QTest::qWaitFor([&] { return host->state() == State::Hidden; }));

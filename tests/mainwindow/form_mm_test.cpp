@@ -24,9 +24,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
+#include "core/common/random_source.h"
+#include "core/liquid/liquid_motion.h"
+#include "core/solid/solid_structures.h"
 #include "glview/frame_readback.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/clickable_label.h"
@@ -898,6 +902,82 @@ TEST_F(FormMMGlTest, ViewResizeSetsTheViewport) {
     EXPECT_EQ(viewport[3], 600 - 21 - 33);
 }
 
+// The model moves once per paint as the program runs: every repaint, an exposure's too,
+// steps the liquid and draws the solid's vibration. Tied to the ticks (as a capture ties
+// it), it moves once per tick and never between ticks, whether the view could paint or not.
+TEST_F(FormMMGlTest, TheModelMovesOncePerPaintOrTiedOncePerTick) {
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+    form->findChild<QSlider*>("TB_t_S")->setValue(150);  // a solid that vibrates
+    int paints = 0;
+    const auto paint = view->OnPaint;
+    view->OnPaint = [&paints, paint](TOpenGLOrvPanel* sender) {
+        ++paints;
+        paint(sender);
+    };
+    const auto expose = [view] {
+        // The window system takes the view off the screen and exposes it again.
+        view->hide();
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+        QCoreApplication::processEvents();
+    };
+    const auto offScreenTick = [this, view] {
+        view->hide();
+        form->Timer1Timer();
+        view->show();
+    };
+    struct Action {
+        const char* what;
+        std::function<void()> run;
+        int ticks;
+    };
+    const Action actions[] = {
+        {"exposure", expose, 0},
+        {"tick", [this] { form->Timer1Timer(); }, 1},
+        {"tick off screen", offScreenTick, 1},
+        {"exposure", expose, 0},
+    };
+    for (bool tied : {false, true}) {
+        if (tied) {
+            static_cast<ViewHost&>(*form).TieModelToTicks();
+        }
+        for (int tab : {0, 1}) {
+            form->PageControl1->setCurrentIndex(tab);
+            for (const Action& action : actions) {
+                SCOPED_TRACE(::testing::Message()
+                             << action.what << (tied ? ", tied" : "") << " on tab " << tab);
+                LiquidState liquid = form->liquid;
+                RandomSource random = SharedRandom();
+                paints = 0;
+                action.run();
+                // As the program runs, the paints move it: none off screen, one or more
+                // per exposure (X11 may send several).
+                const int frames = tied ? action.ticks : paints;
+                if (!tied && action.ticks == 0) {
+                    EXPECT_GE(paints, 1);
+                }
+                for (int i = 0; i < frames; ++i) {
+                    if (tab == 0) {
+                        DrawSolidVibration(form->solid, random);
+                    } else {
+                        AdvanceLiquidFrame(liquid);
+                    }
+                }
+                EXPECT_EQ(form->liquid, liquid);
+                EXPECT_EQ(SharedRandom().low(), random.low());
+                EXPECT_EQ(SharedRandom().high(), random.high());
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+                QCoreApplication::processEvents();
+            }
+        }
+    }
+    view->OnPaint = paint;
+}
+
 // ---------------------------------------------------------------------------------------
 // No OpenGL at all. ctest runs this as "mainwindow_without_opengl", with Qt's X11 GL
 // integration switched off (QT_XCB_GL_INTEGRATION=none), as on a display or a driver that
@@ -1079,6 +1159,62 @@ TEST_F(FormMMHighDpi, ViewFillsItsAreaInDevicePixelsAndItsCaptionsAreDrawnAtThat
         }
         EXPECT_GT(inside, (onBlockEdges + inside) / 4) << onBlockEdges << " " << inside;
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// A move to a screen of another scale. ctest runs this as "mainwindow_screen_change" on Qt's
+// offscreen platform with two screens side by side at scales 1 and 2 (two_screens.json,
+// written by tests/CMakeLists.txt), where the view draws into its own target.
+
+class FormMMScreenChange : public FormMMTest {
+  protected:
+    void SetUp() override {
+        FormMMTest::SetUp();
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (screens.size() < 2 ||
+            screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio()) {
+            GTEST_SKIP() << "needs two screens of different scales (ctest test "
+                            "mainwindow_screen_change)";
+        }
+    }
+};
+
+// The window keeps its logical size from one screen to the other, so nothing resizes it; the
+// view's size in device pixels changes all the same, and the next frame fills it.
+TEST_F(FormMMScreenChange, TheViewFillsItsAreaOnEveryScreen) {
+    Show();
+    StopTimers();
+    ASSERT_TRUE(WaitForContext());
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    QSize drawnIn;
+    int paints = 0;
+    const auto paint = view->OnPaint;
+    view->OnPaint = [&](TOpenGLOrvPanel* sender) {
+        paint(sender);
+        GLint viewport[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        drawnIn = QSize(viewport[2], viewport[3]);
+        ++paints;
+    };
+    form->Timer1Timer();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (QScreen* screen : {screens[1], screens[0], screens[1]}) {
+        SCOPED_TRACE(screen->name().toStdString());
+        form->move(screen->geometry().topLeft() + QPoint(40, 40));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->screen() == screen; }));
+        QCoreApplication::processEvents();
+        paints = 0;
+        form->Timer1Timer();  // the solid at rest: drawn only when the frame rule sees a change
+        const QSize device = view->size() * screen->devicePixelRatio();
+        ASSERT_EQ(QSize(view->ClientWidth(), view->ClientHeight()), device);
+        EXPECT_GE(paints, 1) << "the frame on screen was drawn at the other scale";
+        EXPECT_EQ(drawnIn, device);
+        QImage frame;
+        view->RequestFrame([&frame](const FrameAnswer& answer) { frame = answer.frame; });
+        form->Timer1Timer();
+        EXPECT_EQ(frame.size(), device);
+    }
+    view->OnPaint = paint;
 }
 
 }  // namespace

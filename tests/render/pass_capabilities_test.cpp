@@ -2,9 +2,14 @@
 // SPDX-FileCopyrightText: Veliso contributors
 #include "render/pass_capabilities.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <string>
+
+#include "support/headless_gl.h"
 
 namespace veliso {
 namespace {
@@ -88,6 +93,45 @@ TEST(PassCapabilities, EachCheckListsEveryConditionItNeeds) {
         EXPECT_EQ(can.meshesExact, c.meshesExact);
         EXPECT_EQ(can.triangleCullingSafe, c.meshesExact && c.cullingSafe);
         EXPECT_EQ(can.occlusionSafe, c.meshesExact && c.cullingSafe && c.occlusionSafe);
+    }
+}
+
+// The facts are read from any context without leaving a GL error behind, and a feature the
+// context lacks reads as off, not as what an earlier query left in the variable. ctest runs
+// this again in a context that says it is OpenGL 1.2 without depth clamping
+// (render_gl_1_2), where asking for it would leave GL_INVALID_ENUM.
+TEST(PassFacts, AreReadFromAnyContextWithoutAGlError) {
+    test::HeadlessGl gl(16, 16);
+    ASSERT_TRUE(gl.ok());
+    const ContextFacts& context = CurrentContextFacts();
+    if (const char* version = std::getenv("MESA_GL_VERSION_OVERRIDE")) {
+        EXPECT_EQ(
+            std::string(reinterpret_cast<const char*>(glGetString(GL_VERSION))).rfind(version, 0),
+            0u);
+        EXPECT_FALSE(context.depthClamp);
+        EXPECT_FALSE(context.programs);
+        EXPECT_FALSE(context.buffers);
+    }
+    glDepthFunc(GL_LEQUAL);  // a value not 0 read just before the program's
+    for (bool clamp : {false, true}) {
+        if (clamp && !context.depthClamp) {
+            continue;
+        }
+        if (clamp) {
+            glEnable(GL_DEPTH_CLAMP);
+        }
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        PassFacts facts;
+        ReadPassFacts(facts);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "clamp " << clamp;
+        EXPECT_EQ(facts.depthClamp, clamp);
+        EXPECT_FALSE(facts.program);
+        EXPECT_FALSE(facts.bufferBound);
+        EXPECT_TRUE(facts.renderMode);
+        glDisable(GL_DEPTH_CLAMP);
+        while (glGetError() != GL_NO_ERROR) {
+        }
     }
 }
 

@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Veliso contributors
 // What a frame leaves behind in the GL state, also when GLU has no memory for the frame's
-// sphere quadric.
+// sphere quadric, and when memory runs out in the middle of the frame.
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <new>
 #include <ostream>
+#include <string_view>
 #include <tuple>
 
 #include "core/common/random_source.h"
@@ -18,6 +24,8 @@
 #include "render/gas_scene.h"
 #include "render/liquid_scene.h"
 #include "render/solid_scene.h"
+#include "render/sphere_batch.h"
+#include "render/sphere_mesh.h"
 #include "render/view_setup.h"
 #include "support/headless_gl.h"
 #include "support/no_text.h"
@@ -25,17 +33,80 @@
 namespace {
 /// While set, gluNewQuadric fails as GLU does when it is out of memory.
 bool failQuadrics = false;
+/// Quadrics GLU made and deleted so far.
+long quadricsMade = 0;
+long quadricsDeleted = 0;
+/// While not negative, how many allocations succeed before one throws std::bad_alloc.
+long allocationsBeforeFailure = -1;
 }  // namespace
 
-// This test program's gluNewQuadric, found before GLU's own: it fails on demand and otherwise
-// hands over to GLU.
+// This test program's gluNewQuadric and gluDeleteQuadric, found before GLU's own: they count,
+// gluNewQuadric fails on demand, and both otherwise hand over to GLU.
 extern "C" GLUquadric* gluNewQuadric() {
     if (failQuadrics) {
         return nullptr;
     }
     using Real = GLUquadric* (*)();
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "gluNewQuadric"));
-    return real();
+    GLUquadric* quadric = real();
+    quadricsMade += quadric != nullptr ? 1 : 0;
+    return quadric;
+}
+
+extern "C" void gluDeleteQuadric(GLUquadric* quadric) {
+    using Real = void (*)(GLUquadric*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "gluDeleteQuadric"));
+    quadricsDeleted += quadric != nullptr ? 1 : 0;
+    real(quadric);
+}
+
+// This test program's allocation, which hands over to the process's. It can fail on demand
+// (allocationsBeforeFailure), but only where nothing but the program and the C and C++
+// run-times are on the stack: the OpenGL driver, its compiler and GLU allocate too, called
+// from the program's drawing, and are not made to survive a failure.
+namespace {
+/// The address the program itself is loaded at.
+const void* ProgramBase();
+
+bool OnlyTheProgramOnTheStack() {
+    void* frames[128];
+    const int count = backtrace(frames, 128);
+    for (int i = 1; i < count; ++i) {
+        Dl_info where{};
+        if (dladdr(frames[i], &where) == 0 || where.dli_fname == nullptr ||
+            where.dli_fbase == ProgramBase()) {
+            continue;
+        }
+        const std::string_view object(where.dli_fname);
+        const std::string_view name = object.substr(object.rfind('/') + 1);
+        const std::string_view runtimes[] = {"libc.so", "libstdc++", "libgcc_s",
+                                             "libasan", "libubsan",  "ld-linux"};
+        if (std::none_of(std::begin(runtimes), std::end(runtimes),
+                         [name](std::string_view r) { return name.starts_with(r); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const void* ProgramBase() {
+    static const void* base = [] {
+        Dl_info where{};
+        dladdr(reinterpret_cast<void*>(&OnlyTheProgramOnTheStack), &where);
+        return where.dli_fbase;
+    }();
+    return base;
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (allocationsBeforeFailure >= 0 && OnlyTheProgramOnTheStack() &&
+        allocationsBeforeFailure-- == 0) {
+        throw std::bad_alloc();
+    }
+    using Real = void* (*)(std::size_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "_Znwm"));
+    return real(size);
 }
 
 namespace veliso {
@@ -123,6 +194,67 @@ TEST_F(SceneStateTest, EveryFrameEndsInTheSameStateWithOrWithoutAQuadric) {
         EXPECT_FALSE(After(drawSolid, true).lineSmooth);
         EXPECT_EQ(After(drawSolid, false), After(drawSolid, true))
             << "solid structure " << static_cast<int>(structure);
+    }
+}
+
+// Memory running out anywhere in a frame ends the frame with std::bad_alloc, which the view
+// shows, instead of ending the program; and it leaves nothing behind: no GL error, the
+// frame's quadric deleted, the matrix stack as a whole frame leaves it, and the next frame
+// draws the same picture as before. Each allocation of the frame fails in turn, the sphere
+// meshes built anew each time.
+TEST_F(SceneStateTest, AFrameOutOfMemoryThrowsAndLeavesNothingBehind) {
+    SetSphereDrawing(SphereDrawing::Cached);
+    const struct {
+        const char* scene;
+        std::function<void()> draw;
+    } scenes[] = {
+        {"gas", [&] { DrawGasScene(gas, detail, false, text); }},
+        {"liquid",
+         [&] {
+             LiquidState moving = liquid;
+             DrawLiquidScene(moving, detail, false, false);
+         }},
+        {"solid",
+         [&] {
+             RandomSource vibration = random;
+             DrawSolidScene(solid, detail, vibration);
+         }},
+    };
+    for (const auto& scene : scenes) {
+        SCOPED_TRACE(scene.scene);
+        scene.draw();
+        const std::vector<std::uint8_t> whole = gl.ReadRgb();
+        int failures = 0;
+        for (long k = 0;; ++k) {
+            SCOPED_TRACE(::testing::Message() << "allocation " << k);
+            SharedSphereMeshCache().Clear();
+            const long made = quadricsMade;
+            const long deleted = quadricsDeleted;
+            allocationsBeforeFailure = k;
+            bool threw = false;
+            try {
+                scene.draw();
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            allocationsBeforeFailure = -1;
+            // Failing before the quadric's creation, the frame made none.
+            EXPECT_EQ(quadricsDeleted - deleted, quadricsMade - made);
+            GLint depth = 0;
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+            EXPECT_EQ(depth, 1);
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+            if (!threw) {
+                EXPECT_EQ(quadricsMade - made, 1);
+                break;
+            }
+            ++failures;
+            // Every failed frame is followed by a whole one, from which the next starts as
+            // frames do.
+            scene.draw();
+            ASSERT_EQ(gl.ReadRgb(), whole);
+        }
+        EXPECT_GT(failures, 0) << "the frame allocates";
     }
 }
 

@@ -211,6 +211,7 @@ TEST_P(SphereDrawingTest, LeavesTheNormalAndColourGluLeavesAndNoArrays) {
             batch.Add(0.5, 0.0, 0.0, 0.2);
             batch.SetColour(0.4, 0.5, 0.6);
             batch.Add(0.0, 0.0, -1.0, 0.3);
+            batch.Flush();
         }
         float colour[4] = {};
         glGetFloatv(GL_CURRENT_NORMAL, normal);
@@ -374,6 +375,7 @@ TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
             batch.SetColour(0.2 + 0.03 * k, 0.5, 0.9 - 0.03 * k);
             batch.Add(0.3 * (k % 3 - 1), 0.3 * (k / 3 % 3 - 1), 0.3 * (k / 9 - 1), 0.17);
         }
+        batch.Flush();
     };
     const auto frame = [&](auto&& draw) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -449,6 +451,7 @@ TEST_P(SphereDrawingTest, OtherStatesGiveGlusPixels) {
             for (int k = 0; k < 40; ++k) {
                 batch.Add(0.1 * (k % 7 - 3), 0.1 * (k / 7 - 3), 0.02 * k, 0.05 + 0.004 * k);
             }
+            batch.Flush();
         });
     });
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -19,9 +19,7 @@ void HeadlessGl::MakeCurrent() {
 
 void HeadlessGl::Read(int x, int y, int width, int height, std::uint8_t* rgb) const {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    target_.BeginReading();
     glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-    target_.EndReading();
 }
 
 std::vector<std::uint8_t> HeadlessGl::ReadRgb() const {

@@ -10,9 +10,9 @@
 namespace veliso::test {
 
 /// The program's drawing target without a display (`HeadlessTarget`: Mesa's EGL surfaceless
-/// platform, a framebuffer of the requested size, colour RGBA8 and depth 24), current for the
-/// object's life, with what tests read from it. With `samples` > 0 the framebuffer is
-/// multisampled, as a desktop that forces antialiasing makes it; read-backs resolve it first.
+/// platform, a pbuffer of the requested size, colour RGBA8 and depth 24), current for the
+/// object's life, with what tests read from it. With `samples` > 0 it is
+/// multisampled, as a desktop that forces antialiasing makes it; read-backs resolve it.
 class HeadlessGl {
   public:
     HeadlessGl(int width, int height, int samples = 0);
@@ -38,8 +38,7 @@ class HeadlessGl {
   private:
     void Read(int x, int y, int width, int height, std::uint8_t* rgb) const;
 
-    // Reading binds other framebuffers for a moment; what was drawn is left as it is.
-    mutable HeadlessTarget target_;
+    HeadlessTarget target_;
 };
 
 }  // namespace veliso::test
