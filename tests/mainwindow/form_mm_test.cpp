@@ -918,11 +918,14 @@ TEST_F(FormMMGlTest, TheModelMovesOncePerPaintOrTiedOncePerTick) {
         ++paints;
         paint(sender);
     };
-    const auto expose = [view] {
-        // The window system takes the view off the screen and exposes it again.
+    const auto expose = [view, &paints] {
+        // The window system takes the view off the screen and exposes it again. The view
+        // may still read as exposed until the window system's events arrive: wait for the
+        // exposure's paint itself.
         view->hide();
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view->glWindow()));
+        ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints > 0; }));
         QCoreApplication::processEvents();
     };
     const auto offScreenTick = [this, view] {
