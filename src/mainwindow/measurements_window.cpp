@@ -43,6 +43,8 @@
 #include "core/common/number_format.h"
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
+#include "core/measure/spoken_row.h"
+#include "mainwindow/accessibility.h"
 #include "mainwindow/dialogs.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
@@ -197,6 +199,28 @@ QString FileName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
+// The file the user chooses in `dialog`; empty when they give up. The folder, which the
+// dialog shows in a list captioned "Voir dans :", is said with its caption: a screen reader
+// would say the caption alone.
+QString ChosenFile(QFileDialog& dialog) {
+    auto* folder = dialog.findChild<QComboBox*>(QStringLiteral("lookInCombo"));
+    auto* caption = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    if (folder != nullptr && caption != nullptr) {
+        QString name = caption->text();
+        name.remove(QLatin1Char('&'));
+        while (name.endsWith(QLatin1Char(':')) || name.endsWith(QLatin1Char(' ')) ||
+               name.endsWith(QChar(0x00A0))) {
+            name.chop(1);
+        }
+        folder->setAccessibleName(name);
+        TieLabels(folder, caption, nullptr);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 // A reason given in a few words ("le fichier dépasse 16 Mo") as a sentence of its own.
 QString Sentence(QString words) {
     if (!words.isEmpty()) {
@@ -314,6 +338,10 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return Text(MeasurementScreenField(row, column));
+        case Qt::AccessibleTextRole:
+            // With its column's title: a screen reader reading a whole row would say bare
+            // figures.
+            return Text(MeasurementSpokenCell(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
                                          : int(Qt::AlignRight | Qt::AlignVCenter);
@@ -384,17 +412,16 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         dialog.selectFile(QDir(StartFolder()).filePath(name));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return QString();
-        }
-        return dialog.selectedFiles().constFirst();
+        return ChosenFile(dialog);
     };
     chooseImportFile = [this] {
-        return QFileDialog::getOpenFileName(
-            this, QString::fromUtf8("Importer des relevés"), StartFolder(),
-            QString::fromUtf8("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+        QFileDialog dialog(this, QString::fromUtf8("Importer des relevés"), StartFolder(),
+                           QString::fromUtf8("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return ChosenFile(dialog);
     };
 
+    announcer_ = new Announcer(this);
     model_ = new MeasurementTableModel(this);
     BuildControls();
     BuildPlot();
@@ -444,6 +471,10 @@ void TFormReleves::BuildControls() {
     auto* recordRow = new QHBoxLayout;
     butAjouter = Button(this, "butAjouter", "Ajouter le relevé");
     butAjouter->setDefault(true);
+    // Read when the button takes the focus, which it does each time the window opens.
+    butAjouter->setToolTip(
+        tr("Entrée ajoute un relevé où que soit le focus\u00a0; Ctrl+M va à la fenêtre principale "
+           "et en revient\u00a0; Ctrl+Maj+R lit la ligne choisie du tableau"));
     CB_Auto = new QCheckBox(QString::fromUtf8("Relevé automatique"), this);
     CB_Auto->setObjectName("CB_Auto");
     CB_Auto->setToolTip(QString::fromUtf8(
@@ -498,6 +529,7 @@ void TFormReleves::BuildControls() {
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Tab leaves the table for the next control; the arrows move between its cells.
     Table->setTabKeyNavigation(false);
+    Table->setAccessibleDescription(tr("Ctrl+Maj+R\u00a0: lire la ligne choisie en entier"));
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(Table);
@@ -530,6 +562,9 @@ void TFormReleves::BuildControls() {
 
     auto* deleteKey = new QShortcut(QKeySequence::Delete, Table);
     deleteKey->setContext(Qt::WidgetShortcut);
+    auto* readKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
+    readKey->setObjectName("ShortcutLireLigne");
+    connect(readKey, &QShortcut::activated, this, Guard(this, &TFormReleves::ReadRow));
 
     connect(butAjouter, &QPushButton::clicked, this, Guard(this, &TFormReleves::AddRow));
     connect(CB_Auto, &QCheckBox::toggled, this, [this] {
@@ -538,6 +573,9 @@ void TFormReleves::BuildControls() {
     });
     connect(CBox_Moyenne, &QComboBox::currentIndexChanged, this,
             Guard(this, &TFormReleves::ShowReadout));
+    // A choice the user makes, with the arrows as well as from the list, is said: a screen
+    // reader says nothing when a closed list's choice changes.
+    connect(CBox_Moyenne, &QComboBox::activated, this, Guard([this] { SayChoice(CBox_Moyenne); }));
     connect(butNouvelleSerie, &QPushButton::clicked, this, Guard(this, &TFormReleves::StartSeries));
     connect(butSerieProposee, &QPushButton::clicked, this,
             Guard(this, &TFormReleves::StartProposedSeries));
@@ -616,6 +654,7 @@ QWidget* TFormReleves::BuildPlotPanel() {
 
     for (QComboBox* c : {CBox_Y, CBox_X, CBox_Ajustement, CBox_Serie}) {
         connect(c, &QComboBox::currentIndexChanged, this, Guard(this, &TFormReleves::UpdatePlot));
+        connect(c, &QComboBox::activated, this, Guard([this, c] { SayChoice(c); }));
     }
     return panel;
 }
@@ -749,7 +788,69 @@ void TFormReleves::ShowReadout() {
 
 void TFormReleves::AddRow() {
     readouts_.RowTaken();
-    AddMeasurement(readouts_.Average(Span(), ConditionsOf(gas_)));
+    const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
+    AddMeasurement(average);
+    const MeasurementLog& log = model_->log();
+    const Measurement& row = log.rows().back();
+    QString text =
+        tr("Relevé %1 ajouté\u00a0: %2.")
+            .arg(Text(MeasurementScreenField(row, kNumberColumn)), Text(MeasurementFigures(row)));
+    if (!average.mean) {
+        text += QLatin1Char(' ') + tr("Aucune seconde simulée complète n'a encore été comptée "
+                                      "dans cet état.");
+    }
+    const auto series = static_cast<qsizetype>(SeriesNumbers(log.rows()).size());
+    text += QLatin1Char(' ') + Counted(log.size(), "relevé", "relevés") + tr(" dans le tableau") +
+            (series > 1 ? tr(", en %1").arg(Counted(series, "série", "séries")) : QString()) +
+            QLatin1Char('.');
+    if (!Bar_Serie->isHidden()) {
+        text += QLatin1Char(' ') + Lab_Serie->text();
+    }
+    Say(text);
+}
+
+void TFormReleves::ReadRow() {
+    const std::vector<Measurement>& rows = model_->log().rows();
+    if (rows.empty()) {
+        Say(tr("Tableau vide."));
+        return;
+    }
+    const QModelIndex current = Table->currentIndex();
+    const int row = current.isValid() ? current.row() : static_cast<int>(rows.size()) - 1;
+    Say(Text(MeasurementSentence(rows[row])));
+}
+
+void TFormReleves::FocusForReading() {
+    butAjouter->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormReleves::Say(QString text) {
+    if (fitSpoken_ != fitSaid_) {
+        fitSaid_ = fitSpoken_;
+        if (!fitSpoken_.isEmpty()) {
+            text += QLatin1Char(' ') + fitSpoken_;
+        }
+    }
+    announcer_->Say(text);
+}
+
+void TFormReleves::SayChoice(const QComboBox* choice) {
+    QString name = choice->accessibleName();
+    if (name.isEmpty()) {
+        name = choice->objectName();
+    }
+    // The fit's own choice is said by the fitted law, which starts with its name.
+    if (choice == CBox_Ajustement && !fitSpoken_.isEmpty() && fitSpoken_ != fitSaid_) {
+        fitSaid_ = fitSpoken_;
+        announcer_->Say(fitSpoken_);
+        return;
+    }
+    Say(name + (kNbsp + QStringLiteral(": ")) + choice->currentText() + QLatin1Char('.'));
+}
+
+void TFormReleves::Report(const QString& text) {
+    Lab_Etat->setText(text);
+    Say(text);
 }
 
 void TFormReleves::AddMeasurement(const WallHitAverage& average) {
@@ -780,15 +881,15 @@ void TFormReleves::AddMeasurement(const WallHitAverage& average) {
 void TFormReleves::StartSeries() {
     model_->NewSeries(false);
     Bar_Serie->hide();
-    Lab_Etat->setText(QString::fromUtf8("Les relevés suivants formeront la série %1.")
-                          .arg(model_->log().currentSeries()));
+    Report(QString::fromUtf8("Les relevés suivants formeront la série %1.")
+               .arg(model_->log().currentSeries()));
 }
 
 void TFormReleves::StartProposedSeries() {
     model_->NewSeries(true);
     Bar_Serie->hide();
-    Lab_Etat->setText(QString::fromUtf8("Série %1 commencée avec le dernier relevé.")
-                          .arg(model_->log().currentSeries()));
+    Report(QString::fromUtf8("Série %1 commencée avec le dernier relevé.")
+               .arg(model_->log().currentSeries()));
 }
 
 void TFormReleves::ShowTableState() {
@@ -847,7 +948,7 @@ void TFormReleves::CopyRows() {
         rows = model_->log().rows();
     }
     QApplication::clipboard()->setText(Text(WriteMeasurementsTsv(rows)));
-    Lab_Etat->setText(
+    Report(
         QString::fromUtf8("%1 pour un tableur.")
             .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé copié", "relevés copiés")));
 }
@@ -899,9 +1000,14 @@ bool TFormReleves::ExportCsv() {
     }
     model_->MarkAllExported();
     ShowTableState();
-    Lab_Etat->setText(QString::fromUtf8("%1 dans « %2 ».")
-                          .arg(Counted(model_->log().size(), "relevé exporté", "relevés exportés"))
-                          .arg(FileName(path)));
+    const QString done =
+        QString::fromUtf8("%1 dans « %2 ».")
+            .arg(Counted(model_->log().size(), "relevé exporté", "relevés exportés"))
+            .arg(FileName(path));
+    Lab_Etat->setText(done);
+    // The folder too, which the line under the table has no room for.
+    Say(done + QLatin1Char(' ') +
+        tr("Dossier\u00a0: %1.").arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     return true;
 }
 
@@ -972,7 +1078,13 @@ void TFormReleves::done(int result) {
     if (reading_) {
         stopReading_.request_stop();
     }
+    // Closed from the keyboard (Escape), the window gives the keys back to the main window:
+    // not every window manager activates it, and the keys would then reach no window.
+    const bool active = isActiveWindow();
     QDialog::done(result);
+    if (active && parentWidget() != nullptr) {
+        parentWidget()->window()->activateWindow();
+    }
 }
 
 void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
@@ -1012,7 +1124,7 @@ void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
     if (read.windows1252) {
         done += QString::fromUtf8(", lu en Windows-1252 (il n'était pas en UTF-8)");
     }
-    Lab_Etat->setText(done + QLatin1Char('.'));
+    Report(done + QLatin1Char('.'));
 }
 
 QString TFormReleves::FitText(const FitResult& fit) const {
@@ -1145,6 +1257,7 @@ void TFormReleves::UpdatePlot() {
 
     const QRectF area = chart->plotArea();
     QStringList fitTexts;
+    QStringList spoken;  // the same for a screen reader, one sentence each
     for (std::size_t i = 0; i < points_.size(); ++i) {
         QScatterSeries* points = points_[i];
         QLineSeries* line = fitLines_[i];
@@ -1210,6 +1323,11 @@ void TFormReleves::UpdatePlot() {
                 text = QString::fromUtf8("Série %1 — ").arg(d.series) + text;
             }
             fitTexts.append(text);
+            spoken.append(
+                (drawn.size() > 1 ? tr("Série %1, ajustement ").arg(d.series) : tr("Ajustement ")) +
+                Text(FitName(d.fit.kind)) +
+                (d.fit.ok ? (kNbsp + QStringLiteral(": ")) : tr(" — ")) + FitText(d.fit) +
+                QLatin1Char('.'));
         }
     }
     drawn_ = static_cast<int>(drawn.size());
@@ -1220,6 +1338,7 @@ void TFormReleves::UpdatePlot() {
     Chart->setRenderHint(QPainter::Antialiasing, !dense);
     chart->legend()->setVisible(drawn_ > 0);
     Lab_Ajustement->setText(fitTexts.join(QLatin1Char('\n')));
+    fitSpoken_ = spoken.join(QLatin1Char(' '));
 
     axisX_->setTitleText(Text(QuantityTitle(x)));
     axisY_->setTitleText(Text(QuantityTitle(y)));

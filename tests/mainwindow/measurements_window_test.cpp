@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -26,6 +29,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QValueAxis>
 #include <QWindow>
 #include <numeric>
@@ -34,6 +38,8 @@
 #include "core/gas/gas_step.h"
 #include "core/measure/measurement_csv.h"
 #include "glview/opengl_orv_panel.h"
+#include "mainwindow/accessibility.h"
+#include "mainwindow/accessible_names.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/modal_answer.h"
@@ -231,6 +237,126 @@ TEST_F(MeasurementsWindowTest, DeleteClearAndCopy) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(window->pointSeries()->count(), 0);
     EXPECT_FALSE(window->hasUnexported());
+}
+
+// What a screen reader hears after each step of the user: the row added with its figures and
+// the count of rows, a choice changed by the arrows, the fitted law when it changes, a row
+// read whole, the export with its folder. "\u00a0" is French typography's no-break space.
+TEST_F(MeasurementsWindowTest, EachStepOfTheUserIsSaidWithWhatItDid) {
+    NameMeasurementControls(window.get());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    // Tests share their display: the window is made the active one for Qt itself, whose
+    // shortcuts need it.
+    QApplication::setActiveWindow(window.get());
+    exportPath = folder.filePath("r.csv");
+    const auto key = [this](const char* control, Qt::Key key,
+                            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [=, this] {
+            QWidget* w = Control<QWidget>(control);
+            w->setFocus();
+            QTest::keyClick(w, key, modifiers);
+        };
+    };
+    const QString row1 = QString::fromUtf8(
+        "100 particules, 298\u00a0K, volume 100\u00a0%, masse relative 5\u00a0; pression "
+        "101\u00a0325\u00a0Pa\u00a0; 100 chocs par seconde sur les parois, moyenne sur 1\u00a0s");
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        QString said;  // the whole sentence, or its start when it ends with "…"
+    };
+    const Step steps[] = {
+        {"a row",
+         [&] {
+             Seconds({100});
+             Click("butAjouter");
+         },
+         QString::fromUtf8("Relevé 1 ajouté\u00a0: ") + row1 +
+             QString::fromUtf8(". 1 relevé dans le tableau.")},
+        {"a fit by the arrows, which one row cannot give", key("CBox_Ajustement", Qt::Key_Down),
+         QString::fromUtf8("Ajustement proportionnelle y = a·x — ajustement impossible…")},
+        {"a row before a whole second, and the fit it changes", [&] { AddRowsAt({400}); },
+         QString::fromUtf8(
+             "Relevé 2 ajouté\u00a0: 100 particules, 400\u00a0K, volume 100\u00a0%, masse "
+             "relative 5\u00a0; pression 136\u00a0006\u00a0Pa\u00a0; chocs sur les parois non "
+             "mesurés. Aucune seconde simulée complète n'a encore été comptée dans cet état. 2 "
+             "relevés dans le tableau. Ajustement proportionnelle y = a·x\u00a0: a = 340\u00a0; "
+             "R² = 1.")},
+        {"an axis", key("CBox_X", Qt::Key_Down),
+         QString::fromUtf8("Grandeur en abscisse (X)\u00a0: Volume V (%). Ajustement "
+                           "proportionnelle y = a·x — ajustement impossible…")},
+        {"the span", key("CBox_Moyenne", Qt::Key_Down),
+         QString::fromUtf8("Moyenne sur\u00a0: 5 s.")},
+        {"the last row read whole, the table never visited",
+         key("butAjouter", Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier),
+         QString::fromUtf8("Relevé 2, série 1, à 10:00:00\u00a0: 100 particules, 400\u00a0K, …")},
+        {"the current row read whole",
+         [&] {
+             QTableView* table = Control<QTableView>("Table");
+             table->setCurrentIndex(table->model()->index(0, kWallHitsColumn));
+             key("Table", Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier)();
+         },
+         QString::fromUtf8("Relevé 1, série 1, à 10:00:00\u00a0: ") + row1 + QLatin1Char('.')},
+        {"the export", [&] { Click("butExporter"); },
+         QString::fromUtf8("2 relevés exportés dans « r.csv ». Dossier\u00a0: ") +
+             QDir::toNativeSeparators(folder.path()) + QLatin1Char('.')},
+    };
+    const Announcer& said = *window->announcer();
+    for (const Step& step : steps) {
+        const int before = said.count();
+        step.act();
+        EXPECT_EQ(said.count(), before + 1) << step.name;
+        if (step.said.endsWith(QChar(0x2026))) {
+            EXPECT_TRUE(said.lastText().startsWith(step.said.chopped(1)))
+                << step.name << ": " << said.lastText().toStdString();
+        } else {
+            EXPECT_EQ(said.lastText().toStdString(), step.said.toStdString()) << step.name;
+        }
+    }
+    // A choice the program makes is no step of the user's: nothing is said.
+    const int before = said.count();
+    Choose("CBox_X", 1);
+    EXPECT_EQ(said.count(), before);
+
+    // Each cell is read with its column's title, whichever the screen reader reads.
+    QAccessibleTableInterface* table =
+        QAccessible::queryAccessibleInterface(Control<QTableView>("Table"))->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(1, kTemperatureColumn)->text(QAccessible::Name),
+              QString::fromUtf8("Température T (K)\u00a0: 400"));
+    EXPECT_EQ(table->cellAt(1, kWallHitsColumn)->text(QAccessible::Name),
+              QString::fromUtf8("Chocs sur parois /s\u00a0: aucune valeur"));
+}
+
+// The file dialogs of the export and the import say their folder with the caption of its
+// list ("Voir dans : /home/…"): a screen reader would say the caption alone.
+TEST_F(MeasurementsWindowTest, TheFileDialogsSayTheirFolder) {
+    QSettings().setValue("releves/dossier", folder.path());  // where the dialogs open
+    TFormReleves fresh(nullptr, gas);                        // with the dialogs that ship
+    for (const auto& choose : {fresh.chooseExportFile, fresh.chooseImportFile}) {
+        QString caption, heard;
+        QTimer look;
+        look.setInterval(5);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || !dialog->isVisible()) {
+                return;
+            }
+            if (auto* label = dialog->findChild<QLabel*>("lookInLabel")) {
+                caption = label->text();
+                heard = label->accessibleName();
+            }
+            dialog->reject();
+        });
+        look.start();
+        EXPECT_TRUE(choose().isEmpty());
+        EXPECT_FALSE(caption.isEmpty());
+        EXPECT_TRUE(heard.endsWith(QDir::toNativeSeparators(folder.path())) &&
+                    heard.startsWith(caption.left(caption.indexOf(QLatin1Char(':'))).trimmed()))
+            << heard.toStdString();
+    }
+    QSettings().remove("releves");
 }
 
 TEST_F(MeasurementsWindowTest, ExportThenImportGivesBackTheTable) {
