@@ -231,9 +231,11 @@ QString Sentence(QString words) {
 
 }  // namespace
 
+// Between the main window and the measurement window beside it.
+constexpr int kGap = 8;
+
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen) {
-    constexpr int kGap = 8;
     wanted = wanted.boundedTo(screen.size()).expandedTo(minimum.boundedTo(screen.size()));
     auto fitted = [&](int x, int y, int w, int h) {
         w = std::min(w, screen.width());
@@ -281,6 +283,40 @@ QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize
         }
     }
     return *best;
+}
+
+QRect RoomBeside(const QRect& mainFrame, QSize minimum, const QRect& screen) {
+    const bool roomAlready = screen.right() - mainFrame.right() - kGap >= minimum.width() ||
+                             mainFrame.left() - kGap - screen.left() >= minimum.width() ||
+                             screen.bottom() - mainFrame.bottom() - kGap >= minimum.height();
+    if (roomAlready) {
+        return mainFrame;
+    }
+    if (mainFrame.width() + kGap + minimum.width() <= screen.width()) {
+        return mainFrame.translated(screen.left() - mainFrame.left(), 0);
+    }
+    if (mainFrame.height() + kGap + minimum.height() <= screen.height()) {
+        return mainFrame.translated(0, screen.top() - mainFrame.top());
+    }
+    return mainFrame;
+}
+
+QRect ClearOf(const QRect& mainFrame, const QRect& window, const QRect& screen) {
+    if (!mainFrame.intersects(window)) {
+        return mainFrame;
+    }
+    const QRect moves[] = {
+        mainFrame.translated(screen.left() - mainFrame.left(), 0),
+        mainFrame.translated(screen.right() - mainFrame.right(), 0),
+        mainFrame.translated(0, screen.top() - mainFrame.top()),
+        mainFrame.translated(0, screen.bottom() - mainFrame.bottom()),
+    };
+    for (const QRect& moved : moves) {
+        if (screen.contains(moved) && !moved.intersects(window)) {
+            return moved;
+        }
+    }
+    return mainFrame;
 }
 
 // ----- table model -----
@@ -1366,14 +1402,26 @@ void TFormReleves::ShowScale(QCategoryAxis* axis, const AxisScale& scale) {
     }
 }
 
-void TFormReleves::Place(const QWidget& mainWindow, const QWidget& panel) {
+void TFormReleves::Place(QWidget& mainWindow, const QWidget& panel) {
     QSettings settings;
     QScreen* screen = mainWindow.screen();
+    // The main window starts in the middle of the screen: where the screen has room for
+    // both windows side by side, it moves aside rather than be covered.
+    const auto moveAside = [&mainWindow, screen](const QRect& window) {
+        const QRect mainFrame = mainWindow.frameGeometry();
+        const QRect moved = ClearOf(mainFrame, window, screen->availableGeometry());
+        if (moved != mainFrame) {
+            mainWindow.move(mainWindow.pos() + moved.topLeft() - mainFrame.topLeft());
+        }
+    };
     // restoreGeometry brings a window that would be off screen back on it, but keeps its size:
     // one kept on a larger screen is placed again, at most as large as this one.
     if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray()) &&
         (screen == nullptr || (frameGeometry().width() <= screen->availableGeometry().width() &&
                                frameGeometry().height() <= screen->availableGeometry().height()))) {
+        if (screen != nullptr) {
+            moveAside(frameGeometry());
+        }
         return;
     }
     if (screen == nullptr) {
@@ -1387,10 +1435,12 @@ void TFormReleves::Place(const QWidget& mainWindow, const QWidget& panel) {
                            mainFrame.bottom() - mainWindow.geometry().bottom());
     const QRect panelRect(panel.mapToGlobal(QPoint(0, 0)), panel.size());
     const QSize extra(borders.left() + borders.right(), borders.top() + borders.bottom());
-    const QRect frame = BesideRect(mainFrame, panelRect, size() + extra,
-                                   minimumSizeHint().expandedTo(minimumSize()) + extra,
-                                   screen->availableGeometry());
+    const QSize minimum = minimumSizeHint().expandedTo(minimumSize()) + extra;
+    const QRect room = RoomBeside(mainFrame, minimum, screen->availableGeometry());
+    const QRect frame = BesideRect(room, panelRect.translated(room.topLeft() - mainFrame.topLeft()),
+                                   size() + extra, minimum, screen->availableGeometry());
     setGeometry(frame.marginsRemoved(borders));
+    moveAside(frame);
 }
 
 void TFormReleves::SaveGeometry() {

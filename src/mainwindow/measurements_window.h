@@ -66,6 +66,18 @@ class MeasurementTableModel : public QAbstractTableModel {
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen);
 
+/// Where the main window `mainFrame` would leave room for BesideRect to put a window of at
+/// least `minimum` beside it on `screen`, when neither side nor the room below has it where
+/// it stands: at the screen's left edge when the screen is wide enough for both side by side,
+/// else at its top edge when it is tall enough for both one above the other. Unchanged when
+/// there is room already, or nowhere.
+QRect RoomBeside(const QRect& mainFrame, QSize minimum, const QRect& screen);
+
+/// The main window `mainFrame` moved so that the measurement window `window` does not cover
+/// it, still wholly on `screen`: to the screen's left or right edge, or to its top or bottom
+/// edge, the first that clears it. Unchanged when they do not overlap, or when no move clears.
+QRect ClearOf(const QRect& mainFrame, const QRect& window, const QRect& screen);
+
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state
 /// of the gas with its measured wall-hit rate, tabulates the rows, copies them for a
 /// spreadsheet, writes and reads them as CSV, and plots one quantity against another with a
@@ -114,7 +126,9 @@ class TFormReleves : public QDialog {
 
     /// Puts the window where it was at the end of the last run (brought back on screen), or,
     /// the first time, beside `mainWindow` (BesideRect) clear of `panel`, the tab's controls.
-    void Place(const QWidget& mainWindow, const QWidget& panel);
+    /// Where the screen has room for both side by side, `mainWindow` moves aside rather than
+    /// be covered (RoomBeside, ClearOf).
+    void Place(QWidget& mainWindow, const QWidget& panel);
 
     /// Time written in the "Heure" column. Tests fix it.
     std::function<QString()> timeText;

@@ -804,6 +804,52 @@ TEST(BesideRectTest, BesideWhenThereIsRoomElseClearOfTheControls) {
     }
 }
 
+// Where the main window moves so that the measurement window does not cover it: frames of a
+// main window of 648 × 550 and a measurement window that needs at least 544 × 470.
+TEST(RoomBesideTest, TheMainWindowMovesAsideWhereTheScreenHoldsBothWindows) {
+    const QSize minimum(544, 470);
+    const QRect wide(0, 0, 1280, 1024), large(0, 0, 1600, 1000), small(0, 0, 1024, 768),
+        tall(0, 0, 1024, 1280);
+    struct Case {
+        const char* name;
+        QRect screen, main, expected;
+    };
+    const Case room[] = {
+        {"1280 × 1024, centred: to the left edge", wide, {316, 237, 648, 550}, {0, 237, 648, 550}},
+        {"room on the right already", large, {100, 100, 648, 550}, {100, 100, 648, 550}},
+        {"1024 × 768: no room anywhere", small, {188, 109, 648, 550}, {188, 109, 648, 550}},
+        {"a tall screen: to the top", tall, {188, 365, 648, 550}, {188, 0, 648, 550}},
+    };
+    for (const Case& c : room) {
+        const QRect moved = RoomBeside(c.main, minimum, c.screen);
+        EXPECT_EQ(moved, c.expected) << c.name;
+        const QRect window = BesideRect(moved, QRect(moved.topLeft(), QSize(170, 470)),
+                                        QSize(1000, 680), minimum, c.screen);
+        EXPECT_EQ(moved != c.main, !window.intersects(moved) && window.intersects(c.main))
+            << c.name;
+    }
+
+    struct Clear {
+        const char* name;
+        QRect main, window, expected;
+    };
+    const Clear clear[] = {
+        {"apart already", {0, 237, 648, 550}, {656, 237, 624, 680}, {0, 237, 648, 550}},
+        {"kept beside a moved main window, which is centred again",
+         {316, 237, 648, 550},
+         {656, 237, 624, 680},
+         {0, 237, 648, 550}},
+        {"kept on the left", {316, 237, 648, 550}, {0, 100, 600, 680}, {632, 237, 648, 550}},
+        {"across the whole height and the middle: stays",
+         {316, 237, 648, 550},
+         {300, 0, 680, 1024},
+         {316, 237, 648, 550}},
+    };
+    for (const Clear& c : clear) {
+        EXPECT_EQ(ClearOf(c.main, c.window, wide), c.expected) << c.name;
+    }
+}
+
 // The window as the main window opens it and feeds it.
 class MeasurementsInMainWindowTest : public ::testing::Test {
   protected:
@@ -920,6 +966,36 @@ TEST_F(MeasurementsInMainWindowTest, OnA1024By768ScreenItStandsBesideTheGasPanel
             EXPECT_FALSE(controls[i].intersects(controls[j])) << i << " " << j;
         }
     }
+}
+
+// A 1280 × 1024 screen with the main window in its middle has no room on either side of it,
+// but room for both windows side by side: the main window moves to the screen's edge, and the
+// measurement window stands beside it, covering none of it (the 3D view included). The next
+// run centres the main window again and puts the measurement window back where it was left:
+// the main window moves aside again.
+TEST_F(MeasurementsInMainWindowTest, OnA1280By1024ScreenTheMainWindowMakesRoomBesideIt) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QRect screen = form->screen()->availableGeometry();
+    ASSERT_EQ(screen.size(), QSize(1280, 1024));  // the test display's
+    const QPoint centred = form->pos();
+    const auto clear = [&](const QWidget& window) {
+        return QTest::qWaitFor([&] {
+            return !form->frameGeometry().intersects(window.frameGeometry()) &&
+                   screen.contains(form->frameGeometry()) &&
+                   screen.contains(window.frameGeometry());
+        });
+    };
+    form->bench().Show();
+    EXPECT_TRUE(clear(*form->bench().window()));
+    form->bench().window()->close();
+
+    form->move(centred);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->pos() == centred; }));
+    TFormReleves next(form.get(), form->gas);
+    next.Place(*form, *form->Pangaz);
+    next.show();
+    EXPECT_TRUE(clear(next));
 }
 
 TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThen) {
