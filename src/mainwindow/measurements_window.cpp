@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
@@ -200,9 +201,17 @@ QString FileName(const QString& path) {
 }
 
 // The file the user chooses in `dialog`; empty when they give up. The folder, which the
-// dialog shows in a list captioned "Voir dans :", is said with its caption: a screen reader
-// would say the caption alone.
+// dialog shows in a list captioned "Voir dans :", is said with its caption (a screen reader
+// would say the caption alone), and with the file's name, where the dialog opens.
 QString ChosenFile(QFileDialog& dialog) {
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        const auto say = [name](const QString& folder) {
+            name->setAccessibleDescription(
+                TFormReleves::tr("Dossier\u00a0: %1").arg(QDir::toNativeSeparators(folder)));
+        };
+        say(dialog.directory().absolutePath());
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, name, say);
+    }
     auto* folder = dialog.findChild<QComboBox*>(QStringLiteral("lookInCombo"));
     auto* caption = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
     if (folder != nullptr && caption != nullptr) {
@@ -457,7 +466,9 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
         return ChosenFile(dialog);
     };
 
-    announcer_ = new Announcer(this);
+    // The window's sentences are said from the main window: from inside this one, a screen
+    // reader would first read out the window, its title and its status lines, before each.
+    announcer_ = new Announcer(parent != nullptr ? parent->window() : this);
     model_ = new MeasurementTableModel(this);
     BuildControls();
     BuildPlot();

@@ -8,7 +8,7 @@ End (500 K), Ctrl+M, Space (a row), Ctrl+M back to the slider, Home (10 K), Ctrl
 Ctrl+Shift+R (a row read whole), Tab to "Exporter CSV…", Space, and Return in the file dialog. After each step the program
 must say what it did (a notification read by screen readers) or move the focus where the
 step leads; the table's cells must carry their column's title, and the export dialog its
-folder. Prints what was said.
+folder and the file name field the folder too. Prints what was said.
 """
 
 import glob
@@ -23,6 +23,8 @@ from gi.repository import GLib
 from gas_tab_cycle import program_main_frame, walk, wait_for
 
 said = []
+# Said from inside a dialog, a sentence would come after the dialog's title and status lines.
+said_in_dialog = []
 focus = [None]  # the object that last took the focus, as the focus events tell it
 
 
@@ -33,6 +35,9 @@ def on_event(event):
                 focus[0] = event.source
         elif event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
             said.append(event.source.name)
+            if pyatspi.findAncestor(event.source,
+                                    lambda o: o.getRole() == pyatspi.ROLE_DIALOG) is not None:
+                said_in_dialog.append(event.source.name)
     except Exception:  # an object gone meanwhile says nothing
         pass
 
@@ -171,12 +176,16 @@ def main():
                                           pyatspi.ROLE_LABEL and o.name.endswith(home)), None))
             task.check("the dialog says its folder", folder is not None,
                        folder.name if folder else "")
-            pumped(lambda: (lambda f: f is not None and f.getRole() == pyatspi.ROLE_TEXT)(
-                focus[0]))
+            name = pumped(lambda: (lambda f: f if f is not None and f.getRole() ==
+                                   pyatspi.ROLE_TEXT else None)(focus[0]))
+            task.check("the file's name says the folder",
+                       name is not None and name.description.endswith(home),
+                       name.description if name else "")
             key("Return")
             task.says("the export", "2 relevés exportés dans", home)
             task.check("the file", bool(glob.glob(os.path.join(home, "releves-*.csv"))))
 
+    task.check("nothing said from inside a dialog", not said_in_dialog, repr(said_in_dialog))
     print("Said:")
     for text in said:
         print("  " + text)

@@ -19,6 +19,7 @@
 #include <QLayout>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
@@ -330,12 +331,13 @@ TEST_F(MeasurementsWindowTest, EachStepOfTheUserIsSaidWithWhatItDid) {
 }
 
 // The file dialogs of the export and the import say their folder with the caption of its
-// list ("Voir dans : /home/…"): a screen reader would say the caption alone.
+// list ("Voir dans : /home/…"), where a screen reader said the caption alone, and with the
+// file's name, where they open.
 TEST_F(MeasurementsWindowTest, TheFileDialogsSayTheirFolder) {
     QSettings().setValue("releves/dossier", folder.path());  // where the dialogs open
     TFormReleves fresh(nullptr, gas);                        // with the dialogs that ship
     for (const auto& choose : {fresh.chooseExportFile, fresh.chooseImportFile}) {
-        QString caption, heard;
+        QString caption, heard, withName;
         QTimer look;
         look.setInterval(5);
         QObject::connect(&look, &QTimer::timeout, [&] {
@@ -347,6 +349,9 @@ TEST_F(MeasurementsWindowTest, TheFileDialogsSayTheirFolder) {
                 caption = label->text();
                 heard = label->accessibleName();
             }
+            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                withName = name->accessibleDescription();
+            }
             dialog->reject();
         });
         look.start();
@@ -355,6 +360,8 @@ TEST_F(MeasurementsWindowTest, TheFileDialogsSayTheirFolder) {
         EXPECT_TRUE(heard.endsWith(QDir::toNativeSeparators(folder.path())) &&
                     heard.startsWith(caption.left(caption.indexOf(QLatin1Char(':'))).trimmed()))
             << heard.toStdString();
+        EXPECT_TRUE(withName.endsWith(QDir::toNativeSeparators(folder.path())))
+            << withName.toStdString();
     }
     QSettings().remove("releves");
 }
