@@ -847,9 +847,11 @@ void TFormReleves::AddRow() {
                                       "dans cet état.");
     }
     const auto series = static_cast<qsizetype>(SeriesNumbers(log.rows()).size());
-    text += QLatin1Char(' ') + Counted(log.size(), "relevé", "relevés") + tr(" dans le tableau") +
-            (series > 1 ? tr(", en %1").arg(Counted(series, "série", "séries")) : QString()) +
-            QLatin1Char('.');
+    const QString rows = Counted(log.size(), "relevé", "relevés");
+    text +=
+        QLatin1Char(' ') +
+        (series > 1 ? tr("%1 dans le tableau, en %2.").arg(rows, Counted(series, "série", "séries"))
+                    : tr("%1 dans le tableau.").arg(rows));
     if (!Bar_Serie->isHidden()) {
         text += QLatin1Char(' ') + Lab_Serie->text();
     }
@@ -882,17 +884,14 @@ void TFormReleves::Say(QString text) {
 }
 
 void TFormReleves::SayChoice(const QComboBox* choice) {
-    QString name = choice->accessibleName();
-    if (name.isEmpty()) {
-        name = choice->objectName();
-    }
     // The fit's own choice is said by the fitted law, which starts with its name.
     if (choice == CBox_Ajustement && !fitSpoken_.isEmpty() && fitSpoken_ != fitSaid_) {
         fitSaid_ = fitSpoken_;
         announcer_->Say(fitSpoken_);
         return;
     }
-    Say(name + (kNbsp + QStringLiteral(": ")) + choice->currentText() + QLatin1Char('.'));
+    Say(choice->accessibleName() + kNbsp + QStringLiteral(": ") + choice->currentText() +
+        QLatin1Char('.'));
 }
 
 void TFormReleves::Report(const QString& text) {
@@ -966,6 +965,10 @@ void TFormReleves::DeleteSelected() {
     }
     if (!positions.empty()) {
         model_->Remove(positions);
+        // With the table's state, which the removal has just written.
+        Say(Counted(static_cast<qsizetype>(positions.size()), "relevé supprimé",
+                    "relevés supprimés") +
+            QStringLiteral(". ") + Lab_Etat->text());
     }
 }
 
@@ -981,6 +984,7 @@ void TFormReleves::ClearAll() {
     }
     if (AskDefaultNo(this, windowTitle(), question)) {
         model_->Clear();
+        Say(Lab_Etat->text());
     }
 }
 
@@ -1373,8 +1377,8 @@ void TFormReleves::UpdatePlot() {
             spoken.append(
                 (drawn.size() > 1 ? tr("Série %1, ajustement ").arg(d.series) : tr("Ajustement ")) +
                 Text(FitName(d.fit.kind)) +
-                (d.fit.ok ? (kNbsp + QStringLiteral(": ")) : tr(" — ")) + FitText(d.fit) +
-                QLatin1Char('.'));
+                (d.fit.ok ? kNbsp + QStringLiteral(": ") : QString::fromUtf8(" — ")) +
+                FitText(d.fit) + QLatin1Char('.'));
         }
     }
     drawn_ = static_cast<int>(drawn.size());
