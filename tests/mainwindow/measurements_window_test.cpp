@@ -12,14 +12,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
 #include <QLegend>
 #include <QLegendMarker>
-#include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,7 +28,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QValueAxis>
 #include <QWindow>
 #include <numeric>
@@ -333,42 +330,6 @@ TEST_F(MeasurementsWindowTest, EachStepOfTheUserIsSaidWithWhatItDid) {
               QString::fromUtf8("Température T (K)\u00a0: 400"));
     EXPECT_EQ(table->cellAt(0, kWallHitsColumn)->text(QAccessible::Name),
               QString::fromUtf8("Chocs sur parois /s\u00a0: aucune valeur"));
-}
-
-// The file dialogs of the export and the import say their folder with the caption of its
-// list ("Voir dans : /home/…"), where a screen reader said the caption alone, and with the
-// file's name, where they open.
-TEST_F(MeasurementsWindowTest, TheFileDialogsSayTheirFolder) {
-    QSettings().setValue("releves/dossier", folder.path());  // where the dialogs open
-    TFormReleves fresh(nullptr, gas);                        // with the dialogs that ship
-    for (const auto& choose : {fresh.chooseExportFile, fresh.chooseImportFile}) {
-        QString caption, heard, withName;
-        QTimer look;
-        look.setInterval(5);
-        QObject::connect(&look, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || !dialog->isVisible()) {
-                return;
-            }
-            if (auto* label = dialog->findChild<QLabel*>("lookInLabel")) {
-                caption = label->text();
-                heard = label->accessibleName();
-            }
-            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
-                withName = name->accessibleDescription();
-            }
-            dialog->reject();
-        });
-        look.start();
-        EXPECT_TRUE(choose().isEmpty());
-        EXPECT_FALSE(caption.isEmpty());
-        EXPECT_TRUE(heard.endsWith(QDir::toNativeSeparators(folder.path())) &&
-                    heard.startsWith(caption.left(caption.indexOf(QLatin1Char(':'))).trimmed()))
-            << heard.toStdString();
-        EXPECT_TRUE(withName.endsWith(QDir::toNativeSeparators(folder.path())))
-            << withName.toStdString();
-    }
-    QSettings().remove("releves");
 }
 
 TEST_F(MeasurementsWindowTest, ExportThenImportGivesBackTheTable) {
