@@ -51,10 +51,20 @@ void MeasurementBench::Show() {
         connect(window_, &TFormReleves::automaticChanged, this,
                 [this] { indicator_->setVisible(window_->automatic() && !window_->isVisible()); });
         window_->Place(main, host_.gasPanel());
+        // The same key goes back to the main window, where it comes back: one key between
+        // the two windows, which no screen reader and no window manager takes.
+        auto* back = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), window_);
+        back->setObjectName("ShortcutFenetrePrincipale");
+        connect(back, &QShortcut::activated, this, Guard([this] {
+                    QWidget& main = host_.mainWindow();
+                    main.raise();
+                    main.activateWindow();
+                }));
     }
     window_->show();
     window_->raise();
     window_->activateWindow();
+    window_->FocusForReading();
 }
 
 void MeasurementBench::GasStepped(int hits) {

@@ -45,8 +45,9 @@ class MeasurementBench : public QObject {
 
     /// The bench is the gas tab's: Ctrl+M and the view menu's item work only there.
     bool onItsTab() const;
-    /// Shows the measurement window, and makes it the first time (the view menu's item,
-    /// Ctrl+M on the gas tab, a click on the indicator).
+    /// Shows the measurement window with the focus on "Ajouter le relevé", and makes it the
+    /// first time (the view menu's item, Ctrl+M on the gas tab, a click on the indicator).
+    /// Ctrl+M in the measurement window goes back to the main window.
     void Show();
     /// The measurement window; null until it was first shown.
     TFormReleves* window() const { return window_; }

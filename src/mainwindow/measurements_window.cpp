@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
@@ -43,6 +44,8 @@
 #include "core/common/number_format.h"
 #include "core/measure/measurement_csv.h"
 #include "core/measure/point_cells.h"
+#include "core/measure/spoken_row.h"
+#include "mainwindow/accessibility.h"
 #include "mainwindow/dialogs.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
@@ -197,6 +200,36 @@ QString FileName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
+// The file the user chooses in `dialog`; empty when they give up. The folder, which the
+// dialog shows in a list captioned "Voir dans :", is said with its caption (a screen reader
+// would say the caption alone), and with the file's name, where the dialog opens.
+QString ChosenFile(QFileDialog& dialog) {
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        const auto say = [name](const QString& folder) {
+            name->setAccessibleDescription(
+                TFormReleves::tr("Dossier\u00a0: %1").arg(QDir::toNativeSeparators(folder)));
+        };
+        say(dialog.directory().absolutePath());
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, name, say);
+    }
+    auto* folder = dialog.findChild<QComboBox*>(QStringLiteral("lookInCombo"));
+    auto* caption = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    if (folder != nullptr && caption != nullptr) {
+        QString name = caption->text();
+        name.remove(QLatin1Char('&'));
+        while (name.endsWith(QLatin1Char(':')) || name.endsWith(QLatin1Char(' ')) ||
+               name.endsWith(QChar(0x00A0))) {
+            name.chop(1);
+        }
+        folder->setAccessibleName(name);
+        TieLabels(folder, caption, nullptr);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 // A reason given in a few words ("le fichier dépasse 16 Mo") as a sentence of its own.
 QString Sentence(QString words) {
     if (!words.isEmpty()) {
@@ -207,9 +240,11 @@ QString Sentence(QString words) {
 
 }  // namespace
 
+// Between the main window and the measurement window beside it.
+constexpr int kGap = 8;
+
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen) {
-    constexpr int kGap = 8;
     wanted = wanted.boundedTo(screen.size()).expandedTo(minimum.boundedTo(screen.size()));
     auto fitted = [&](int x, int y, int w, int h) {
         w = std::min(w, screen.width());
@@ -257,6 +292,40 @@ QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize
         }
     }
     return *best;
+}
+
+QRect RoomBeside(const QRect& mainFrame, QSize minimum, const QRect& screen) {
+    const bool roomAlready = screen.right() - mainFrame.right() - kGap >= minimum.width() ||
+                             mainFrame.left() - kGap - screen.left() >= minimum.width() ||
+                             screen.bottom() - mainFrame.bottom() - kGap >= minimum.height();
+    if (roomAlready) {
+        return mainFrame;
+    }
+    if (mainFrame.width() + kGap + minimum.width() <= screen.width()) {
+        return mainFrame.translated(screen.left() - mainFrame.left(), 0);
+    }
+    if (mainFrame.height() + kGap + minimum.height() <= screen.height()) {
+        return mainFrame.translated(0, screen.top() - mainFrame.top());
+    }
+    return mainFrame;
+}
+
+QRect ClearOf(const QRect& mainFrame, const QRect& window, const QRect& screen) {
+    if (!mainFrame.intersects(window)) {
+        return mainFrame;
+    }
+    const QRect moves[] = {
+        mainFrame.translated(screen.left() - mainFrame.left(), 0),
+        mainFrame.translated(screen.right() - mainFrame.right(), 0),
+        mainFrame.translated(0, screen.top() - mainFrame.top()),
+        mainFrame.translated(0, screen.bottom() - mainFrame.bottom()),
+    };
+    for (const QRect& moved : moves) {
+        if (screen.contains(moved) && !moved.intersects(window)) {
+            return moved;
+        }
+    }
+    return mainFrame;
 }
 
 // ----- table model -----
@@ -314,6 +383,10 @@ QVariant MeasurementTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return Text(MeasurementScreenField(row, column));
+        case Qt::AccessibleTextRole:
+            // With its column's title: a screen reader reading a whole row would say bare
+            // figures.
+            return Text(MeasurementSpokenCell(row, column));
         case Qt::TextAlignmentRole:
             return column == kTimeColumn ? int(Qt::AlignCenter)
                                          : int(Qt::AlignRight | Qt::AlignVCenter);
@@ -384,17 +457,18 @@ TFormReleves::TFormReleves(QWidget* parent, const GasState& gas) : QDialog(paren
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         dialog.selectFile(QDir(StartFolder()).filePath(name));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return QString();
-        }
-        return dialog.selectedFiles().constFirst();
+        return ChosenFile(dialog);
     };
     chooseImportFile = [this] {
-        return QFileDialog::getOpenFileName(
-            this, QString::fromUtf8("Importer des relevés"), StartFolder(),
-            QString::fromUtf8("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+        QFileDialog dialog(this, QString::fromUtf8("Importer des relevés"), StartFolder(),
+                           QString::fromUtf8("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return ChosenFile(dialog);
     };
 
+    // The window's sentences are said from the main window: from inside this one, a screen
+    // reader would first read out the window, its title and its status lines, before each.
+    announcer_ = new Announcer(parent != nullptr ? parent->window() : this);
     model_ = new MeasurementTableModel(this);
     BuildControls();
     BuildPlot();
@@ -444,6 +518,10 @@ void TFormReleves::BuildControls() {
     auto* recordRow = new QHBoxLayout;
     butAjouter = Button(this, "butAjouter", "Ajouter le relevé");
     butAjouter->setDefault(true);
+    // Read when the button takes the focus, which it does each time the window opens.
+    butAjouter->setToolTip(
+        tr("Entrée ajoute un relevé où que soit le focus\u00a0; Ctrl+M va à la fenêtre principale "
+           "et en revient\u00a0; Ctrl+Maj+R lit la ligne choisie du tableau"));
     CB_Auto = new QCheckBox(QString::fromUtf8("Relevé automatique"), this);
     CB_Auto->setObjectName("CB_Auto");
     CB_Auto->setToolTip(QString::fromUtf8(
@@ -498,6 +576,7 @@ void TFormReleves::BuildControls() {
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Tab leaves the table for the next control; the arrows move between its cells.
     Table->setTabKeyNavigation(false);
+    Table->setAccessibleDescription(tr("Ctrl+Maj+R\u00a0: lire la ligne choisie en entier"));
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(Table);
@@ -530,6 +609,9 @@ void TFormReleves::BuildControls() {
 
     auto* deleteKey = new QShortcut(QKeySequence::Delete, Table);
     deleteKey->setContext(Qt::WidgetShortcut);
+    auto* readKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
+    readKey->setObjectName("ShortcutLireLigne");
+    connect(readKey, &QShortcut::activated, this, Guard(this, &TFormReleves::ReadRow));
 
     connect(butAjouter, &QPushButton::clicked, this, Guard(this, &TFormReleves::AddRow));
     connect(CB_Auto, &QCheckBox::toggled, this, [this] {
@@ -538,6 +620,9 @@ void TFormReleves::BuildControls() {
     });
     connect(CBox_Moyenne, &QComboBox::currentIndexChanged, this,
             Guard(this, &TFormReleves::ShowReadout));
+    // A choice the user makes, with the arrows as well as from the list, is said: a screen
+    // reader says nothing when a closed list's choice changes.
+    connect(CBox_Moyenne, &QComboBox::activated, this, Guard([this] { SayChoice(CBox_Moyenne); }));
     connect(butNouvelleSerie, &QPushButton::clicked, this, Guard(this, &TFormReleves::StartSeries));
     connect(butSerieProposee, &QPushButton::clicked, this,
             Guard(this, &TFormReleves::StartProposedSeries));
@@ -616,6 +701,7 @@ QWidget* TFormReleves::BuildPlotPanel() {
 
     for (QComboBox* c : {CBox_Y, CBox_X, CBox_Ajustement, CBox_Serie}) {
         connect(c, &QComboBox::currentIndexChanged, this, Guard(this, &TFormReleves::UpdatePlot));
+        connect(c, &QComboBox::activated, this, Guard([this, c] { SayChoice(c); }));
     }
     return panel;
 }
@@ -749,7 +835,68 @@ void TFormReleves::ShowReadout() {
 
 void TFormReleves::AddRow() {
     readouts_.RowTaken();
-    AddMeasurement(readouts_.Average(Span(), ConditionsOf(gas_)));
+    const WallHitAverage average = readouts_.Average(Span(), ConditionsOf(gas_));
+    AddMeasurement(average);
+    const MeasurementLog& log = model_->log();
+    const Measurement& row = log.rows().back();
+    QString text =
+        tr("Relevé %1 ajouté\u00a0: %2.")
+            .arg(Text(MeasurementScreenField(row, kNumberColumn)), Text(MeasurementFigures(row)));
+    if (!average.mean) {
+        text += QLatin1Char(' ') + tr("Aucune seconde simulée complète n'a encore été comptée "
+                                      "dans cet état.");
+    }
+    const auto series = static_cast<qsizetype>(SeriesNumbers(log.rows()).size());
+    const QString rows = Counted(log.size(), "relevé", "relevés");
+    text +=
+        QLatin1Char(' ') +
+        (series > 1 ? tr("%1 dans le tableau, en %2.").arg(rows, Counted(series, "série", "séries"))
+                    : tr("%1 dans le tableau.").arg(rows));
+    if (!Bar_Serie->isHidden()) {
+        text += QLatin1Char(' ') + Lab_Serie->text();
+    }
+    Say(text);
+}
+
+void TFormReleves::ReadRow() {
+    const std::vector<Measurement>& rows = model_->log().rows();
+    if (rows.empty()) {
+        Say(tr("Tableau vide."));
+        return;
+    }
+    const QModelIndex current = Table->currentIndex();
+    const int row = current.isValid() ? current.row() : static_cast<int>(rows.size()) - 1;
+    Say(Text(MeasurementSentence(rows[row])));
+}
+
+void TFormReleves::FocusForReading() {
+    butAjouter->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormReleves::Say(QString text) {
+    if (fitSpoken_ != fitSaid_) {
+        fitSaid_ = fitSpoken_;
+        if (!fitSpoken_.isEmpty()) {
+            text += QLatin1Char(' ') + fitSpoken_;
+        }
+    }
+    announcer_->Say(text);
+}
+
+void TFormReleves::SayChoice(const QComboBox* choice) {
+    // The fit's own choice is said by the fitted law, which starts with its name.
+    if (choice == CBox_Ajustement && !fitSpoken_.isEmpty() && fitSpoken_ != fitSaid_) {
+        fitSaid_ = fitSpoken_;
+        announcer_->Say(fitSpoken_);
+        return;
+    }
+    Say(choice->accessibleName() + kNbsp + QStringLiteral(": ") + choice->currentText() +
+        QLatin1Char('.'));
+}
+
+void TFormReleves::Report(const QString& text) {
+    Lab_Etat->setText(text);
+    Say(text);
 }
 
 void TFormReleves::AddMeasurement(const WallHitAverage& average) {
@@ -780,15 +927,15 @@ void TFormReleves::AddMeasurement(const WallHitAverage& average) {
 void TFormReleves::StartSeries() {
     model_->NewSeries(false);
     Bar_Serie->hide();
-    Lab_Etat->setText(QString::fromUtf8("Les relevés suivants formeront la série %1.")
-                          .arg(model_->log().currentSeries()));
+    Report(QString::fromUtf8("Les relevés suivants formeront la série %1.")
+               .arg(model_->log().currentSeries()));
 }
 
 void TFormReleves::StartProposedSeries() {
     model_->NewSeries(true);
     Bar_Serie->hide();
-    Lab_Etat->setText(QString::fromUtf8("Série %1 commencée avec le dernier relevé.")
-                          .arg(model_->log().currentSeries()));
+    Report(QString::fromUtf8("Série %1 commencée avec le dernier relevé.")
+               .arg(model_->log().currentSeries()));
 }
 
 void TFormReleves::ShowTableState() {
@@ -818,6 +965,10 @@ void TFormReleves::DeleteSelected() {
     }
     if (!positions.empty()) {
         model_->Remove(positions);
+        // With the table's state, which the removal has just written.
+        Say(Counted(static_cast<qsizetype>(positions.size()), "relevé supprimé",
+                    "relevés supprimés") +
+            QStringLiteral(". ") + Lab_Etat->text());
     }
 }
 
@@ -833,6 +984,7 @@ void TFormReleves::ClearAll() {
     }
     if (AskDefaultNo(this, windowTitle(), question)) {
         model_->Clear();
+        Say(Lab_Etat->text());
     }
 }
 
@@ -847,7 +999,7 @@ void TFormReleves::CopyRows() {
         rows = model_->log().rows();
     }
     QApplication::clipboard()->setText(Text(WriteMeasurementsTsv(rows)));
-    Lab_Etat->setText(
+    Report(
         QString::fromUtf8("%1 pour un tableur.")
             .arg(Counted(static_cast<qsizetype>(rows.size()), "relevé copié", "relevés copiés")));
 }
@@ -899,9 +1051,14 @@ bool TFormReleves::ExportCsv() {
     }
     model_->MarkAllExported();
     ShowTableState();
-    Lab_Etat->setText(QString::fromUtf8("%1 dans « %2 ».")
-                          .arg(Counted(model_->log().size(), "relevé exporté", "relevés exportés"))
-                          .arg(FileName(path)));
+    const QString done =
+        QString::fromUtf8("%1 dans « %2 ».")
+            .arg(Counted(model_->log().size(), "relevé exporté", "relevés exportés"))
+            .arg(FileName(path));
+    Lab_Etat->setText(done);
+    // The folder too, which the line under the table has no room for.
+    Say(done + QLatin1Char(' ') +
+        tr("Dossier\u00a0: %1.").arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     return true;
 }
 
@@ -972,7 +1129,13 @@ void TFormReleves::done(int result) {
     if (reading_) {
         stopReading_.request_stop();
     }
+    // Closed from the keyboard (Escape), the window gives the keys back to the main window:
+    // not every window manager activates it, and the keys would then reach no window.
+    const bool active = isActiveWindow();
     QDialog::done(result);
+    if (active && parentWidget() != nullptr) {
+        parentWidget()->window()->activateWindow();
+    }
 }
 
 void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
@@ -1012,7 +1175,7 @@ void TFormReleves::FinishImport(const QString& path, MeasurementCsv read) {
     if (read.windows1252) {
         done += QString::fromUtf8(", lu en Windows-1252 (il n'était pas en UTF-8)");
     }
-    Lab_Etat->setText(done + QLatin1Char('.'));
+    Report(done + QLatin1Char('.'));
 }
 
 QString TFormReleves::FitText(const FitResult& fit) const {
@@ -1145,6 +1308,7 @@ void TFormReleves::UpdatePlot() {
 
     const QRectF area = chart->plotArea();
     QStringList fitTexts;
+    QStringList spoken;  // the same for a screen reader, one sentence each
     for (std::size_t i = 0; i < points_.size(); ++i) {
         QScatterSeries* points = points_[i];
         QLineSeries* line = fitLines_[i];
@@ -1210,6 +1374,11 @@ void TFormReleves::UpdatePlot() {
                 text = QString::fromUtf8("Série %1 — ").arg(d.series) + text;
             }
             fitTexts.append(text);
+            spoken.append(
+                (drawn.size() > 1 ? tr("Série %1, ajustement ").arg(d.series) : tr("Ajustement ")) +
+                Text(FitName(d.fit.kind)) +
+                (d.fit.ok ? kNbsp + QStringLiteral(": ") : QString::fromUtf8(" — ")) +
+                FitText(d.fit) + QLatin1Char('.'));
         }
     }
     drawn_ = static_cast<int>(drawn.size());
@@ -1220,6 +1389,7 @@ void TFormReleves::UpdatePlot() {
     Chart->setRenderHint(QPainter::Antialiasing, !dense);
     chart->legend()->setVisible(drawn_ > 0);
     Lab_Ajustement->setText(fitTexts.join(QLatin1Char('\n')));
+    fitSpoken_ = spoken.join(QLatin1Char(' '));
 
     axisX_->setTitleText(Text(QuantityTitle(x)));
     axisY_->setTitleText(Text(QuantityTitle(y)));
@@ -1247,14 +1417,26 @@ void TFormReleves::ShowScale(QCategoryAxis* axis, const AxisScale& scale) {
     }
 }
 
-void TFormReleves::Place(const QWidget& mainWindow, const QWidget& panel) {
+void TFormReleves::Place(QWidget& mainWindow, const QWidget& panel) {
     QSettings settings;
     QScreen* screen = mainWindow.screen();
+    // The main window starts in the middle of the screen: where the screen has room for
+    // both windows side by side, it moves aside rather than be covered.
+    const auto moveAside = [&mainWindow, screen](const QRect& window) {
+        const QRect mainFrame = mainWindow.frameGeometry();
+        const QRect moved = ClearOf(mainFrame, window, screen->availableGeometry());
+        if (moved != mainFrame) {
+            mainWindow.move(mainWindow.pos() + moved.topLeft() - mainFrame.topLeft());
+        }
+    };
     // restoreGeometry brings a window that would be off screen back on it, but keeps its size:
     // one kept on a larger screen is placed again, at most as large as this one.
     if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray()) &&
         (screen == nullptr || (frameGeometry().width() <= screen->availableGeometry().width() &&
                                frameGeometry().height() <= screen->availableGeometry().height()))) {
+        if (screen != nullptr) {
+            moveAside(frameGeometry());
+        }
         return;
     }
     if (screen == nullptr) {
@@ -1268,10 +1450,12 @@ void TFormReleves::Place(const QWidget& mainWindow, const QWidget& panel) {
                            mainFrame.bottom() - mainWindow.geometry().bottom());
     const QRect panelRect(panel.mapToGlobal(QPoint(0, 0)), panel.size());
     const QSize extra(borders.left() + borders.right(), borders.top() + borders.bottom());
-    const QRect frame = BesideRect(mainFrame, panelRect, size() + extra,
-                                   minimumSizeHint().expandedTo(minimumSize()) + extra,
-                                   screen->availableGeometry());
+    const QSize minimum = minimumSizeHint().expandedTo(minimumSize()) + extra;
+    const QRect room = RoomBeside(mainFrame, minimum, screen->availableGeometry());
+    const QRect frame = BesideRect(room, panelRect.translated(room.topLeft() - mainFrame.topLeft()),
+                                   size() + extra, minimum, screen->availableGeometry());
     setGeometry(frame.marginsRemoved(borders));
+    moveAside(frame);
 }
 
 void TFormReleves::SaveGeometry() {

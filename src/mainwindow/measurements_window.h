@@ -31,6 +31,8 @@ class QCategoryAxis;
 
 namespace veliso {
 
+class Announcer;
+
 /// The rows of the bench as a table: one line per row, the columns of
 /// kMeasurementColumnTitles. Every change of the log goes through it, so the views follow.
 class MeasurementTableModel : public QAbstractTableModel {
@@ -64,6 +66,18 @@ class MeasurementTableModel : public QAbstractTableModel {
 QRect BesideRect(const QRect& mainFrame, const QRect& panel, QSize wanted, QSize minimum,
                  const QRect& screen);
 
+/// Where the main window `mainFrame` would leave room for BesideRect to put a window of at
+/// least `minimum` beside it on `screen`, when neither side nor the room below has it where
+/// it stands: at the screen's left edge when the screen is wide enough for both side by side,
+/// else at its top edge when it is tall enough for both one above the other. Unchanged when
+/// there is room already, or nowhere.
+QRect RoomBeside(const QRect& mainFrame, QSize minimum, const QRect& screen);
+
+/// The main window `mainFrame` moved so that the measurement window `window` does not cover
+/// it, still wholly on `screen`: to the screen's left or right edge, or to its top or bottom
+/// edge, the first that clears it. Unchanged when they do not overlap, or when no move clears.
+QRect ClearOf(const QRect& mainFrame, const QRect& window, const QRect& screen);
+
 /// "Relevés de mesures": the gas tab's lab bench. A non-modal window that records the state
 /// of the gas with its measured wall-hit rate, tabulates the rows, copies them for a
 /// spreadsheet, writes and reads them as CSV, and plots one quantity against another with a
@@ -83,8 +97,14 @@ class TFormReleves : public QDialog {
     /// automatique", a row once "Moyenne sur" seconds came in since the last row.
     void SecondCounted(int hits);
 
-    /// "Ajouter le relevé" (also Enter): a row of the state now and the mean wall hits.
+    /// "Ajouter le relevé" (also Enter): a row of the state now and the mean wall hits, said
+    /// with its figures and the number of rows.
     void AddRow();
+    /// Ctrl+Shift+R: the row of the table's current cell, or the last row when the table has
+    /// none, said as a sentence with every figure, whichever columns are scrolled out of sight.
+    void ReadRow();
+    /// The focus on "Ajouter le relevé", so that Space adds a row: where the window opens.
+    void FocusForReading();
     /// "Exporter CSV…": true when the rows were written.
     bool ExportCsv();
 
@@ -95,6 +115,8 @@ class TFormReleves : public QDialog {
     /// "Relevé automatique" is checked.
     bool automatic() const;
     const MeasurementTableModel* model() const { return model_; }
+    /// What the window says to a screen reader: each action of the user and what it did.
+    const Announcer* announcer() const { return announcer_; }
     /// The points and the fitted line of the `index`-th series drawn (the first by default;
     /// an empty series when fewer are drawn).
     QScatterSeries* pointSeries(int index = 0) const;
@@ -104,7 +126,9 @@ class TFormReleves : public QDialog {
 
     /// Puts the window where it was at the end of the last run (brought back on screen), or,
     /// the first time, beside `mainWindow` (BesideRect) clear of `panel`, the tab's controls.
-    void Place(const QWidget& mainWindow, const QWidget& panel);
+    /// Where the screen has room for both side by side, `mainWindow` moves aside rather than
+    /// be covered (RoomBeside, ClearOf).
+    void Place(QWidget& mainWindow, const QWidget& panel);
 
     /// Time written in the "Heure" column. Tests fix it.
     std::function<QString()> timeText;
@@ -142,6 +166,12 @@ class TFormReleves : public QDialog {
     void ImportCsv();
     void FinishImport(const QString& path, MeasurementCsv read);
     void Warn(const QString& title, const QString& text);
+    /// Says `text`, then the fitted law if it changed since it was last said.
+    void Say(QString text);
+    /// A choice changed by the user: its name and its new value, and the fit it changed.
+    void SayChoice(const QComboBox* choice);
+    /// Lab_Etat shows `text`, and the window says it.
+    void Report(const QString& text);
     void AddMeasurement(const WallHitAverage& average);
     void StartSeries();
     void StartProposedSeries();
@@ -161,6 +191,10 @@ class TFormReleves : public QDialog {
     QString ChartSummary(const std::vector<PlotPoint>& points, Quantity x, Quantity y) const;
 
     const GasState& gas_;
+    Announcer* announcer_ = nullptr;
+    /// The fitted laws in words, as the last plot update found them and as they were last said.
+    QString fitSpoken_;
+    QString fitSaid_;
     SimulatedSeconds seconds_;
     WallHitReadouts readouts_;
     MeasurementTableModel* model_ = nullptr;

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
+#include <QTest>
 
 #include "core/gas/gas_state.h"
 #include "mainwindow/clickable_label.h"
@@ -67,6 +71,49 @@ TEST(MeasurementBenchTest, OpensOnTheGasTabAndAsksOnlyAboutRowsNeverExported) {
     }
     bench->window()->hide();
     EXPECT_TRUE(bench->Readout().isEmpty());
+    QSettings().remove("releves");  // where the window was left
+}
+
+// The display activates windows in its own time: true once the keys go to `control`.
+bool KeysReach(const QWidget* control) {
+    return QTest::qWaitFor([control] { return QApplication::focusWidget() == control; });
+}
+
+// One key between the two windows: Ctrl+M on the gas tab opens the measurement window with
+// the keys on "Ajouter le relevé", goes from it back to the main window, to the control that
+// had the keys, and from there comes back; Escape closes it and gives the keys back to the
+// main window.
+
+TEST(MeasurementBenchTest, CtrlMGoesToTheMainWindowAndBackAndEscapeGivesTheKeysBack) {
+    testing::TestApplication();
+    QSettings().remove("releves");
+    FakeBenchHost host;
+    host.tab = 2;
+    auto* field = new QLineEdit(&host.window);  // the main window's control that has the keys
+    auto* bench = new MeasurementBench(host);
+    host.window.show();
+    host.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host.window));
+    field->setFocus();
+    const auto ctrlM = [] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
+    };
+
+    ctrlM();
+    TFormReleves* window = bench->window();
+    ASSERT_NE(window, nullptr);
+    auto* add = window->findChild<QPushButton*>("butAjouter");
+    EXPECT_TRUE(KeysReach(add));
+    window->findChild<QComboBox*>("CBox_X")->setFocus();
+    ctrlM();
+    EXPECT_TRUE(KeysReach(field));
+    EXPECT_TRUE(window->isVisible());
+    ctrlM();
+    EXPECT_TRUE(KeysReach(add));  // not where the keys were left
+
+    QTest::keyClick(add, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(KeysReach(field));
     QSettings().remove("releves");  // where the window was left
 }
 

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -36,6 +38,8 @@
 #include "core/gas/gas_step.h"
 #include "core/measure/measurement_csv.h"
 #include "glview/opengl_orv_panel.h"
+#include "mainwindow/accessibility.h"
+#include "mainwindow/accessible_names.h"
 #include "mainwindow/form_mm.h"
 #include "mainwindow/gas_panel.h"
 #include "mainwindow/modal_answer.h"
@@ -233,6 +237,101 @@ TEST_F(MeasurementsWindowTest, DeleteClearAndCopy) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(window->pointSeries()->count(), 0);
     EXPECT_FALSE(window->hasUnexported());
+}
+
+// What a screen reader hears after each step of the user: the row added with its figures and
+// the count of rows, a choice changed by the arrows, the fitted law when it changes, a row
+// read whole, the export with its folder. "\u00a0" is French typography's no-break space.
+TEST_F(MeasurementsWindowTest, EachStepOfTheUserIsSaidWithWhatItDid) {
+    NameMeasurementControls(window.get());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    // Tests share their display: the window is made the active one for Qt itself, whose
+    // shortcuts need it.
+    QApplication::setActiveWindow(window.get());
+    exportPath = folder.filePath("r.csv");
+    const auto key = [this](const char* control, Qt::Key key,
+                            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [=, this] {
+            QWidget* w = Control<QWidget>(control);
+            w->setFocus();
+            QTest::keyClick(w, key, modifiers);
+        };
+    };
+    const QString row1 = QString::fromUtf8(
+        "100 particules, 298\u00a0K, volume 100\u00a0%, masse relative 5\u00a0; pression "
+        "101\u00a0325\u00a0Pa\u00a0; 100 chocs par seconde sur les parois, moyenne sur 1\u00a0s");
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        QString said;  // the whole sentence, or its start when it ends with "…"
+    };
+    const Step steps[] = {
+        {"a row",
+         [&] {
+             Seconds({100});
+             Click("butAjouter");
+         },
+         QString::fromUtf8("Relevé 1 ajouté\u00a0: ") + row1 +
+             QString::fromUtf8(". 1 relevé dans le tableau.")},
+        {"a fit by the arrows, which one row cannot give", key("CBox_Ajustement", Qt::Key_Down),
+         QString::fromUtf8("Ajustement proportionnelle y = a·x — ajustement impossible…")},
+        {"a row before a whole second, and the fit it changes", [&] { AddRowsAt({400}); },
+         QString::fromUtf8(
+             "Relevé 2 ajouté\u00a0: 100 particules, 400\u00a0K, volume 100\u00a0%, masse "
+             "relative 5\u00a0; pression 136\u00a0006\u00a0Pa\u00a0; chocs sur les parois non "
+             "mesurés. Aucune seconde simulée complète n'a encore été comptée dans cet état. 2 "
+             "relevés dans le tableau. Ajustement proportionnelle y = a·x\u00a0: a = 340\u00a0; "
+             "R² = 1.")},
+        {"an axis", key("CBox_X", Qt::Key_Down),
+         QString::fromUtf8("Grandeur en abscisse (X)\u00a0: Volume V (%). Ajustement "
+                           "proportionnelle y = a·x — ajustement impossible…")},
+        {"the span", key("CBox_Moyenne", Qt::Key_Down),
+         QString::fromUtf8("Moyenne sur\u00a0: 5 s.")},
+        {"the last row read whole, the table never visited",
+         key("butAjouter", Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier),
+         QString::fromUtf8("Relevé 2, série 1, à 10:00:00\u00a0: 100 particules, 400\u00a0K, …")},
+        {"the current row read whole",
+         [&] {
+             QTableView* table = Control<QTableView>("Table");
+             table->setCurrentIndex(table->model()->index(0, kWallHitsColumn));
+             key("Table", Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier)();
+         },
+         QString::fromUtf8("Relevé 1, série 1, à 10:00:00\u00a0: ") + row1 + QLatin1Char('.')},
+        {"the export", [&] { Click("butExporter"); },
+         QString::fromUtf8("2 relevés exportés dans « r.csv ». Dossier\u00a0: ") +
+             QDir::toNativeSeparators(folder.path()) + QLatin1Char('.')},
+        {"a row deleted", key("Table", Qt::Key_Delete),
+         QString::fromUtf8("1 relevé supprimé. 1 relevé dans le tableau, en 1 série ; tous "
+                           "sont exportés.")},
+    };
+    const Announcer& said = *window->announcer();
+    for (const Step& step : steps) {
+        const int before = said.count();
+        step.act();
+        EXPECT_EQ(said.count(), before + 1) << step.name;
+        if (step.said.endsWith(QChar(0x2026))) {
+            EXPECT_TRUE(said.lastText().startsWith(step.said.chopped(1)))
+                << step.name << ": " << said.lastText().toStdString();
+        } else {
+            EXPECT_EQ(said.lastText().toStdString(), step.said.toStdString()) << step.name;
+        }
+    }
+    // A choice the program makes is no step of the user's: nothing is said.
+    const int before = said.count();
+    Choose("CBox_X", 1);
+    EXPECT_EQ(said.count(), before);
+
+    // Each cell is read with its column's title, whichever the screen reader reads: those of
+    // the row left, the second.
+    ASSERT_EQ(Rows().size(), 1u);
+    QAccessibleTableInterface* table =
+        QAccessible::queryAccessibleInterface(Control<QTableView>("Table"))->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(0, kTemperatureColumn)->text(QAccessible::Name),
+              QString::fromUtf8("Température T (K)\u00a0: 400"));
+    EXPECT_EQ(table->cellAt(0, kWallHitsColumn)->text(QAccessible::Name),
+              QString::fromUtf8("Chocs sur parois /s\u00a0: aucune valeur"));
 }
 
 TEST_F(MeasurementsWindowTest, ExportThenImportGivesBackTheTable) {
@@ -680,6 +779,52 @@ TEST(BesideRectTest, BesideWhenThereIsRoomElseClearOfTheControls) {
     }
 }
 
+// Where the main window moves so that the measurement window does not cover it: frames of a
+// main window of 648 × 550 and a measurement window that needs at least 544 × 470.
+TEST(RoomBesideTest, TheMainWindowMovesAsideWhereTheScreenHoldsBothWindows) {
+    const QSize minimum(544, 470);
+    const QRect wide(0, 0, 1280, 1024), large(0, 0, 1600, 1000), small(0, 0, 1024, 768),
+        tall(0, 0, 1024, 1280);
+    struct Case {
+        const char* name;
+        QRect screen, main, expected;
+    };
+    const Case room[] = {
+        {"1280 × 1024, centred: to the left edge", wide, {316, 237, 648, 550}, {0, 237, 648, 550}},
+        {"room on the right already", large, {100, 100, 648, 550}, {100, 100, 648, 550}},
+        {"1024 × 768: no room anywhere", small, {188, 109, 648, 550}, {188, 109, 648, 550}},
+        {"a tall screen: to the top", tall, {188, 365, 648, 550}, {188, 0, 648, 550}},
+    };
+    for (const Case& c : room) {
+        const QRect moved = RoomBeside(c.main, minimum, c.screen);
+        EXPECT_EQ(moved, c.expected) << c.name;
+        const QRect window = BesideRect(moved, QRect(moved.topLeft(), QSize(170, 470)),
+                                        QSize(1000, 680), minimum, c.screen);
+        EXPECT_EQ(moved != c.main, !window.intersects(moved) && window.intersects(c.main))
+            << c.name;
+    }
+
+    struct Clear {
+        const char* name;
+        QRect main, window, expected;
+    };
+    const Clear clear[] = {
+        {"apart already", {0, 237, 648, 550}, {656, 237, 624, 680}, {0, 237, 648, 550}},
+        {"kept beside a moved main window, which is centred again",
+         {316, 237, 648, 550},
+         {656, 237, 624, 680},
+         {0, 237, 648, 550}},
+        {"kept on the left", {316, 237, 648, 550}, {0, 100, 600, 680}, {632, 237, 648, 550}},
+        {"across the whole height and the middle: stays",
+         {316, 237, 648, 550},
+         {300, 0, 680, 1024},
+         {316, 237, 648, 550}},
+    };
+    for (const Clear& c : clear) {
+        EXPECT_EQ(ClearOf(c.main, c.window, wide), c.expected) << c.name;
+    }
+}
+
 // The window as the main window opens it and feeds it.
 class MeasurementsInMainWindowTest : public ::testing::Test {
   protected:
@@ -817,6 +962,36 @@ TEST_F(MeasurementsInMainWindowTest, OnA1024By768ScreenItOpensWhollyOnItClearOfT
         window->close();
         form->hide();
     }
+}
+
+// A 1280 × 1024 screen with the main window in its middle has no room on either side of it,
+// but room for both windows side by side: the main window moves to the screen's edge, and the
+// measurement window stands beside it, covering none of it (the 3D view included). The next
+// run centres the main window again and puts the measurement window back where it was left:
+// the main window moves aside again.
+TEST_F(MeasurementsInMainWindowTest, OnA1280By1024ScreenTheMainWindowMakesRoomBesideIt) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QRect screen = form->screen()->availableGeometry();
+    ASSERT_EQ(screen.size(), QSize(1280, 1024));  // the test display's
+    const QPoint centred = form->pos();
+    const auto clear = [&](const QWidget& window) {
+        return QTest::qWaitFor([&] {
+            return !form->frameGeometry().intersects(window.frameGeometry()) &&
+                   screen.contains(form->frameGeometry()) &&
+                   screen.contains(window.frameGeometry());
+        });
+    };
+    form->bench().Show();
+    EXPECT_TRUE(clear(*form->bench().window()));
+    form->bench().window()->close();
+
+    form->move(centred);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->pos() == centred; }));
+    TFormReleves next(form.get(), form->gas);
+    next.Place(*form, *form->Pangaz);
+    next.show();
+    EXPECT_TRUE(clear(next));
 }
 
 TEST_F(MeasurementsInMainWindowTest, ClosingAsksAboutRowsNeverExportedAndOnlyThen) {
