@@ -32,6 +32,7 @@ constexpr char kUnit[] = "velisoValueUnit";
 constexpr char kCaption[] = "velisoCaption";
 constexpr char kFigure[] = "velisoFigure";
 constexpr char kSpoken[] = "velisoSpokenFormat";
+constexpr char kVoice[] = "velisoSaid";
 constexpr char kExposedMenu[] = "velisoExposedMenu";
 constexpr char kOwnedMenu[] = "velisoOwnedMenu";
 constexpr char kMenuOwner[] = "velisoMenuOwner";
@@ -559,10 +560,10 @@ class MenuAccessible : public QAccessibleWidget {
     QMenu* menu() const { return static_cast<QMenu*>(object()); }
 };
 
-/// The announcer: a notification that screen readers speak when it shows.
-class AnnouncerAccessible : public QAccessibleObject {
+/// One of the announcer's notifications, which a screen reader speaks when it shows.
+class VoiceAccessible : public QAccessibleObject {
   public:
-    explicit AnnouncerAccessible(Announcer* announcer) : QAccessibleObject(announcer) {}
+    explicit VoiceAccessible(QObject* voice) : QAccessibleObject(voice) {}
     QAccessibleInterface* parent() const override {
         return QAccessible::queryAccessibleInterface(object()->parent());
     }
@@ -570,7 +571,7 @@ class AnnouncerAccessible : public QAccessibleObject {
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? static_cast<Announcer*>(object())->lastText() : QString();
+        return t == QAccessible::Name ? object()->property(kVoice).toString() : QString();
     }
     QAccessible::Role role() const override { return QAccessible::Notification; }
     QAccessible::State state() const override { return {}; }
@@ -592,8 +593,8 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     // Asked once per class of the object's ancestry, most derived first: a role set on the
     // widget wins over whatever its class would give.
     const bool mostDerived = className == QLatin1String(object->metaObject()->className());
-    if (auto* announcer = qobject_cast<Announcer*>(object)) {
-        return mostDerived ? new AnnouncerAccessible(announcer) : nullptr;
+    if (mostDerived && object->property(kVoice).isValid()) {
+        return new VoiceAccessible(object);
     }
     if (auto* action = qobject_cast<QAction*>(object)) {
         QMenu* menu = mostDerived ? ExposedMenuOf(action) : nullptr;
@@ -729,15 +730,26 @@ void SetSpokenFormat(QLabel* label, const QString& format) {
 
 Announcer::Announcer(QObject* parent) : QObject(parent) {
     setObjectName("Announcer");
+    // More than a screen reader could be behind by: it reads each event in a few tens of
+    // milliseconds, and the program says at most a few sentences a second.
+    constexpr int kVoices = 4;
+    for (int i = 0; i < kVoices; ++i) {
+        auto* voice = new QObject(parent);
+        voice->setObjectName(QStringLiteral("AnnouncerVoice%1").arg(i));
+        voice->setProperty(kVoice, QString());
+        voices_.push_back(voice);
+    }
 }
 
 void Announcer::Say(const QString& text) {
     text_ = text;
+    QObject* voice = voices_[static_cast<std::size_t>(count_) % voices_.size()];
     ++count_;
+    voice->setProperty(kVoice, text);
     if (QAccessible::isActive()) {
-        QAccessibleEvent name(this, QAccessible::NameChanged);
+        QAccessibleEvent name(voice, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&name);
-        QAccessibleEvent show(this, QAccessible::ObjectShow);
+        QAccessibleEvent show(voice, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&show);
     }
 }

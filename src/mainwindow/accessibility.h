@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <vector>
+
 class QLabel;
 class QMenu;
 class QWidget;
@@ -48,6 +50,11 @@ void SetSpokenFormat(QLabel* label, const QString& format);
 
 /// Says a sentence once, politely, through a notification object that only screen readers
 /// see: nothing shows on the screen. Each Say is one announcement, even of the same words.
+///
+/// A screen reader reads a notification's text when it gets to the event, and this Qt's bridge
+/// does not pass the text with it: a second sentence given to the same object before then
+/// would be read twice and the first lost. The sentences therefore take turns among a few
+/// notification objects, children of `parent`.
 class Announcer : public QObject {
     Q_OBJECT
   public:
@@ -60,6 +67,7 @@ class Announcer : public QObject {
     int count() const { return count_; }
 
   private:
+    std::vector<QObject*> voices_;
     QString text_;
     int count_ = 0;
 };

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "core/common/random_source.h"
 #include "core/gas/gas_model.h"
@@ -875,10 +876,12 @@ void TFormMM::OpenGLOrvPanel1MouseMove(TOpenGLOrvPanel*, Qt::KeyboardModifiers, 
 }
 
 bool TFormMM::OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    if (modifiers & (Qt::AltModifier | Qt::MetaModifier)) {
         return false;
     }
     // The keypad's keys come with their own modifier; + comes with Shift on most layouts.
+    // Ctrl+Up and Ctrl+Down move the eye nearer and farther as a Ctrl-drag does: a screen
+    // reader takes the keypad's + and - for its own commands.
     static const std::pair<int, NavKey> kKeys[] = {
         {Qt::Key_Left, NavKey::Left},     {Qt::Key_Right, NavKey::Right},
         {Qt::Key_Up, NavKey::Up},         {Qt::Key_Down, NavKey::Down},
@@ -887,9 +890,18 @@ bool TFormMM::OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         {Qt::Key_Minus, NavKey::ZoomOut}, {Qt::Key_Underscore, NavKey::ZoomOut},
         {Qt::Key_Home, NavKey::Home},
     };
-    for (const auto& [code, navKey] : kKeys) {
+    static const std::pair<int, NavKey> kCtrlKeys[] = {
+        {Qt::Key_Up, NavKey::ZoomIn},
+        {Qt::Key_Down, NavKey::ZoomOut},
+    };
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    using Keys = std::span<const std::pair<int, NavKey>>;
+    for (const auto& [code, navKey] : ctrl ? Keys(kCtrlKeys) : Keys(kKeys)) {
         if (code == key) {
             NavKeyPress(ActiveViewPoint(), navKey, StartViewPoint(activeTab()));
+            if (viewSpeech_ != nullptr) {
+                viewSpeech_->CameraMoved();
+            }
             return true;
         }
     }

@@ -7,11 +7,15 @@ Run by run_at_spi_test with the program started on the gas tab:
   that text follows the slider when a key moves it;
 - Shift+F10 and the Menu key open the view's menu with its first item focused, inside a list
   named "Menu de la vue 3D" that lies in the view (a screen reader ignores an item whose menu
-  is no one's child); its toggles are check boxes that say whether they are on, both ways.
+  is no one's child); its toggles are check boxes that say whether they are on, both ways;
+- each camera key on the focused view says where the camera is, its figures included.
 """
 
 import subprocess
 import sys
+import time
+
+from gi.repository import GLib
 
 import pyatspi
 
@@ -139,13 +143,58 @@ def check_menu(frame, failures):
     print("menu toggles: %s" % toggles)
 
 
+class Notifications:
+    """The sentences the program's notifications say, as the accessibility bus reports them."""
+
+    def __init__(self):
+        self.said = []
+        pyatspi.Registry.registerEventListener(self._on_name,
+                                               "object:property-change:accessible-name")
+
+    def _on_name(self, event):
+        if event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+            self.said.append(event.source.name)
+
+    def next(self, count, start, seconds=5):
+        """The first sentence beginning with `start` said after the first `count`, once it
+        came, or None."""
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            while GLib.MainContext.default().iteration(False):
+                pass
+            found = [s for s in self.said[count:] if s.startswith(start)]
+            if found:
+                return found[0]
+            time.sleep(0.05)
+        return None
+
+
+def check_camera(frame, notifications, failures):
+    view = next((o for o in walk(frame) if o.name == VIEW_NAME), None)
+    view.queryComponent().grabFocus()
+    if wait_for(lambda: view.getState().contains(pyatspi.STATE_FOCUSED) or None, 5) is None:
+        failures.append("the view does not take the focus")
+        return
+    # From the gas tab's start camera (40 degrees, height 0, distance 4.25).
+    for keyname, part in (("Up", "(hauteur 0,43)"), ("ctrl+Up", "(distance 4)"),
+                          ("ctrl+Down", "(distance 4,25)"), ("Right", "rotation de 45")):
+        count = len(notifications.said)
+        key(keyname)
+        sentence = notifications.next(count, "Caméra : ")
+        print("%s: %s" % (keyname, sentence))
+        if sentence is None or part not in sentence:
+            failures.append("after %s the camera says %r, not %s" % (keyname, sentence, part))
+
+
 def main():
     frame = program_main_frame()
     if frame is None:
         return 1
     failures = []
+    notifications = Notifications()
     check_sliders(frame, failures)
     check_menu(frame, failures)
+    check_camera(frame, notifications, failures)
     for failure in failures:
         print("FAIL: " + failure)
     return 1 if failures else 0

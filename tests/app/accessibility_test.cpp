@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -339,6 +340,48 @@ TEST_F(Accessibility, TheViewMenuIsSaidWhenItOpensAndItsTogglesSayBothStates) {
 
     menu->hide();
     EXPECT_EQ(view->childCount(), 0);
+}
+
+TEST_F(Accessibility, CameraKeysSayWhereTheCameraIsAtMostOnceASecond) {
+    Show();
+    QApplication::setActiveWindow(form);
+    ViewSpeech* speech = form->viewSpeech();
+    speech->settleMs = 0;
+    Announcer* announcer = speech->announcer();
+    TOpenGLOrvPanel* view = form->OpenGLOrvPanel1;
+    view->setFocus(Qt::TabFocusReason);
+    const int before = announcer->count();
+
+    // One key: its sentence at once.
+    QElapsedTimer sinceFirst;
+    QTest::keyClick(view, Qt::Key_Up);
+    sinceFirst.start();
+    ASSERT_EQ(announcer->count(), before + 1);
+    EXPECT_EQ(Str(announcer->lastText()), DescribeCamera(form->solid.view));
+    EXPECT_GT(form->solid.view.height, 1.5);
+
+    // A key held: nothing more within the second, then the camera where it stopped.
+    const double distance = form->solid.view.distance;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(view, Qt::Key_Up, Qt::ControlModifier);  // nearer, as a Ctrl-drag
+    }
+    EXPECT_LT(form->solid.view.distance, distance);
+    if (sinceFirst.elapsed() < speech->cameraMs) {
+        EXPECT_EQ(announcer->count(), before + 1);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return announcer->count() == before + 2; }, 5000));
+    EXPECT_GE(sinceFirst.elapsed(), speech->cameraMs);
+    EXPECT_EQ(Str(announcer->lastText()), DescribeCamera(form->solid.view));
+    // The settled description does not say the camera again.
+    speech->Poll();
+    EXPECT_EQ(announcer->count(), before + 2);
+
+    // Ctrl+Down goes back, farther; Ctrl with a side arrow moves nothing.
+    QTest::keyClick(view, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_GT(form->solid.view.distance, distance - 5 * 0.25);
+    const double angle = form->solid.view.angle;
+    QTest::keyClick(view, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(form->solid.view.angle, angle);
 }
 
 }  // namespace
