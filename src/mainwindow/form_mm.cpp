@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -343,7 +344,13 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     resize(646, 525);
 
     openUrl = [this](const QUrl& url) {
-        if (!OpenWithDesktop(url)) {
+        const QPointer<TFormMM> self(this);
+        const auto failed = [self, path = url.toLocalFile()] {
+            if (self) {
+                self->ShowPageProblem(OpenerFailedMessage(path));
+            }
+        };
+        if (!OpenWithDesktop(url, failed)) {
             ShowPageProblem(NoOpenerMessage());
         }
     };
