@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QSlider>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTabBar>
@@ -130,13 +131,49 @@ class FocusRingFollower : public QObject {
 void Outline(QPainter* painter, const QRectF& rect, double radius) {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, radius > 0);
-    painter->setPen(QPen(AccessibleStyle::OutlineColour(), 1));
+    painter->setPen(QPen(AccessibleStyle::CurrentOutlineColour(), 1));
     painter->setBrush(Qt::NoBrush);
     const QRectF r = rect.adjusted(0.5, 0.5, -0.5, -0.5);
     if (radius > 0) {
         painter->drawRoundedRect(r, radius, radius);
     } else {
         painter->drawRect(r);
+    }
+    painter->restore();
+}
+
+/// The tick marks of a horizontal or vertical slider, where the base style draws them (one
+/// line at each interval, shorter at both ends), in the outline colour.
+void TickMarks(const QStyle* style, const QStyleOptionSlider& slider, QPainter* painter,
+               const QWidget* widget) {
+    const bool horizontal = slider.orientation == Qt::Horizontal;
+    const int length = style->pixelMetric(QStyle::PM_SliderLength, &slider, widget);
+    const int tickSize = style->pixelMetric(QStyle::PM_SliderTickmarkOffset, &slider, widget);
+    const int available = (horizontal ? slider.rect.width() : slider.rect.height()) - length;
+    int interval = slider.tickInterval > 0 ? slider.tickInterval : slider.singleStep;
+    if (interval <= 0) {
+        interval = 1;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(AccessibleStyle::CurrentOutlineColour());
+    painter->translate(slider.rect.topLeft());
+    const int w = slider.rect.width() - 1;
+    const int h = slider.rect.height() - 1;
+    for (long long v = slider.minimum; v <= slider.maximum; v += interval) {
+        const int value = static_cast<int>(v);
+        const int pos = QStyle::sliderPositionFromValue(slider.minimum, slider.maximum, value,
+                                                        available, slider.upsideDown) +
+                        length / 2;
+        const int extra = value == slider.minimum || value == slider.maximum ? 1 : 2;
+        if (slider.tickPosition & QSlider::TicksAbove) {
+            horizontal ? painter->drawLine(pos, extra, pos, tickSize)
+                       : painter->drawLine(extra, pos, tickSize, pos);
+        }
+        if (slider.tickPosition & QSlider::TicksBelow) {
+            horizontal ? painter->drawLine(pos, h - extra, pos, h - tickSize)
+                       : painter->drawLine(w - extra, pos, w - tickSize, pos);
+        }
     }
     painter->restore();
 }
@@ -157,6 +194,10 @@ bool AccessibleStyle::HighContrast() {
     return highContrast;
 }
 
+QColor AccessibleStyle::CurrentOutlineColour() {
+    return highContrast ? OutlineColour() : NormalOutlineColour();
+}
+
 void AccessibleStyle::SetHighContrast(bool on) {
     highContrast = on;
 }
@@ -171,9 +212,6 @@ void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
-    if (!highContrast) {
-        return;
-    }
     switch (element) {
         case PE_IndicatorCheckBox:
             Outline(painter, option->rect, 0);
@@ -181,7 +219,7 @@ void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         case PE_IndicatorRadioButton: {
             painter->save();
             painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(QPen(OutlineColour(), 1.2));
+            painter->setPen(QPen(CurrentOutlineColour(), 1.2));
             painter->setBrush(Qt::NoBrush);
             painter->drawEllipse(QRectF(option->rect).adjusted(0.6, 0.6, -0.6, -0.6));
             painter->restore();
@@ -203,29 +241,36 @@ void AccessibleStyle::drawControl(ControlElement element, const QStyleOption* op
         // The style marks the focused tab inside its label, out of this proxy's reach.
         FocusRectangle(painter, option->rect.adjusted(2, 2, -2, -1));
     }
-    if (highContrast && (element == CE_ProgressBarGroove || element == CE_TabBarTabShape)) {
+    if (element == CE_ProgressBarGroove || element == CE_TabBarTabShape) {
         Outline(painter, option->rect, 0);
     }
 }
 
 void AccessibleStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                          QPainter* painter, const QWidget* widget) const {
-    if (highContrast && control == CC_Slider && (option->subControls & SC_SliderGroove)) {
-        // The groove first, its outline over it, then the handle over both.
-        const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
-        if (slider != nullptr) {
-            QStyleOptionSlider groove = *slider;
-            groove.subControls = SC_SliderGroove;
-            QProxyStyle::drawComplexControl(control, &groove, painter, widget);
+    const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control == CC_Slider && slider != nullptr) {
+        // The groove first, its outline over it, then the handle over both, outlined too;
+        // the tick marks in the outline colour instead of the style's.
+        QStyleOptionSlider part = *slider;
+        part.subControls = slider->subControls & SC_SliderGroove;
+        if (part.subControls != 0) {
+            QProxyStyle::drawComplexControl(control, &part, painter, widget);
             Outline(painter, subControlRect(control, option, SC_SliderGroove, widget), 2);
-            QStyleOptionSlider rest = *slider;
-            rest.subControls &= ~SC_SliderGroove;
-            QProxyStyle::drawComplexControl(control, &rest, painter, widget);
-            return;
         }
+        part.subControls = slider->subControls & ~(SC_SliderGroove | SC_SliderTickmarks);
+        QProxyStyle::drawComplexControl(control, &part, painter, widget);
+        if (slider->subControls & SC_SliderHandle) {
+            Outline(painter, subControlRect(control, option, SC_SliderHandle, widget), 2);
+        }
+        if ((slider->subControls & SC_SliderTickmarks) &&
+            slider->tickPosition != QSlider::NoTicks) {
+            TickMarks(this, *slider, painter, widget);
+        }
+        return;
     }
     QProxyStyle::drawComplexControl(control, option, painter, widget);
-    if (highContrast && control == CC_ComboBox) {
+    if (control == CC_ComboBox) {
         Outline(painter, option->rect, 2);
     }
 }
