@@ -12,8 +12,12 @@
 #include <QSlider>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QStyleOptionSlider>
 #include <QTabBar>
 #include <QWidget>
+
+#include <algorithm>
+#include <vector>
 
 namespace veliso {
 
@@ -27,6 +31,94 @@ const char* const kContrastSheets = "velisoContrastSheets";
 /// `rect` less its inside `width` pixels in from every edge.
 QRegion Ring(const QRect& rect, int width) {
     return QRegion(rect).subtracted(QRegion(rect.adjusted(width, width, -width, -width)));
+}
+
+/// What the ring goes around, in the parent's coordinates: a slider's groove and handle (its
+/// widget has empty rows above and below them), any other control's bounds.
+QRect FocusArea(const QWidget* target) {
+    const QRect bounds = target->geometry();
+    const auto* slider = qobject_cast<const QSlider*>(target);
+    if (slider == nullptr) {
+        return bounds;
+    }
+    const QStyleOptionSlider option = SliderStyleOption(*slider);
+    QStyle* style = slider->style();
+    QRect parts =
+        style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, slider) |
+        style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    // Across the slider the whole length; its tick marks are part of it.
+    if (slider->orientation() == Qt::Horizontal) {
+        parts.setLeft(0);
+        parts.setRight(slider->width() - 1);
+        if (slider->tickPosition() & QSlider::TicksAbove) {
+            parts.setTop(0);
+        }
+        if (slider->tickPosition() & QSlider::TicksBelow) {
+            parts.setBottom(slider->height() - 1);
+        }
+    }
+    return parts.translated(bounds.topLeft()) & bounds;
+}
+
+/// What the ring must leave uncovered around `target`, in its parent's coordinates: the
+/// siblings drawn before it (those drawn after it lie over the ring), and, of a sibling
+/// under the whole control (a backdrop panel), the widgets inside it.
+std::vector<QRect> Obstacles(const QWidget* target, const QRect& area) {
+    std::vector<QRect> obstacles;
+    for (const QObject* o : target->parentWidget()->children()) {
+        if (o == target) {
+            break;
+        }
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (w == nullptr || w->isWindow() || !w->isVisible() ||
+            w->objectName() == QLatin1String("FocusRing")) {
+            continue;
+        }
+        const QRect g = w->geometry();
+        if (!g.contains(area)) {
+            obstacles.push_back(g);
+            continue;
+        }
+        for (const QWidget* inner : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!inner->isWindow() && inner->isVisible()) {
+                obstacles.push_back(inner->geometry().translated(g.topLeft()));
+            }
+        }
+    }
+    return obstacles;
+}
+
+/// Where the ring lies around `target`, in its parent's coordinates: one pixel outside its
+/// focus area; on a side where something it must not cover comes nearer (a caption just above
+/// a slider, a slider stacked on another), no farther out than that, inside the control's own
+/// area if need be, down to half of it.
+QRect RingBounds(const QWidget* target) {
+    constexpr int w = AccessibleStyle::kRingWidth;
+    const int m = w + AccessibleStyle::kRingGap;
+    const QRect area = FocusArea(target);
+    QRect ring = area.adjusted(-m, -m, m, m);
+    for (const QRect& g : Obstacles(target, area)) {
+        const bool acrossColumns = g.left() <= area.right() && g.right() >= area.left();
+        const bool acrossRows = g.top() <= area.bottom() && g.bottom() >= area.top();
+        if (acrossColumns && g.top() < area.top() && g.bottom() >= ring.top()) {
+            ring.setTop(g.bottom() + 1);
+        }
+        if (acrossColumns && g.bottom() > area.bottom() && g.top() <= ring.bottom()) {
+            ring.setBottom(g.top() - 1);
+        }
+        if (acrossRows && g.left() < area.left() && g.right() >= ring.left()) {
+            ring.setLeft(g.right() + 1);
+        }
+        if (acrossRows && g.right() > area.right() && g.left() <= ring.right()) {
+            ring.setRight(g.left() - 1);
+        }
+    }
+    const QPoint centre = area.center();
+    ring.setTop(std::min(ring.top(), centre.y() - w));
+    ring.setBottom(std::max(ring.bottom(), centre.y() + w));
+    ring.setLeft(std::min(ring.left(), centre.x() - w));
+    ring.setRight(std::max(ring.right(), centre.x() + w));
+    return ring;
 }
 
 /// The ring around the control that has the keyboard focus: a widget of the control's parent,
@@ -92,10 +184,24 @@ class FocusRing : public QWidget {
             hide();
             return;
         }
-        const int m = AccessibleStyle::kRingWidth + AccessibleStyle::kRingGap;
-        setGeometry(target_->geometry().adjusted(-m, -m, m, m));
+        setGeometry(RingBounds(target_));
         setMask(Ring(rect(), AccessibleStyle::kRingWidth));
-        raise();
+        // Right over its control: what was laid over the control (a figure under a slider's
+        // track) stays over the ring too.
+        const QObjectList& siblings = target_->parentWidget()->children();
+        const qsizetype at = siblings.indexOf(target_);
+        QWidget* above = nullptr;
+        for (qsizetype i = at + 1; i < siblings.size() && above == nullptr; ++i) {
+            auto* w = qobject_cast<QWidget*>(siblings[i]);
+            if (w != nullptr && w != this && !w->isWindow()) {
+                above = w;
+            }
+        }
+        if (above != nullptr) {
+            stackUnder(above);
+        } else {
+            raise();
+        }
         show();
         update();
     }
@@ -186,6 +292,27 @@ void FocusRectangle(QPainter* painter, const QRect& rect) {
 }
 
 }  // namespace
+
+QStyleOptionSlider SliderStyleOption(const QSlider& slider) {
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.subControls = QStyle::SC_None;
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    option.singleStep = slider.singleStep();
+    option.pageStep = slider.pageStep();
+    option.tickPosition = slider.tickPosition();
+    option.tickInterval = slider.tickInterval();
+    option.upsideDown = slider.invertedAppearance() != (slider.orientation() == Qt::Vertical);
+    option.direction = Qt::LeftToRight;
+    if (slider.orientation() == Qt::Horizontal) {
+        option.state |= QStyle::State_Horizontal;
+    }
+    return option;
+}
 
 AccessibleStyle::AccessibleStyle()
     : QProxyStyle(BaseStyleName().isEmpty() ? nullptr : QStyleFactory::create(BaseStyleName())) {}

@@ -4,8 +4,10 @@
 
 #include <QColor>
 #include <QProxyStyle>
+#include <QStyleOptionSlider>
 
 class QApplication;
+class QSlider;
 
 namespace veliso {
 
@@ -53,6 +55,10 @@ class AccessibleStyle : public QProxyStyle {
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
 };
+
+/// The style option `slider` paints itself with (its range, position, ticks and steps), for
+/// asking the style where its parts lie.
+QStyleOptionSlider SliderStyleOption(const QSlider& slider);
 
 /// Makes `AccessibleStyle` the application's style (over the style Qt chose, `-style` included)
 /// and has the focus ring follow the keyboard focus in every window. Call once, after the

@@ -147,17 +147,7 @@ std::vector<Measure> MeasurePanel(QWidget* panel, const QImage& image) {
         add("titre de groupe " + group->objectName().toStdString(), title, title, 4.5);
     }
     for (auto* slider : panel->findChildren<QSlider*>()) {
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = slider->orientation();
-        option.tickPosition = slider->tickPosition();
-        option.tickInterval = slider->tickInterval();
-        option.maximum = slider->maximum();
-        option.minimum = slider->minimum();
-        option.sliderPosition = slider->sliderPosition();
-        option.sliderValue = slider->value();
-        option.singleStep = slider->singleStep();
-        option.pageStep = slider->pageStep();
+        const QStyleOptionSlider option = SliderStyleOption(*slider);
         const QRect groove =
             inPanel(slider, slider->style()->subControlRect(QStyle::CC_Slider, &option,
                                                             QStyle::SC_SliderGroove, slider));
