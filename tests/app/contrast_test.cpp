@@ -215,12 +215,6 @@ TEST_F(ContrastTest, OutlinesFramesAndTicksAtThreeToOneTextsAtFourAndAHalf) {
             QWidget* panels[] = {form->Pansol, form->Panliq, form->Pangaz};
             QWidget* panel = panels[tab];
             const QImage image = panel->grab().toImage();
-            if (qEnvironmentVariableIsSet("VELISO_CONTRAST_PICTURES")) {
-                image.save(QStringLiteral("%1/tab%2-%3.png")
-                               .arg(qEnvironmentVariable("VELISO_CONTRAST_PICTURES"))
-                               .arg(tab)
-                               .arg(strong ? "contraste" : "normal"));
-            }
             std::printf("%s, onglet %d\n", strong ? "Contraste élevé" : "Normal", tab);
             std::vector<Measure> measures = MeasurePanel(panel, image);
             if (tab == 0) {

@@ -87,25 +87,19 @@ inline std::vector<TextInk> TextsOf(const QWidget* w) {
         }
     } else if (const auto* group = dynamic_cast<const FittedGroupBox*>(w)) {
         if (!group->title().trimmed().isEmpty()) {
+            // Where the style draws the title while it fits; at the top of its room when
+            // drawn smaller.
             const FittedText fit = group->fittedTitle();
-            const QRect room = group->titleRoom();
-            const int lead = group->fontMetrics().horizontalAdvance(group->title()) -
-                             group->fontMetrics().horizontalAdvance(group->title().trimmed());
-            // Where the style draws the title when it fits, in its own place otherwise.
             QStyleOptionGroupBox option;
             option.initFrom(group);
             option.text = group->title();
-            option.subControls = QStyle::SC_GroupBoxLabel;
             const QRect label = group->style()->subControlRect(QStyle::CC_GroupBox, &option,
                                                                QStyle::SC_GroupBoxLabel, group);
-            texts.push_back({fit.asIs ? InkOf(group->font(), group->title(), label.size(),
-                                              Qt::AlignLeft | Qt::AlignVCenter)
-                                            .translated(label.topLeft())
-                                      : InkOf(fit.font, group->title(), room.size(),
-                                              Qt::AlignLeft | Qt::AlignTop)
-                                            .translated(room.topLeft() + QPoint(0, 0)),
-                             fit.asIs});
-            static_cast<void>(lead);
+            const QRect room = fit.asIs ? label : group->titleRoom();
+            const int flags = Qt::AlignLeft | (fit.asIs ? Qt::AlignVCenter : Qt::AlignTop);
+            texts.push_back(
+                {InkOf(fit.font, group->title(), room.size(), flags).translated(room.topLeft()),
+                 fit.asIs});
         }
     }
     return texts;
