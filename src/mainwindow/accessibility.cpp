@@ -5,9 +5,12 @@
 #include <QAbstractSlider>
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTabBar>
@@ -29,6 +32,15 @@ constexpr char kUnit[] = "velisoValueUnit";
 constexpr char kCaption[] = "velisoCaption";
 constexpr char kFigure[] = "velisoFigure";
 constexpr char kSpoken[] = "velisoSpokenFormat";
+constexpr char kVoice[] = "velisoSaid";
+constexpr char kExposedMenu[] = "velisoExposedMenu";
+constexpr char kOwnedMenu[] = "velisoOwnedMenu";
+constexpr char kMenuOwner[] = "velisoMenuOwner";
+
+/// A rectangle of `widget` in screen coordinates.
+QRect OnScreen(const QWidget* widget, const QRect& r) {
+    return QRect(widget->mapToGlobal(r.topLeft()), r.size());
+}
 
 QString StripAmpersands(QString text) {
     return text.remove(QLatin1Char('&'));
@@ -60,11 +72,19 @@ class RoleAccessible : public QAccessibleWidget {
   public:
     RoleAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
 
-    int childCount() const override {
-        return role() == QAccessible::Graphic ? 0 : QAccessibleWidget::childCount();
-    }
+    // The widgets inside come first, then the menu the widget owns while it is open.
+    int childCount() const override { return OwnChildren() + (OpenMenu() != nullptr ? 1 : 0); }
     QAccessibleInterface* child(int index) const override {
-        return role() == QAccessible::Graphic ? nullptr : QAccessibleWidget::child(index);
+        if (index < OwnChildren()) {
+            return QAccessibleWidget::child(index);
+        }
+        return index == OwnChildren() ? QAccessible::queryAccessibleInterface(OpenMenu()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child != nullptr && OpenMenu() != nullptr && child->object() == OpenMenu()) {
+            return OwnChildren();
+        }
+        return role() == QAccessible::Graphic ? -1 : QAccessibleWidget::indexOfChild(child);
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         return role() == QAccessible::Graphic ? nullptr : QAccessibleWidget::childAt(x, y);
@@ -98,30 +118,45 @@ class RoleAccessible : public QAccessibleWidget {
     }
 
   private:
+    /// A picture has no parts: the native window inside the 3D view is no object of its own.
+    int OwnChildren() const {
+        return role() == QAccessible::Graphic ? 0 : QAccessibleWidget::childCount();
+    }
+    QMenu* OpenMenu() const {
+        auto* menu = qobject_cast<QMenu*>(widget()->property(kOwnedMenu).value<QObject*>());
+        return menu != nullptr && menu->isVisible() ? menu : nullptr;
+    }
     bool Pressable() const {
         return (role() == QAccessible::Link || role() == QAccessible::Button) &&
                widget()->metaObject()->indexOfSignal("clicked()") >= 0;
     }
 };
 
-/// A slider whose value is read with its unit ("298 K"), labelled by its tied labels.
-class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+/// A slider read with its unit ("298 K"), labelled by its tied labels.
+///
+/// It is exposed as a spin button that shows that reading as its text. For a slider, a
+/// screen reader says the bare number of the value interface: the value text that would carry
+/// the unit does not pass through this Qt's bridge. For a spin button it says the text, when
+/// the focus comes and at every change. The keys are those of a spin button: the arrows, Page
+/// Up and Page Down, Home and End.
+class SliderAccessible : public QAccessibleWidget,
+                         public QAccessibleValueInterface,
+                         public QAccessibleTextInterface {
   public:
     explicit SliderAccessible(QAbstractSlider* slider)
-        : QAccessibleWidget(slider, QAccessible::Slider) {}
+        : QAccessibleWidget(slider, QAccessible::SpinBox) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::ValueInterface) {
             return static_cast<QAccessibleValueInterface*>(this);
         }
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
         return QAccessibleWidget::interface_cast(type);
     }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) {
-            return QString::fromStdString(FrenchNumber(slider()->value())) +
-                   slider()->property(kUnit).toString();
-        }
-        return QAccessibleWidget::text(t);
+        return t == QAccessible::Value ? Reading() : QAccessibleWidget::text(t);
     }
     QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
         QAccessible::Relation match) const override {
@@ -134,7 +169,33 @@ class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterf
     QVariant minimumValue() const override { return slider()->minimum(); }
     QVariant minimumStepSize() const override { return slider()->singleStep(); }
 
+    // The reading as a text that cannot be edited or selected.
+    QString text(int start, int end) const override {
+        const QString reading = Reading();
+        return reading.mid(start, end < 0 ? -1 : end - start);
+    }
+    int characterCount() const override { return static_cast<int>(Reading().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
   private:
+    QString Reading() const {
+        return QString::fromStdString(FrenchNumber(slider()->value())) +
+               slider()->property(kUnit).toString();
+    }
     QAbstractSlider* slider() const { return static_cast<QAbstractSlider*>(object()); }
 };
 
@@ -211,8 +272,7 @@ class TabAccessible : public QAccessibleInterface, public QAccessibleActionInter
         if (!isValid()) {
             return {};
         }
-        const QRect r = bar_->tabRect(index_);
-        return QRect(bar_->mapToGlobal(r.topLeft()), r.size());
+        return OnScreen(bar_, bar_->tabRect(index_));
     }
     QAccessible::Role role() const override { return QAccessible::PageTab; }
     QAccessible::State state() const override {
@@ -344,10 +404,166 @@ class TabBarAccessible : public QAccessibleWidget {
     mutable std::vector<QAccessible::Id> ids_;
 };
 
-/// The announcer: a notification that screen readers speak when it shows.
-class AnnouncerAccessible : public QAccessibleObject {
+/// The menu given to ExposeMenu, or one of its submenus, that `action` is an item of.
+QMenu* ExposedMenuOf(QAction* action) {
+    for (QObject* o : action->associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(o); menu && menu->property(kExposedMenu).toBool()) {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+/// An item of a menu given to ExposeMenu. An item that can be checked is a check box,
+/// or a radio button when it is one choice of an exclusive group: a screen reader says both
+/// states of those, while of a menu item it says "checked" alone, this Qt's bridge passing no
+/// "checkable" state on.
+class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
   public:
-    explicit AnnouncerAccessible(Announcer* announcer) : QAccessibleObject(announcer) {}
+    MenuItemAccessible(QMenu* menu, QAction* action) : menu_(menu), action_(action) {}
+
+    bool isValid() const override { return menu_ != nullptr && action_ != nullptr; }
+    QObject* object() const override { return action_; }
+    QWindow* window() const override { return menu_ ? menu_->windowHandle() : nullptr; }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(menu_.data());
+    }
+    // A submenu is the one child of the item that opens it.
+    int childCount() const override { return isValid() && action_->menu() != nullptr ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && childCount() == 1
+                   ? QAccessible::queryAccessibleInterface(action_->menu())
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr && childCount() == 1 && child->object() == action_->menu() ? 0 : -1;
+    }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid()) {
+            return {};
+        }
+        if (t == QAccessible::Name) {
+            return StripAmpersands(action_->text());
+        }
+        if (t == QAccessible::Accelerator) {
+            return action_->shortcut().toString(QKeySequence::NativeText);
+        }
+        return {};
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) {
+            return {};
+        }
+        return OnScreen(menu_, menu_->actionGeometry(action_));
+    }
+    QAccessible::Role role() const override {
+        if (!isValid() || action_->isSeparator()) {
+            return QAccessible::Separator;
+        }
+        if (!action_->isCheckable()) {
+            return QAccessible::MenuItem;
+        }
+        const QActionGroup* group = action_->actionGroup();
+        return group != nullptr && group->isExclusive() ? QAccessible::RadioButton
+                                                        : QAccessible::CheckBox;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        s.invisible = !menu_->isVisible() || !action_->isVisible();
+        s.disabled = action_->isSeparator() || !action_->isEnabled();
+        s.focusable = !s.disabled;
+        s.focused = menu_->activeAction() == action_;
+        s.checkable = action_->isCheckable();
+        s.checked = action_->isChecked();
+        s.hasPopup = action_->menu() != nullptr;
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return isValid() && action_->isEnabled() && !action_->isSeparator()
+                   ? QStringList{pressAction()}
+                   : QStringList{};
+    }
+    void doAction(const QString& name) override {
+        if (name != pressAction() || !isValid() || !action_->isEnabled()) {
+            return;
+        }
+        if (action_->menu() != nullptr) {
+            menu_->setActiveAction(action_);  // opens the submenu
+        } else {
+            action_->trigger();
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+  private:
+    QPointer<QMenu> menu_;
+    QPointer<QAction> action_;
+};
+
+/// A menu given to ExposeMenu: its items are MenuItemAccessible, found among its children
+/// whatever their role. It is a list: a screen reader says a list's name as it enters it, and
+/// says nothing of a popup menu, while this Qt's bridge has no role it would pass on as a
+/// plain menu.
+class MenuAccessible : public QAccessibleWidget {
+  public:
+    explicit MenuAccessible(QMenu* menu) : QAccessibleWidget(menu, QAccessible::List) {}
+
+    int childCount() const override { return static_cast<int>(menu()->actions().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAction*> actions = menu()->actions();
+        return index >= 0 && index < actions.size()
+                   ? QAccessible::queryAccessibleInterface(actions.at(index))
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr ? static_cast<int>(menu()->actions().indexOf(
+                                      qobject_cast<QAction*>(child->object())))
+                                : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        QAction* action = menu()->actionAt(menu()->mapFromGlobal(QPoint(x, y)));
+        return action != nullptr ? QAccessible::queryAccessibleInterface(action) : nullptr;
+    }
+    QString text(QAccessible::Text t) const override {
+        const QString text = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && text.isEmpty() ? StripAmpersands(menu()->title()) : text;
+    }
+    QAccessibleInterface* parent() const override {
+        // A submenu lies in the item that opens it; the menu at the view in the window.
+        if (QAction* opener = menu()->menuAction()) {
+            for (QObject* o : opener->associatedObjects()) {
+                if (qobject_cast<QMenu*>(o) != nullptr && o != menu()) {
+                    return QAccessible::queryAccessibleInterface(opener);
+                }
+            }
+        }
+        // A menu that opens at a widget lies in it: a screen reader follows the parents of
+        // an item up to the window, and ignores an item whose menu is no one's child.
+        if (auto* owner = qobject_cast<QWidget*>(menu()->property(kMenuOwner).value<QObject*>())) {
+            return QAccessible::queryAccessibleInterface(owner);
+        }
+        return QAccessibleWidget::parent();
+    }
+
+  private:
+    QMenu* menu() const { return static_cast<QMenu*>(object()); }
+};
+
+/// One of the announcer's notifications, which a screen reader speaks when it shows.
+class VoiceAccessible : public QAccessibleObject {
+  public:
+    explicit VoiceAccessible(QObject* voice) : QAccessibleObject(voice) {}
     QAccessibleInterface* parent() const override {
         return QAccessible::queryAccessibleInterface(object()->parent());
     }
@@ -355,7 +571,7 @@ class AnnouncerAccessible : public QAccessibleObject {
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? static_cast<Announcer*>(object())->lastText() : QString();
+        return t == QAccessible::Name ? object()->property(kVoice).toString() : QString();
     }
     QAccessible::Role role() const override { return QAccessible::Notification; }
     QAccessible::State state() const override { return {}; }
@@ -377,11 +593,20 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     // Asked once per class of the object's ancestry, most derived first: a role set on the
     // widget wins over whatever its class would give.
     const bool mostDerived = className == QLatin1String(object->metaObject()->className());
-    if (auto* announcer = qobject_cast<Announcer*>(object)) {
-        return mostDerived ? new AnnouncerAccessible(announcer) : nullptr;
+    if (mostDerived && object->property(kVoice).isValid()) {
+        return new VoiceAccessible(object);
+    }
+    if (auto* action = qobject_cast<QAction*>(object)) {
+        QMenu* menu = mostDerived ? ExposedMenuOf(action) : nullptr;
+        return menu != nullptr ? new MenuItemAccessible(menu, action) : nullptr;
     }
     if (!object->isWidgetType()) {
         return nullptr;
+    }
+    if (auto* menu = qobject_cast<QMenu*>(object); menu && mostDerived) {
+        if (menu->property(kExposedMenu).toBool()) {
+            return new MenuAccessible(menu);
+        }
     }
     auto* widget = static_cast<QWidget*>(object);
     if (mostDerived && widget->property(kRole).isValid()) {
@@ -428,6 +653,40 @@ void SetAccessibleRole(QWidget* widget, QAccessible::Role role) {
     Forget(widget);
 }
 
+void ExposeMenu(QMenu* menu, QWidget* owner) {
+    menu->setProperty(kMenuOwner, QVariant::fromValue<QObject*>(owner));
+    owner->setProperty(kOwnedMenu, QVariant::fromValue<QObject*>(menu));
+    // Whichever goes first is forgotten by the other.
+    QObject::connect(menu, &QObject::destroyed, owner,
+                     [owner] { owner->setProperty(kOwnedMenu, {}); });
+    QObject::connect(owner, &QObject::destroyed, menu,
+                     [menu] { menu->setProperty(kMenuOwner, {}); });
+    QList<QMenu*> menus = menu->findChildren<QMenu*>();
+    menus.prepend(menu);
+    for (QMenu* m : menus) {
+        m->setProperty(kExposedMenu, true);
+        Forget(m);
+        auto* parentMenu = qobject_cast<QMenu*>(m->parentWidget());
+        if (parentMenu == nullptr) {
+            continue;
+        }
+        // Left or Escape closes a submenu and leaves its opener chosen, of which Qt says
+        // nothing: the focus is back on it.
+        QObject::connect(m, &QMenu::aboutToHide, parentMenu, [parentMenu, m] {
+            QTimer::singleShot(
+                0, parentMenu, [parentMenu, opener = QPointer<QAction>(m->menuAction())] {
+                    const qsizetype index = parentMenu->actions().indexOf(opener.data());
+                    if (parentMenu->isVisible() && opener && parentMenu->activeAction() == opener &&
+                        index >= 0 && QAccessible::isActive()) {
+                        QAccessibleEvent focus(parentMenu, QAccessible::Focus);
+                        focus.setChild(static_cast<int>(index));
+                        QAccessible::updateAccessibility(&focus);
+                    }
+                });
+        });
+    }
+}
+
 void SetValueUnit(QWidget* slider, const QString& unit) {
     slider->setProperty(kUnit, unit);
 }
@@ -471,15 +730,26 @@ void SetSpokenFormat(QLabel* label, const QString& format) {
 
 Announcer::Announcer(QObject* parent) : QObject(parent) {
     setObjectName("Announcer");
+    // More than a screen reader could be behind by: it reads each event in a few tens of
+    // milliseconds, and the program says at most a few sentences a second.
+    constexpr int kVoices = 4;
+    for (int i = 0; i < kVoices; ++i) {
+        auto* voice = new QObject(parent);
+        voice->setObjectName(QStringLiteral("AnnouncerVoice%1").arg(i));
+        voice->setProperty(kVoice, QString());
+        voices_.push_back(voice);
+    }
 }
 
 void Announcer::Say(const QString& text) {
     text_ = text;
+    QObject* voice = voices_[static_cast<std::size_t>(count_) % voices_.size()];
     ++count_;
+    voice->setProperty(kVoice, text);
     if (QAccessible::isActive()) {
-        QAccessibleEvent name(this, QAccessible::NameChanged);
+        QAccessibleEvent name(voice, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&name);
-        QAccessibleEvent show(this, QAccessible::ObjectShow);
+        QAccessibleEvent show(voice, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&show);
     }
 }

@@ -106,8 +106,8 @@ void NameMainWindowControls(QWidget* form) {
              {"TB_t", "Température du gaz", kKelvin, "Lab_T", "Lab_Tval"},
              {"TB_nb", "Quantité de particules", QStringLiteral(" particules"), "Lab_Nb",
               "Lab_Nbval"},
-             {"TB_Masse", "Masse relative des particules", QStringLiteral(" (masse relative)"),
-              "Label1", "Lab_Mval"},
+             // A relative mass has no unit: its figure is read as the panel shows it.
+             {"TB_Masse", "Masse relative des particules", {}, "Label1", "Lab_Mval"},
              {"PB", "Jauge de pression", QString::fromUtf8("\u00a0Pa"), "Lab_P", "Lab_Pval"},
              {"CB_MB", "Courbe de Maxwell-Boltzmann", {}},
              {"CB_stat", "Histogramme des fréquences des vitesses", {}},

@@ -26,22 +26,53 @@ const QString kSolidPage = QStringLiteral("_sol.htm");
 
 }  // namespace
 
-bool OpenWithDesktop(const QUrl& url) {
+namespace {
+
+/// The opener's process, which ends the opener, and it alone, if it still runs when the
+/// program ends, without telling anyone: a browser it started stays open.
+class OpenerProcess : public QProcess {
+  public:
+    using QProcess::QProcess;
+    ~OpenerProcess() override {
+        if (state() != NotRunning) {
+            disconnect(this, nullptr, nullptr, nullptr);
+            kill();
+            waitForFinished(1000);
+        }
+    }
+};
+
+}  // namespace
+
+bool OpenWithDesktop(const QUrl& url, std::function<void()> failed) {
     // Looked up at every request, so an opener installed while the program runs is found.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty() || !url.isValid()) {
         return false;
     }
-    QProcess process;
-    process.setProgram(opener);
-    process.setArguments(
+    // Owned by the application, so that it outlives the window that asked for it.
+    auto* process = new OpenerProcess(QCoreApplication::instance());
+    process->setProgram(opener);
+    process->setArguments(
         {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
-    // The opener reports a missing browser on its own output, which is discarded: the page
-    // is known to exist by then, and what the desktop does with it is its own affair.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    return process.startDetached();
+    // The opener says why it failed on its own output, in English: the caller says it in
+    // French instead.
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if ((status != QProcess::NormalExit || exitCode != 0) && failed) {
+                             failed();
+                         }
+                     });
+    process->start();
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    return true;
 }
 
 QString FindPagesFolder(const QString& programFolder) {
@@ -75,6 +106,16 @@ QString MissingPageMessage(const QString& folder, const QString& name,
     }
     return QString::fromUtf8("La page d'information « %1 » est introuvable dans le dossier « %2 ».")
         .arg(name, QDir::toNativeSeparators(folder));
+}
+
+QString OpenerFailedMessage(const QString& path) {
+    const QFileInfo page(path);
+    return QCoreApplication::translate(
+               "veliso",
+               "Aucun programme n'a pu ouvrir la page d'information « %1 » : aucun navigateur "
+               "n'est peut-être installé. La page se trouve dans le dossier « %2 » ; vous "
+               "pouvez l'ouvrir avec un navigateur web.")
+        .arg(page.fileName(), QDir::toNativeSeparators(page.absolutePath()));
 }
 
 QString NoOpenerMessage() {

@@ -9,10 +9,15 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QSlider>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QStyleOptionSlider>
 #include <QTabBar>
 #include <QWidget>
+
+#include <algorithm>
+#include <vector>
 
 namespace veliso {
 
@@ -26,6 +31,94 @@ const char* const kContrastSheets = "velisoContrastSheets";
 /// `rect` less its inside `width` pixels in from every edge.
 QRegion Ring(const QRect& rect, int width) {
     return QRegion(rect).subtracted(QRegion(rect.adjusted(width, width, -width, -width)));
+}
+
+/// What the ring goes around, in the parent's coordinates: a slider's groove and handle (its
+/// widget has empty rows above and below them), any other control's bounds.
+QRect FocusArea(const QWidget* target) {
+    const QRect bounds = target->geometry();
+    const auto* slider = qobject_cast<const QSlider*>(target);
+    if (slider == nullptr) {
+        return bounds;
+    }
+    const QStyleOptionSlider option = SliderStyleOption(*slider);
+    QStyle* style = slider->style();
+    QRect parts =
+        style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, slider) |
+        style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    // Across the slider the whole length; its tick marks are part of it.
+    if (slider->orientation() == Qt::Horizontal) {
+        parts.setLeft(0);
+        parts.setRight(slider->width() - 1);
+        if (slider->tickPosition() & QSlider::TicksAbove) {
+            parts.setTop(0);
+        }
+        if (slider->tickPosition() & QSlider::TicksBelow) {
+            parts.setBottom(slider->height() - 1);
+        }
+    }
+    return parts.translated(bounds.topLeft()) & bounds;
+}
+
+/// What the ring must leave uncovered around `target`, in its parent's coordinates: the
+/// siblings drawn before it (those drawn after it lie over the ring), and, of a sibling
+/// under the whole control (a backdrop panel), the widgets inside it.
+std::vector<QRect> Obstacles(const QWidget* target, const QRect& area) {
+    std::vector<QRect> obstacles;
+    for (const QObject* o : target->parentWidget()->children()) {
+        if (o == target) {
+            break;
+        }
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (w == nullptr || w->isWindow() || !w->isVisible() ||
+            w->objectName() == QLatin1String("FocusRing")) {
+            continue;
+        }
+        const QRect g = w->geometry();
+        if (!g.contains(area)) {
+            obstacles.push_back(g);
+            continue;
+        }
+        for (const QWidget* inner : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!inner->isWindow() && inner->isVisible()) {
+                obstacles.push_back(inner->geometry().translated(g.topLeft()));
+            }
+        }
+    }
+    return obstacles;
+}
+
+/// Where the ring lies around `target`, in its parent's coordinates: one pixel outside its
+/// focus area; on a side where something it must not cover comes nearer (a caption just above
+/// a slider, a slider stacked on another), no farther out than that, inside the control's own
+/// area if need be, down to half of it.
+QRect RingBounds(const QWidget* target) {
+    constexpr int w = AccessibleStyle::kRingWidth;
+    const int m = w + AccessibleStyle::kRingGap;
+    const QRect area = FocusArea(target);
+    QRect ring = area.adjusted(-m, -m, m, m);
+    for (const QRect& g : Obstacles(target, area)) {
+        const bool acrossColumns = g.left() <= area.right() && g.right() >= area.left();
+        const bool acrossRows = g.top() <= area.bottom() && g.bottom() >= area.top();
+        if (acrossColumns && g.top() < area.top() && g.bottom() >= ring.top()) {
+            ring.setTop(g.bottom() + 1);
+        }
+        if (acrossColumns && g.bottom() > area.bottom() && g.top() <= ring.bottom()) {
+            ring.setBottom(g.top() - 1);
+        }
+        if (acrossRows && g.left() < area.left() && g.right() >= ring.left()) {
+            ring.setLeft(g.right() + 1);
+        }
+        if (acrossRows && g.right() > area.right() && g.left() <= ring.right()) {
+            ring.setRight(g.left() - 1);
+        }
+    }
+    const QPoint centre = area.center();
+    ring.setTop(std::min(ring.top(), centre.y() - w));
+    ring.setBottom(std::max(ring.bottom(), centre.y() + w));
+    ring.setLeft(std::min(ring.left(), centre.x() - w));
+    ring.setRight(std::max(ring.right(), centre.x() + w));
+    return ring;
 }
 
 /// The ring around the control that has the keyboard focus: a widget of the control's parent,
@@ -91,10 +184,24 @@ class FocusRing : public QWidget {
             hide();
             return;
         }
-        const int m = AccessibleStyle::kRingWidth + AccessibleStyle::kRingGap;
-        setGeometry(target_->geometry().adjusted(-m, -m, m, m));
+        setGeometry(RingBounds(target_));
         setMask(Ring(rect(), AccessibleStyle::kRingWidth));
-        raise();
+        // Right over its control: what was laid over the control (a figure under a slider's
+        // track) stays over the ring too.
+        const QObjectList& siblings = target_->parentWidget()->children();
+        const qsizetype at = siblings.indexOf(target_);
+        QWidget* above = nullptr;
+        for (qsizetype i = at + 1; i < siblings.size() && above == nullptr; ++i) {
+            auto* w = qobject_cast<QWidget*>(siblings[i]);
+            if (w != nullptr && w != this && !w->isWindow()) {
+                above = w;
+            }
+        }
+        if (above != nullptr) {
+            stackUnder(above);
+        } else {
+            raise();
+        }
         show();
         update();
     }
@@ -130,13 +237,49 @@ class FocusRingFollower : public QObject {
 void Outline(QPainter* painter, const QRectF& rect, double radius) {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, radius > 0);
-    painter->setPen(QPen(AccessibleStyle::OutlineColour(), 1));
+    painter->setPen(QPen(AccessibleStyle::CurrentOutlineColour(), 1));
     painter->setBrush(Qt::NoBrush);
     const QRectF r = rect.adjusted(0.5, 0.5, -0.5, -0.5);
     if (radius > 0) {
         painter->drawRoundedRect(r, radius, radius);
     } else {
         painter->drawRect(r);
+    }
+    painter->restore();
+}
+
+/// The tick marks of a horizontal or vertical slider, where the base style draws them (one
+/// line at each interval, shorter at both ends), in the outline colour.
+void TickMarks(const QStyle* style, const QStyleOptionSlider& slider, QPainter* painter,
+               const QWidget* widget) {
+    const bool horizontal = slider.orientation == Qt::Horizontal;
+    const int length = style->pixelMetric(QStyle::PM_SliderLength, &slider, widget);
+    const int tickSize = style->pixelMetric(QStyle::PM_SliderTickmarkOffset, &slider, widget);
+    const int available = (horizontal ? slider.rect.width() : slider.rect.height()) - length;
+    int interval = slider.tickInterval > 0 ? slider.tickInterval : slider.singleStep;
+    if (interval <= 0) {
+        interval = 1;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(AccessibleStyle::CurrentOutlineColour());
+    painter->translate(slider.rect.topLeft());
+    const int w = slider.rect.width() - 1;
+    const int h = slider.rect.height() - 1;
+    for (long long v = slider.minimum; v <= slider.maximum; v += interval) {
+        const int value = static_cast<int>(v);
+        const int pos = QStyle::sliderPositionFromValue(slider.minimum, slider.maximum, value,
+                                                        available, slider.upsideDown) +
+                        length / 2;
+        const int extra = value == slider.minimum || value == slider.maximum ? 1 : 2;
+        if (slider.tickPosition & QSlider::TicksAbove) {
+            horizontal ? painter->drawLine(pos, extra, pos, tickSize)
+                       : painter->drawLine(extra, pos, tickSize, pos);
+        }
+        if (slider.tickPosition & QSlider::TicksBelow) {
+            horizontal ? painter->drawLine(pos, h - extra, pos, h - tickSize)
+                       : painter->drawLine(w - extra, pos, w - tickSize, pos);
+        }
     }
     painter->restore();
 }
@@ -150,11 +293,36 @@ void FocusRectangle(QPainter* painter, const QRect& rect) {
 
 }  // namespace
 
+QStyleOptionSlider SliderStyleOption(const QSlider& slider) {
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.subControls = QStyle::SC_None;
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    option.singleStep = slider.singleStep();
+    option.pageStep = slider.pageStep();
+    option.tickPosition = slider.tickPosition();
+    option.tickInterval = slider.tickInterval();
+    option.upsideDown = slider.invertedAppearance() != (slider.orientation() == Qt::Vertical);
+    option.direction = Qt::LeftToRight;
+    if (slider.orientation() == Qt::Horizontal) {
+        option.state |= QStyle::State_Horizontal;
+    }
+    return option;
+}
+
 AccessibleStyle::AccessibleStyle()
     : QProxyStyle(BaseStyleName().isEmpty() ? nullptr : QStyleFactory::create(BaseStyleName())) {}
 
 bool AccessibleStyle::HighContrast() {
     return highContrast;
+}
+
+QColor AccessibleStyle::CurrentOutlineColour() {
+    return highContrast ? OutlineColour() : NormalOutlineColour();
 }
 
 void AccessibleStyle::SetHighContrast(bool on) {
@@ -171,9 +339,6 @@ void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
-    if (!highContrast) {
-        return;
-    }
     switch (element) {
         case PE_IndicatorCheckBox:
             Outline(painter, option->rect, 0);
@@ -181,7 +346,7 @@ void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         case PE_IndicatorRadioButton: {
             painter->save();
             painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(QPen(OutlineColour(), 1.2));
+            painter->setPen(QPen(CurrentOutlineColour(), 1.2));
             painter->setBrush(Qt::NoBrush);
             painter->drawEllipse(QRectF(option->rect).adjusted(0.6, 0.6, -0.6, -0.6));
             painter->restore();
@@ -203,29 +368,36 @@ void AccessibleStyle::drawControl(ControlElement element, const QStyleOption* op
         // The style marks the focused tab inside its label, out of this proxy's reach.
         FocusRectangle(painter, option->rect.adjusted(2, 2, -2, -1));
     }
-    if (highContrast && (element == CE_ProgressBarGroove || element == CE_TabBarTabShape)) {
+    if (element == CE_ProgressBarGroove || element == CE_TabBarTabShape) {
         Outline(painter, option->rect, 0);
     }
 }
 
 void AccessibleStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                          QPainter* painter, const QWidget* widget) const {
-    if (highContrast && control == CC_Slider && (option->subControls & SC_SliderGroove)) {
-        // The groove first, its outline over it, then the handle over both.
-        const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
-        if (slider != nullptr) {
-            QStyleOptionSlider groove = *slider;
-            groove.subControls = SC_SliderGroove;
-            QProxyStyle::drawComplexControl(control, &groove, painter, widget);
+    const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control == CC_Slider && slider != nullptr) {
+        // The groove first, its outline over it, then the handle over both, outlined too;
+        // the tick marks in the outline colour instead of the style's.
+        QStyleOptionSlider part = *slider;
+        part.subControls = slider->subControls & SC_SliderGroove;
+        if (part.subControls != 0) {
+            QProxyStyle::drawComplexControl(control, &part, painter, widget);
             Outline(painter, subControlRect(control, option, SC_SliderGroove, widget), 2);
-            QStyleOptionSlider rest = *slider;
-            rest.subControls &= ~SC_SliderGroove;
-            QProxyStyle::drawComplexControl(control, &rest, painter, widget);
-            return;
         }
+        part.subControls = slider->subControls & ~(SC_SliderGroove | SC_SliderTickmarks);
+        QProxyStyle::drawComplexControl(control, &part, painter, widget);
+        if (slider->subControls & SC_SliderHandle) {
+            Outline(painter, subControlRect(control, option, SC_SliderHandle, widget), 2);
+        }
+        if ((slider->subControls & SC_SliderTickmarks) &&
+            slider->tickPosition != QSlider::NoTicks) {
+            TickMarks(this, *slider, painter, widget);
+        }
+        return;
     }
     QProxyStyle::drawComplexControl(control, option, painter, widget);
-    if (highContrast && control == CC_ComboBox) {
+    if (control == CC_ComboBox) {
         Outline(painter, option->rect, 2);
     }
 }

@@ -4,20 +4,24 @@
 
 #include <QColor>
 #include <QProxyStyle>
+#include <QStyleOptionSlider>
 
 class QApplication;
+class QSlider;
 
 namespace veliso {
 
-/// The program's look on top of the platform's style. It changes nothing until the keyboard
-/// is used or the contrast mode is on:
+/// The program's look on top of the platform's style:
+/// - outlines: check boxes, radio buttons, push buttons, combo boxes, slider grooves and
+///   handles, the gauge and the tabs get an outline, and slider tick marks are drawn, in
+///   `NormalOutlineColour` (3:1 on the panels, as much as a control's boundary needs and no
+///   more, so that the look changes little), in `OutlineColour` in the contrast mode;
 /// - keyboard focus: once the focus moved by the keyboard, the focused control gets a dark
 ///   ring two pixels thick, one pixel outside its bounds (a shaped widget in front of the
 ///   control's parent, so the control's own colours stay as they are); the focused tab and table
 ///   cell get a dark rectangle instead of the style's pale fill;
-/// - "Contraste élevé": check boxes, radio buttons, push buttons, combo boxes and slider
-///   grooves get dark outlines; the texts and colours that need it are changed through
-///   `SetContrastColour`.
+/// - "Contraste élevé": the darker outlines; the texts and colours that need it are changed
+///   through `SetContrastColour`.
 class AccessibleStyle : public QProxyStyle {
     Q_OBJECT
   public:
@@ -32,6 +36,10 @@ class AccessibleStyle : public QProxyStyle {
     static QColor FocusColour() { return QColor(0x1a, 0x1a, 0x1a); }
     /// Control outlines in the contrast mode: #4d4d4d, 7.3:1 on #efefef and 8.5:1 on white.
     static QColor OutlineColour() { return QColor(0x4d, 0x4d, 0x4d); }
+    /// Control outlines otherwise: #888888, 3.1:1 on #efefef and 3.5:1 on white.
+    static QColor NormalOutlineColour() { return QColor(0x88, 0x88, 0x88); }
+    /// The outline of the mode in force.
+    static QColor CurrentOutlineColour();
     static constexpr int kRingWidth = 2;
     static constexpr int kRingGap = 1;
 
@@ -47,6 +55,10 @@ class AccessibleStyle : public QProxyStyle {
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
 };
+
+/// The style option `slider` paints itself with (its range, position, ticks and steps), for
+/// asking the style where its parts lie.
+QStyleOptionSlider SliderStyleOption(const QSlider& slider);
 
 /// Makes `AccessibleStyle` the application's style (over the style Qt chose, `-style` included)
 /// and has the focus ring follow the keyboard focus in every window. Call once, after the

@@ -14,12 +14,14 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "core/common/random_source.h"
 #include "core/gas/gas_model.h"
@@ -61,6 +63,8 @@ constexpr int kTabWidth = 140;
 constexpr int kTabHeight = 22;
 constexpr int kTabPointSize = 8;
 constexpr int kPanelWidth = 161;
+// The height the panels' controls were laid out in.
+constexpr int kPanelHeight = 472;
 constexpr int kStatusWidths[3] = {3, 163, 130};
 
 QFont Arial(int pointSize, bool bold = false) {
@@ -202,14 +206,19 @@ bool PageControl::isHighlighted(int index) const {
 
 void TabSheet::setPanel(QWidget* panel) {
     panel_ = panel;
-    panel_->setGeometry(0, 0, kPanelWidth, height());
+    PlacePanel();
+}
+
+void TabSheet::PlacePanel() {
+    // The panel's width is fixed: as built, or as a larger font widened it.
+    if (panel_) {
+        panel_->setGeometry(0, 0, panel_->minimumWidth(), height());
+    }
 }
 
 void TabSheet::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (panel_) {
-        panel_->setGeometry(0, 0, kPanelWidth, height());
-    }
+    PlacePanel();
 }
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
@@ -342,7 +351,13 @@ TFormMM::TFormMM(QWidget* parent) : QWidget(parent) {
     resize(646, 525);
 
     openUrl = [this](const QUrl& url) {
-        if (!OpenWithDesktop(url)) {
+        const QPointer<TFormMM> self(this);
+        const auto failed = [self, path = url.toLocalFile()] {
+            if (self) {
+                self->ShowPageProblem(OpenerFailedMessage(path));
+            }
+        };
+        if (!OpenWithDesktop(url, failed)) {
             ShowPageProblem(NoOpenerMessage());
         }
     };
@@ -440,6 +455,9 @@ void TFormMM::BuildPages() {
             Guard(this, &TFormMM::Image_infoliqClick));
     connect(Image_infogaz, &ClickableLabel::clicked, this,
             Guard(this, &TFormMM::Image_infogazClick));
+    for (QWidget* panel : std::initializer_list<QWidget*>{Pansol, Panliq, Pangaz}) {
+        panelFlows_.emplace_back(panel, QSize(kPanelWidth, kPanelHeight));
+    }
 }
 
 void TFormMM::BuildView() {
@@ -619,8 +637,49 @@ ViewPoint& TFormMM::ActiveViewPoint() {
     }
 }
 
+void TFormMM::FlowPanels() {
+    // With the fonts the panels were built with, nothing changes; a larger font (a style
+    // sheet's) widens them, at the view's expense, and heightens the window as their rows need.
+    QSize needed(kPanelWidth, 0);
+    for (PanelFlow& flow : panelFlows_) {
+        needed = needed.expandedTo(flow.Flow());
+    }
+    panelWidth_ = needed.width();
+    const bool grew = needed != QSize(kPanelWidth, kPanelHeight);
+    panelHeight_ = grew ? needed.height() : 0;
+    for (TabSheet* sheet : {TabSheet1, TabSheet2, TabSheet3}) {
+        sheet->PlacePanel();
+    }
+    LayOut();
+    if (grew) {
+        // Once the tab sheets have their new heights.
+        heightTries_ = 0;
+        QTimer::singleShot(0, this, &TFormMM::FitPanelsHeight);
+    }
+}
+
+void TFormMM::FitPanelsHeight() {
+    // Panels that a larger font made taller than their tab get the window's height they
+    // need (the tabs themselves grow with such a font too), once the fonts changed: a window
+    // the user or the window system makes smaller afterwards is left so.
+    // Only the tab shown has its height.
+    const int shortBy = panelHeight_ - PageControl1->currentWidget()->height();
+    if (shortBy > 0 && isVisible() && ++heightTries_ <= 3) {
+        resize(width(), height() + shortBy);
+        QTimer::singleShot(0, this, &TFormMM::FitPanelsHeight);  // the tabs may grow again
+    }
+}
+
+void TFormMM::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (shown_ && (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)) {
+        FlowPanels();
+    }
+}
+
 void TFormMM::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    FlowPanels();
     if (!shown_) {
         shown_ = true;
         FormShow();
@@ -662,7 +721,9 @@ void TFormMM::FormResize() {
     // rather than to a negative size, and its projection copes with a zero height.
     // Below the tabs, which grow with a larger font.
     const int top = 28 + std::max(0, PageControl1->tabBar()->height() - kTabHeight);
-    OpenGLOrvPanel1->setGeometry(168, top, std::max(0, w - 173), std::max(0, h - top - 5));
+    // Beside the panels: at 168 and w - 173 wide for the panels as built.
+    const int left = panelWidth_ + 7;
+    OpenGLOrvPanel1->setGeometry(left, top, std::max(0, w - left - 5), std::max(0, h - top - 5));
     Button1->move(Button1->x(), h + 3);
     Button2->move(Button2->x(), Button1->y());
     update();
@@ -902,10 +963,12 @@ void TFormMM::OpenGLOrvPanel1MouseMove(TOpenGLOrvPanel*, Qt::KeyboardModifiers, 
 }
 
 bool TFormMM::OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    if (modifiers & (Qt::AltModifier | Qt::MetaModifier)) {
         return false;
     }
     // The keypad's keys come with their own modifier; + comes with Shift on most layouts.
+    // Ctrl+Up and Ctrl+Down move the eye nearer and farther as a Ctrl-drag does: a screen
+    // reader takes the keypad's + and - for its own commands.
     static const std::pair<int, NavKey> kKeys[] = {
         {Qt::Key_Left, NavKey::Left},     {Qt::Key_Right, NavKey::Right},
         {Qt::Key_Up, NavKey::Up},         {Qt::Key_Down, NavKey::Down},
@@ -914,9 +977,18 @@ bool TFormMM::OpenGLOrvPanel1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         {Qt::Key_Minus, NavKey::ZoomOut}, {Qt::Key_Underscore, NavKey::ZoomOut},
         {Qt::Key_Home, NavKey::Home},
     };
-    for (const auto& [code, navKey] : kKeys) {
+    static const std::pair<int, NavKey> kCtrlKeys[] = {
+        {Qt::Key_Up, NavKey::ZoomIn},
+        {Qt::Key_Down, NavKey::ZoomOut},
+    };
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    using Keys = std::span<const std::pair<int, NavKey>>;
+    for (const auto& [code, navKey] : ctrl ? Keys(kCtrlKeys) : Keys(kKeys)) {
         if (code == key) {
             NavKeyPress(ActiveViewPoint(), navKey, StartViewPoint(activeTab()));
+            if (viewSpeech_ != nullptr) {
+                viewSpeech_->CameraMoved();
+            }
             return true;
         }
     }

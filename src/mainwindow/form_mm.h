@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <functional>
+#include <vector>
 
 #include "core/common/navigation.h"
 #include "core/common/sphere_detail.h"
@@ -17,6 +18,7 @@
 #include "core/solid/solid_state.h"
 #include "mainwindow/frame_rule.h"
 #include "mainwindow/measurement_bench.h"
+#include "mainwindow/panel_flow.h"
 #include "mainwindow/view_host.h"
 
 class QDialog;
@@ -96,6 +98,8 @@ class TabSheet : public QWidget {
     using QWidget::QWidget;
     void setPanel(QWidget* panel);
     QWidget* panel() const { return panel_; }
+    /// Gives the panel the sheet's height at the panel's own (fixed) width.
+    void PlacePanel();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -254,6 +258,7 @@ class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHos
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -300,6 +305,9 @@ class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHos
     /// panels are built, which show the records.
     void SetStartValues();
     void LayOut();
+    /// Lays the panels out for the fonts in force (PanelFlow), the view beside the widest.
+    void FlowPanels();
+    void FitPanelsHeight();
     void OpenInformationPage(const QString& name);
     /// Tells the user, in a warning box, why an information page is not shown.
     void ShowPageProblem(const QString& text);
@@ -325,6 +333,10 @@ class TFormMM : public QWidget, public veliso::ViewHost, public veliso::BenchHos
     QDialog* splash_ = nullptr;
     QDialog* instructions_ = nullptr;
     QDialog* about_ = nullptr;
+    std::vector<veliso::PanelFlow> panelFlows_;
+    int panelWidth_ = 161;
+    int panelHeight_ = 0;  // what the panels' contents need, once they were laid out
+    int heightTries_ = 0;  // FitPanelsHeight's resizes since the panels last grew
     bool shown_ = false;
     bool closing_ = false;
 };

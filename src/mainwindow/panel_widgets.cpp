@@ -25,10 +25,12 @@ namespace veliso {
 
 namespace {
 
-const QColor kGroupTitleColour(128, 128, 128);
-// The contrast mode's colours: titles at 13.2:1 on the panel, and a red under the white "R" at
-// 5.9:1 instead of 4.0:1.
+// Group titles: a grey that small text still reads at 4.5:1 on the panel; the contrast mode's
+// at 13.2:1.
+const QColor kGroupTitleColour(0x66, 0x66, 0x66);
 const QColor kStrongGroupTitleColour(0x26, 0x26, 0x26);
+// The red under the white "R": 4.8:1 (pure red gives 4.0:1), 5.9:1 in the contrast mode.
+const QColor kRed(230, 0, 0);
 const QColor kStrongRed(204, 0, 0);
 
 /// Pixels `text` takes in `font`: its advance, or its ink where a glyph reaches beyond that.
@@ -158,20 +160,20 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title,
     box->setFont(QFont("Arial", 7));
     SetContrastColour(box, QPalette::WindowText, kGroupTitleColour, kStrongGroupTitleColour);
     SetContrastColour(box, QPalette::Text, kGroupTitleColour, kStrongGroupTitleColour);
-    // The frame in the palette's mid colour, outlined in the contrast mode like the controls.
+    // The frame in the controls' outline colour, darker in the contrast mode.
     const auto sheet = [](const QColor& frame) {
         return QStringLiteral(
                    "QGroupBox { border: 1px solid %1; border-radius: 2px; margin-top: 5px; }"
                    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px; }")
             .arg(frame.name());
     };
-    SetContrastStyleSheet(box, sheet(box->palette().color(QPalette::Mid)),
+    SetContrastStyleSheet(box, sheet(AccessibleStyle::NormalOutlineColour()),
                           sheet(AccessibleStyle::OutlineColour()));
     return box;
 }
 
 void MakeColourTags(QWidget* parent, const std::array<const char*, 3>& names, int top, bool bold) {
-    const QColor backgrounds[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255)};
+    const QColor backgrounds[] = {kRed, QColor(0, 128, 0), QColor(0, 0, 255)};
     const char* const captions[] = {" R ", " V  ", " B "};
     for (int i = 0; i < 3; ++i) {
         QLabel* tag = MakeLabel(parent, names[i], captions[i], QRect(8, top + 15 * i, 13, 11));

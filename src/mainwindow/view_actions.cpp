@@ -18,6 +18,7 @@
 #include <QWindow>
 
 #include "glview/opengl_orv_panel.h"
+#include "mainwindow/accessibility.h"
 #include "mainwindow/focus_style.h"
 #include "mainwindow/handler_boundary.h"
 #include "mainwindow/measurement_bench.h"
@@ -86,6 +87,9 @@ ViewActions::ViewActions(ViewHost& host)
 
     measurementsSeparator_ = menu_->addSeparator();
     menu_->addAction(measurements_);
+    // Named, so that a screen reader says what opened; its toggles say whether they are on.
+    menu_->setAccessibleName(tr("Menu de la vue 3D"));
+    ExposeMenu(menu_, &host_.view());
 
     askSavePath = [this](const QString& suggested) { return AskWithDialog(suggested); };
     saveDisplaySettings = [](const DisplaySettings& display) { SaveUserDisplaySettings(display); };
@@ -212,6 +216,14 @@ void ViewActions::ChooseInterfaceSize(int percent) {
 void ViewActions::PopUpMenuAtView() {
     TOpenGLOrvPanel* view = &host_.view();
     PopUpMenu(view->mapToGlobal(QPoint(view->width() / 2, view->height() / 2)));
+    // From the keyboard, the first item is chosen at once, as a menu bar's menu does: the
+    // focus is in the menu, where a screen reader follows it, from the moment it opens.
+    for (QAction* a : menu_->actions()) {
+        if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+            menu_->setActiveAction(a);
+            break;
+        }
+    }
 }
 
 void ViewActions::UseNextFrame(std::function<void(const QImage&, int)> use) {

@@ -9,6 +9,8 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "core/gas/gas_step.h"
 #include "glview/opengl_orv_panel.h"
 #include "mainwindow/accessibility.h"
@@ -69,6 +71,12 @@ ViewSpeech::ViewSpeech(TFormMM& form) : QObject(&form), form_(form) {
     sinceLive_.start();
     descriptionPending_ = true;
     ShowDescription();
+
+    cameraTimer_ = new QTimer(this);
+    cameraTimer_->setObjectName("TimerCamera");
+    cameraTimer_->setSingleShot(true);
+    cameraTimer_->setTimerType(Qt::PreciseTimer);  // never sooner than cameraMs
+    connect(cameraTimer_, &QTimer::timeout, this, Guard(this, &ViewSpeech::SayCamera));
 
     timer_ = new QTimer(this);
     timer_->setObjectName("TimerDescription");
@@ -137,7 +145,8 @@ void ViewSpeech::Poll() {
     }
     const bool changed =
         tab != saidTab_ || JoinSentences(seen_, false) != JoinSentences(said_, false);
-    if (changed && unchangedFor_.elapsed() >= settleMs) {
+    // A camera sentence on its way says the camera, with the rest of the view unchanged.
+    if (changed && unchangedFor_.elapsed() >= settleMs && !cameraPending_) {
         // A new tab is said by the tab bar; the view's description follows it silently.
         if (tab == saidTab_) {
             const std::vector<std::string> sentences = ChangedSentences(said_, seen_);
@@ -178,8 +187,11 @@ void ViewSpeech::ShowDescription() {
         return;
     }
     descriptionPending_ = false;
-    const QString text = Text(JoinSentences(said_, false)) +
-                         QString::fromUtf8(" Touche D : lire la description complète.");
+    const QString text = Text(JoinSentences(said_, false)) + QLatin1Char(' ') +
+                         tr("Touches : les flèches tournent le modèle et montent ou descendent "
+                            "l'œil, Ctrl+flèche haut et Ctrl+flèche bas l'approchent et "
+                            "l'éloignent, Origine revient au départ, D lit la description "
+                            "complète.");
     if (view->accessibleDescription() != text) {
         view->setAccessibleDescription(text);
     }
@@ -187,6 +199,40 @@ void ViewSpeech::ShowDescription() {
 
 void ViewSpeech::ReadAloud() {
     announcer_->Say(ViewName(form_.activeTab()) + QStringLiteral(". ") + Describe(true));
+}
+
+void ViewSpeech::CameraMoved() {
+    cameraPending_ = true;
+    if (!sinceCamera_.isValid() || sinceCamera_.elapsed() >= cameraMs) {
+        cameraTimer_->stop();
+        SayCamera();
+    } else if (!cameraTimer_->isActive()) {
+        cameraTimer_->start(static_cast<int>(cameraMs - sinceCamera_.elapsed()));
+    }
+}
+
+void ViewSpeech::SayCamera() {
+    if (!cameraPending_) {
+        return;
+    }
+    cameraPending_ = false;
+    const int tab = form_.activeTab();
+    const SceneDescription now = Current(tab);
+    const auto camera =
+        std::find_if(now.begin(), now.end(), [](const SceneSentence& s) { return s.camera; });
+    if (camera == now.end()) {
+        return;
+    }
+    announcer_->Say(Text(camera->text));
+    sinceCamera_.restart();
+    // Said: the settled description does not say it again.
+    for (SceneDescription* d : {&said_, &seen_}) {
+        for (SceneSentence& s : *d) {
+            if (s.camera && tab == saidTab_ && tab == seenTab_) {
+                s.text = camera->text;
+            }
+        }
+    }
 }
 
 void ViewSpeech::SetContinuous(bool on) {

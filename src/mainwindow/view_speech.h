@@ -21,8 +21,8 @@ class Announcer;
 /// and described in French: the model, its figures, the graphs shown and what they show, the
 /// camera, paused or running. A change the user makes (a slider, a structure, the camera, a
 /// pause) is said once, when the view has stayed the same for `settleMs`: only the sentences
-/// it changed. "D" with the view focused says the whole description with the figures of the
-/// moment (the wall hits, the particles' speeds).
+/// it changed. A camera key is said at once (CameraMoved). "D" with the view focused says the whole
+/// description with the figures of the moment (the wall hits, the particles' speeds).
 ///
 /// "Annonces en continu" (the view's menu, kept with QSettings) says the gas tab's live
 /// figures, the wall hits per second, the pressure and the measurement window's last
@@ -43,6 +43,9 @@ class ViewSpeech : public QObject {
     void Poll();
     /// "D": the whole description, said now.
     void ReadAloud();
+    /// A camera key moved the camera: says where it is now (DescribeCamera) at once, or, while
+    /// the key is held, once `cameraMs` have passed since the last time it was said.
+    void CameraMoved();
     void SetContinuous(bool on);
 
     Announcer* announcer() const { return announcer_; }
@@ -52,12 +55,15 @@ class ViewSpeech : public QObject {
     int settleMs = 700;
     /// Shortest time between two continuous announcements, in milliseconds.
     int continuousMs = 5000;
+    /// Shortest time between two sentences of the camera keys, in milliseconds.
+    int cameraMs = 1000;
 
   private:
     SceneDescription Current(int tab) const;
     /// The wall hits of the last second as the gas panel shows them; none before the first.
     std::optional<int> WallHits() const;
     void ShowDescription();
+    void SayCamera();
 
     TFormMM& form_;
     Announcer* announcer_ = nullptr;
@@ -73,6 +79,9 @@ class ViewSpeech : public QObject {
 
     QString lastLive_;
     QElapsedTimer sinceLive_;
+    QTimer* cameraTimer_ = nullptr;
+    QElapsedTimer sinceCamera_;
+    bool cameraPending_ = false;
 };
 
 }  // namespace veliso

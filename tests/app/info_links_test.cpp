@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: Veliso contributors
 // The information icons and the About box's address on a machine that lacks what they need:
 // no browser, no mail program, or no opener at all, started from a folder without pages. The
-// pages come from the program's pages folder; without an opener each page says why it is not
-// shown, in a box of the program's own; nothing is printed, and the program goes on.
+// pages come from the program's pages folder; without an opener, or with one that finds no
+// browser, each page says why it is not shown, in a box of the program's own; nothing is
+// printed, and the program goes on.
 
 #include <gtest/gtest.h>
 
@@ -142,17 +143,22 @@ TEST_F(InfoLinksTest, WithoutAnOpenerEachPageSaysWhyAndNothingBreaks) {
     EXPECT_EQ(FormMM->activeTab(), 2);
 }
 
-TEST_F(InfoLinksTest, AFailingOpenerGetsThePagesAndTheAddressAndStaysQuiet) {
+TEST_F(InfoLinksTest, AFailingOpenerGetsThePagesAndTheAddressAndEachPageSaysWhereItIs) {
     InstallFailingOpener();
-    ClickEveryLink();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Requests().size() == 4; }, 5000))
-        << Requests().join(' ').toStdString();
     // The pages of the pages folder, not of the working directory.
     const QDir pages(installedPages_.path());
     const QStringList expected = {pages.absoluteFilePath("_sol.htm"),
                                   pages.absoluteFilePath("_liq.htm"),
                                   pages.absoluteFilePath("_gaz.htm"), TAboutBox::MailLink()};
+    // Each page the opener could not open says so, and where it is; the address stays quiet.
+    for (int page = 0; page < 3; ++page) {
+        expectedBoxes_.push_back(OpenerFailedMessage(expected[page]).toStdString());
+    }
+    ClickEveryLink();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Requests().size() == 4; }, 5000))
+        << Requests().join(' ').toStdString();
     EXPECT_EQ(Requests().join('\n').toStdString(), expected.join('\n').toStdString());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return boxes_.size() == 3; }, 5000));
     EXPECT_TRUE(FormMM->isVisible());
 }
 

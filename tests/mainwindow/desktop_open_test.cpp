@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "mainwindow/qt_app.h"
 
@@ -58,6 +60,34 @@ TEST(PagesFolder, MessagesSayWhichPageOrFolderIsMissing) {
               QString::fromUtf8("Les pages d'information sont introuvables : elles devraient se "
                                 "trouver dans le dossier « /opt/veliso/share/veliso/pages ». Le "
                                 "programme est peut-être mal installé."));
+}
+
+TEST(Opener, SaysWhenNoProgramCouldOpenThePageAndWhereItIs) {
+    testing::TestApplication();
+    QTemporaryDir tools;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", tools.path().toLocal8Bit());
+    // xdg-open exits 3 where no browser is installed, 4 when the program it found failed.
+    for (const int exitCode : {0, 3, 4}) {
+        QFile opener(tools.filePath("xdg-open"));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nexit " + QByteArray::number(exitCode) + "\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        int failures = 0;
+        ASSERT_TRUE(OpenWithDesktop(QUrl::fromLocalFile("/usr/share/veliso/pages/_gaz.htm"),
+                                    [&failures] { ++failures; }));
+        // Until the opener has ended and its process is gone.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return QCoreApplication::instance()->findChildren<QProcess*>().isEmpty(); }));
+        EXPECT_EQ(failures, exitCode == 0 ? 0 : 1) << exitCode;
+    }
+    qputenv("PATH", path);
+    EXPECT_EQ(OpenerFailedMessage("/usr/share/veliso/pages/_gaz.htm"),
+              QString::fromUtf8("Aucun programme n'a pu ouvrir la page d'information « _gaz.htm » "
+                                ": aucun navigateur n'est peut-être installé. La page se trouve "
+                                "dans le dossier « /usr/share/veliso/pages » ; vous pouvez "
+                                "l'ouvrir avec un navigateur web."));
 }
 
 }  // namespace

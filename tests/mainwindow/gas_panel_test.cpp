@@ -97,10 +97,10 @@ TEST_F(GasPanelTest, FontsAndTheGroupTitles) {
     // The small grey title font stays with the group box; its controls keep the panel's.
     QGroupBox* group = Find<QGroupBox>("GroupBox2");
     EXPECT_LT(group->font().pointSize(), 8);
-    EXPECT_EQ(group->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+    EXPECT_EQ(group->palette().color(QPalette::WindowText), QColor(0x66, 0x66, 0x66));
     QCheckBox* box = Find<QCheckBox>("CB_stat");
     EXPECT_EQ(box->font().pointSize(), 8);
-    EXPECT_NE(box->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+    EXPECT_NE(box->palette().color(QPalette::WindowText), QColor(0x66, 0x66, 0x66));
 }
 
 TEST_F(GasPanelTest, KeyboardOrderRunsTopToBottom) {

@@ -91,7 +91,7 @@ TEST_F(PanelWidgetsTest, GroupTitleIsSmallAndGreyButItsControlsAreNot) {
     QCheckBox* check = MakeCheckBox(box, "Check", "Transparence du cube", QRect(8, 20, 129, 13));
     MakeColourTags(box, {"R", "V", "B"}, 61, false);
 
-    const QColor grey(128, 128, 128);
+    const QColor grey(0x66, 0x66, 0x66);
     EXPECT_EQ(box->font().pointSize(), 7);
     EXPECT_EQ(box->palette().color(QPalette::WindowText), grey);
     for (QWidget* control : {static_cast<QWidget*>(caption), static_cast<QWidget*>(check)}) {
@@ -101,7 +101,7 @@ TEST_F(PanelWidgetsTest, GroupTitleIsSmallAndGreyButItsControlsAreNot) {
     }
 
     const char* names[] = {"R", "V", "B"};
-    const QColor colours[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255)};
+    const QColor colours[] = {QColor(230, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255)};
     for (int i = 0; i < 3; ++i) {
         auto* tag = testing::FindControl<QLabel>(box, names[i]);
         EXPECT_EQ(tag->geometry(), QRect(8, 61 + 15 * i, 13, 11)) << names[i];

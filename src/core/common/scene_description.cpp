@@ -62,6 +62,18 @@ std::string Structure(SolidStructure structure) {
     return "structure inconnue";
 }
 
+/// A figure with at most two decimals and no trailing zeros ("4,25", "0,5", "0", "-1,3").
+std::string ShortNumber(double value) {
+    std::string text = FrenchNumber(value, 2);
+    while (text.back() == '0' && text.find(',') != std::string::npos) {
+        text.pop_back();
+    }
+    if (text.back() == ',') {
+        text.pop_back();
+    }
+    return text;
+}
+
 /// The volume of a cube of half-edge `halfEdge` as a percentage of the full box (edge 2).
 long long VolumePercent(double halfEdge) {
     return std::llround(halfEdge * halfEdge * halfEdge * 100.0);
@@ -114,7 +126,9 @@ std::string DescribeCamera(const ViewPoint& view) {
     const std::string far = reach >= 3.5 ? "de loin" : (reach >= 2.0 ? "à mi-distance" : "de près");
 
     return "Caméra : modèle vu " + std::string(kSides[side]) + " (rotation de " +
-           FrenchNumber(angle) + kNbsp + "degrés), " + height + ", " + far + ".";
+           FrenchNumber(angle) + kNbsp + "degrés), " + height + " (hauteur " +
+           ShortNumber(view.height) + "), " + far + " (distance " + ShortNumber(view.distance) +
+           ").";
 }
 
 SceneDescription DescribeSolidScene(const SolidState& solid) {
@@ -124,7 +138,7 @@ SceneDescription DescribeSolidScene(const SolidState& solid) {
         {"Température : " + FrenchNumber(static_cast<double>(kelvin)) + kNbsp + "K ; " +
          (kelvin == 0 ? "les particules sont immobiles."
                       : "les particules vibrent autour de leur position.")},
-        {DescribeCamera(solid.view)},
+        {DescribeCamera(solid.view), false, true},
     };
 }
 
@@ -140,7 +154,7 @@ SceneDescription DescribeLiquidScene(const LiquidState& liquid, bool transparent
     if (markedParticles) {
         d.push_back({"Deux particules marquées sont suivies."});
     }
-    d.push_back({DescribeCamera(liquid.view)});
+    d.push_back({DescribeCamera(liquid.view), false, true});
     d.push_back({Running(liquid.paused)});
     return d;
 }
@@ -217,7 +231,7 @@ SceneDescription DescribeGasScene(const GasState& gas, bool transparentBox,
     if (!gas.showCurve && !gas.showHistogram && !gas.showSpeeds) {
         d.push_back({"Aucun graphique affiché."});
     }
-    d.push_back({DescribeCamera(gas.view)});
+    d.push_back({DescribeCamera(gas.view), false, true});
     d.push_back({Running(gas.paused)});
     return d;
 }

@@ -21,6 +21,8 @@ namespace veliso {
 struct SceneSentence {
     std::string text;
     bool live = false;
+    /// The camera's sentence (DescribeCamera), which a camera key says at once.
+    bool camera = false;
     bool operator==(const SceneSentence&) const = default;
 };
 using SceneDescription = std::vector<SceneSentence>;
@@ -29,7 +31,14 @@ using SceneDescription = std::vector<SceneSentence>;
 /// grouped by a no-break space ("101 325", "2,8"), "-" for negatives, never "-0".
 std::string FrenchNumber(double value, int decimals = 0);
 
-/// The camera in words: the side the model is seen from, how high the eye is, how far.
+/// A number's text as French typography writes it: the digits before the decimal comma in
+/// groups of three joined by no-break spaces ("101325" → "101 325", "-1234,5" → "-1 234,5").
+/// A text with an exponent, or that is not a plain decimal number, is given back unchanged.
+std::string GroupedThousands(std::string_view number);
+
+/// The camera in words, each with its figure so that every step of a camera key changes the
+/// sentence: the side the model is seen from and the angle, how high the eye is and its
+/// height, how far it is and its distance (in scene units: the gas box is 2 wide).
 std::string DescribeCamera(const ViewPoint& view);
 
 /// What each tab's view shows: the model, its figures, its graphs and the camera.

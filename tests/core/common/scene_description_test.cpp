@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/common/navigation.h"
 #include "core/gas/gas_controls.h"
 #include "core/gas/gas_model.h"
 #include "core/gas/gas_step.h"
@@ -71,6 +72,31 @@ TEST(SceneDescription, CameraInWords) {
         EXPECT_NE(text.find(c.side), std::string::npos) << text;
         EXPECT_NE(text.find(c.height), std::string::npos) << text;
         EXPECT_NE(text.find(c.reach), std::string::npos) << text;
+    }
+    EXPECT_EQ(DescribeCamera({40, 0, 4.25}),
+              "Caméra : modèle vu de trois quarts (rotation de 40" + kNbsp +
+                  "degrés), à hauteur du centre (hauteur 0), de loin (distance 4,25).");
+    EXPECT_EQ(DescribeCamera({20, -1.3, 0.5}),
+              "Caméra : modèle vu de face (rotation de 20" + kNbsp +
+                  "degrés), en contre-plongée (hauteur -1,3), de près (distance 0,5).");
+}
+
+TEST(SceneDescription, EveryCameraKeyStepChangesTheCameraSentence) {
+    // From the start camera, each step of each key that moves the camera is heard: the words
+    // may stay ("de loin" over several steps), the figures do not. A step against a limit
+    // moves nothing and says the same.
+    for (NavKey key : {NavKey::ZoomIn, NavKey::ZoomOut, NavKey::Up, NavKey::Down, NavKey::Left,
+                       NavKey::PageUp}) {
+        const ViewPoint start{40, 0, 4.25};
+        ViewPoint view = start;
+        for (int step = 0; step < 5; ++step) {
+            const ViewPoint before = view;
+            NavKeyPress(view, key, start);
+            const bool moved = view.angle != before.angle || view.height != before.height ||
+                               view.distance != before.distance;
+            EXPECT_EQ(DescribeCamera(view) != DescribeCamera(before), moved)
+                << static_cast<int>(key) << " step " << step << ": " << DescribeCamera(view);
+        }
     }
 }
 
