@@ -123,7 +123,8 @@ def main():
                                            "object:state-changed:focused")
     task = Task()
 
-    slider = wait_for(lambda: find(frame, pyatspi.ROLE_SLIDER, "Température du gaz"), 10)
+    # A slider is shown to screen readers as a spin button, whose text carries the unit.
+    slider = wait_for(lambda: find(frame, pyatspi.ROLE_SPIN_BUTTON, "Température du gaz"), 10)
     if not task.check("the gas temperature slider", slider is not None):
         return 1
     slider.queryComponent().grabFocus()
